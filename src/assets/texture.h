@@ -1,0 +1,37 @@
+#pragma once
+// Pictures as effects keep them. Loaders deliver B,G,R,A pixels, top row
+// first; a Texture holds R,G,B,A pixels and, after upload, its GL name.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Image {
+    std::vector<uint8_t> pixels;  // width * height * 4 bytes, rows without gaps
+    int width = 0;
+    int height = 0;
+};
+
+class Texture {
+public:
+    Texture(Image* image, bool mipmaps) : image(image), mipmaps(mipmaps) {}
+    // Creates the GL texture through the process render state (filter mode 2,
+    // or 4 with mipmaps; repeat wrapping) and returns its name.
+    uint32_t upload();
+    uint32_t textureId() const { return glName; }
+    Image* getImage() const { return image; }
+
+private:
+    Image* image;  // owned; kept after upload
+    uint32_t glName = 0;
+    bool mipmaps;
+};
+
+class TextureManager {
+public:
+    // Never returns null: a picture that cannot be decoded becomes a defined
+    // stand-in so the effect still draws.
+    Texture* loadTexture(const std::string& fileName, bool mipmaps);
+    // Replaces the texture's alpha with byte 0 of each pixel of the alpha
+    // picture; an empty name does nothing.
+    void addAlpha(Texture* texture, const std::string& alphaFileName);
+};

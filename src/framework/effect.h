@@ -1,0 +1,74 @@
+#pragma once
+// Base of every visual effect: three named parameter tables filled by the
+// script reader, the window and local time of the instance being drawn, and
+// the five operations the rest of the player calls.
+#include <string>
+#include <vector>
+
+// Writes text and a newline to standard error.
+void logLine(const std::string& text);
+
+// Inclusive range tests: low <= value && value <= high.
+bool inRange(float low, float value, float high);
+bool inRange(int low, int value, int high);
+
+// An ordered table of at most 512 named values. The table stores pointers;
+// the script reader owns names and values for the life of the process.
+template <typename Value>
+class ParameterTable {
+public:
+    static constexpr int capacity = 512;
+    struct Entry {
+        std::string name;
+        Value value;
+    };
+    // Replaces the value of an existing entry (which keeps its place) or
+    // appends one. Returns false when the table is full.
+    bool set(const std::string& name, Value value);
+    // First entry with exactly this name, or null.
+    const Entry* find(const std::string& name) const;
+    int size() const { return static_cast<int>(entries.size()); }
+
+private:
+    std::vector<Entry> entries;
+};
+
+class Effect {
+public:
+    Effect() = default;
+    virtual ~Effect() = default;
+    Effect(const Effect&) = delete;
+    Effect& operator=(const Effect&) = delete;
+
+    virtual void init() {}
+    virtual void draw() {}
+    virtual Effect* newInstance() { return new Effect(); }
+    virtual std::string typeName() { return "Effect"; }
+    virtual void onSyncEvent(std::string /*name*/) {}
+
+    // Writers used by the script reader; the pointed-to values must outlive
+    // the effect. A full table drops the value with a message.
+    void setFloat(const std::string& name, float* value);
+    void setInt(const std::string& name, int* value);
+    void setString(const std::string& name, const char* text);
+
+    // Readers used by effect types in init; each reports an absent name.
+    float* getFloat(const std::string& name);
+    int* getInt(const std::string& name);
+    const char* getString(const std::string& name);
+    std::string getStringValue(const std::string& name);
+
+    void setWindow(float windowStart, float windowEnd) { start = windowStart; end = windowEnd; }
+    void setTime(float localTime) { time = localTime; }
+    float getTime() const { return time; }
+    float getStart() const { return start; }
+    float getEnd() const { return end; }
+
+protected:
+    float start = 0.0f;
+    float end = 0.0f;
+    float time = 0.0f;
+    ParameterTable<float*> floatParameters;
+    ParameterTable<int*> intParameters;
+    ParameterTable<const char*> stringParameters;
+};

@@ -1,0 +1,26 @@
+#pragma once
+// Reads the demo script: defines effects with parameters, creates instances
+// in time windows and links them into a tree. Owns everything it creates.
+#include <string>
+
+class Effect;
+class EffectInstance;
+
+class ScriptReader {
+public:
+    ScriptReader();
+    ~ScriptReader();
+    ScriptReader(const ScriptReader&) = delete;
+    ScriptReader& operator=(const ScriptReader&) = delete;
+
+    void registerType(Effect* prototype);
+    // Reads the script file; returns the instance named after the path up to
+    // its first "." or null.
+    EffectInstance* load(const std::string& path);
+    // The same for script text held in memory; rootName names the root.
+    EffectInstance* loadFromText(const std::string& text, const std::string& path);
+
+private:
+    struct State;
+    State* state;
+};
