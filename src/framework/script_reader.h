@@ -17,7 +17,8 @@ public:
     // Reads the script file; returns the instance named after the path up to
     // its first "." or null.
     EffectInstance* load(const std::string& path);
-    // The same for script text held in memory; rootName names the root.
+    // The same for script text held in memory; path only names the script
+    // (messages and the root name come from it).
     EffectInstance* loadFromText(const std::string& text, const std::string& path);
 
 private:
