@@ -21,7 +21,12 @@ public:
     // (messages and the root name come from it).
     EffectInstance* loadFromText(const std::string& text, const std::string& path);
 
-private:
+    // Everything one reader has read; defined with the parser.
     struct State;
+
+private:
+    void parse(const std::string& text);
+    EffectInstance* finish(const std::string& path);
+
     State* state;
 };
