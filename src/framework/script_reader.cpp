@@ -252,19 +252,11 @@ private:
     }
 };
 
-// Readers are never destroyed in the player; should one be, what it read
-// stays alive (and reachable) because effects and the root are handed out.
-std::vector<ScriptReader::State*>& retiredStates()
-{
-    static auto* states = new std::vector<ScriptReader::State*>();
-    return *states;
-}
-
 }  // namespace
 
 ScriptReader::ScriptReader() : state(new State()) {}
 
-ScriptReader::~ScriptReader() { retiredStates().push_back(state); }
+ScriptReader::~ScriptReader() { delete state; }
 
 void ScriptReader::registerType(Effect* prototype) { state->registry.registerType(prototype); }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Reads the demo script: defines effects with parameters, creates instances
-// in time windows and links them into a tree. Owns everything it creates.
+// in time windows and links them into a tree. Owns everything it creates: the
+// player keeps its reader for the whole run, and destroying a reader destroys
+// every effect and instance it read.
 #include <string>
 
 class Effect;
