@@ -25,7 +25,11 @@ void handleWindowEvent(const SDL_Event& event) {
 PendingEvent takeNextEvent() {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return PendingEvent::None;
     SDL_Event event;
-    if (!SDL_PollEvent(&event)) return PendingEvent::None;
+    // SDL_PollEvent stops at the end of what was waiting when it pumped, so
+    // events queued while handling those (the quit after Escape) are taken
+    // from the queue directly: they too come before the next frame.
+    if (!SDL_PollEvent(&event) && SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0)
+        return PendingEvent::None;
     if (event.type == SDL_QUIT) return PendingEvent::Quit;
     handleWindowEvent(event);
     return PendingEvent::Handled;

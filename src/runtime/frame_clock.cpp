@@ -33,6 +33,7 @@ double FrameClock::seconds() {
 }
 
 void FrameClock::useCounter(Counter newCounter, int64_t countsPerSecond) {
+    frequency = 0;  // the new counter has no start count yet
     if (newCounter) {
         counter = newCounter;
         counterFrequency = countsPerSecond;

@@ -13,7 +13,7 @@ public:
     static double seconds();
 
     // Replaces the counter (frequency in counts per second); null restores
-    // the steady clock. Takes effect at the next start.
+    // the steady clock. The clock stands at 0 until the next start.
     static void useCounter(Counter counter, int64_t countsPerSecond);
 
 private:
