@@ -1,0 +1,46 @@
+# Helpers for tests that run the real player under the test's X display.
+# Source it; $player is the quarn2 binary.
+
+player=${1:?usage: $0 path/to/quarn2}
+workdir=$(mktemp -d)
+trap 'rm -rf "$workdir"' EXIT
+cd "$workdir"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# start_player [options...]: runs it in the background, output in out.txt/err.txt
+start_player() {
+    timeout -k 5 60 "$player" "$@" >out.txt 2>err.txt &
+    player_pid=$!
+}
+
+# wait_for_window REGEX: prints the id of the first window whose name matches.
+wait_for_window() {
+    local id
+    for _ in $(seq 200); do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+        if [ -n "$id" ]; then echo "$id"; return 0; fi
+        kill -0 "$player_pid" 2>/dev/null || fail "player ended before its window appeared: $(cat err.txt)"
+        sleep 0.05
+    done
+    fail "no window named '$1'"
+}
+
+# wait_for_exit SECONDS: the player's exit status, or failure if it is still running.
+wait_for_exit() {
+    for _ in $(seq $(($1 * 20))); do
+        if ! kill -0 "$player_pid" 2>/dev/null; then
+            wait "$player_pid"
+            return
+        fi
+        sleep 0.05
+    done
+    kill "$player_pid"
+    fail "player still running after $1 s"
+}
+
+# Every line of out.txt is "rnd was null!" as long as no demo is set.
+expect_only_null_demo_lines() {
+    [ -s out.txt ] || fail "no frame was drawn"
+    if grep -qv '^rnd was null!$' out.txt; then fail "unexpected output: $(grep -v '^rnd was null!$' out.txt | head -3)"; fi
+}
