@@ -4,7 +4,7 @@ close_request=${QUARN_CLOSE_REQUEST:?the send_close_request tool}
 
 start_player
 id=$(wait_for_window '^Quarn 2$')
-sleep 0.3
+wait_for_first_frame
 "$close_request" "$id" || fail "could not send the close request"
 wait_for_exit 10
 status=$?

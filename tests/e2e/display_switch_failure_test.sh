@@ -5,11 +5,10 @@ source "$(dirname "$0")/player.sh"
 cat >run.sh <<'INNER'
 timeout -k 5 60 "$1" >out.txt 2>err.txt &
 pid=$!
-for _ in $(seq 200); do
-    xdotool search --name '^Quarn 2$' >/dev/null 2>&1 && break
+for _ in $(seq 400); do
+    [ -s out.txt ] && break
     sleep 0.05
 done
-sleep 0.3
 xdotool key Escape
 wait "$pid"
 INNER

@@ -4,7 +4,7 @@ source "$(dirname "$0")/player.sh"
 start_player
 id=$(wait_for_window '^Quarn 2$')
 [ "$(xdotool getwindowname "$id")" = "Quarn 2" ] || fail "title changed in full screen"
-sleep 0.3
+wait_for_first_frame
 xdotool key Escape
 wait_for_exit 10
 status=$?

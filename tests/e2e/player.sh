@@ -26,6 +26,17 @@ wait_for_window() {
     fail "no window named '$1'"
 }
 
+# wait_for_first_frame: returns once the player has drawn a frame (and so
+# its window is up and takes keys).
+wait_for_first_frame() {
+    for _ in $(seq 400); do
+        [ -s out.txt ] && return 0
+        kill -0 "$player_pid" 2>/dev/null || fail "player ended before its first frame: $(cat err.txt)"
+        sleep 0.05
+    done
+    fail "no frame drawn"
+}
+
 # wait_for_exit SECONDS: the player's exit status, or failure if it is still running.
 wait_for_exit() {
     for _ in $(seq $(($1 * 20))); do

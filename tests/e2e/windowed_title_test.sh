@@ -3,7 +3,7 @@ source "$(dirname "$0")/player.sh"
 
 start_player --windowed
 id=$(wait_for_window '^Quarn time: ')
-sleep 0.3
+wait_for_first_frame
 title=$(xdotool getwindowname "$id")
 [[ "$title" =~ ^Quarn\ time:\ [0-9]+\.[0-9]{3}\ fps:\ [0-9]+\.[0-9]{3}\ $ ]] || fail "title '$title'"
 xdotool key Escape
