@@ -3,7 +3,7 @@ source "$(dirname "$0")/player.sh"
 close_request=${QUARN_CLOSE_REQUEST:?the send_close_request tool}
 
 start_player
-id=$(wait_for_window '^Quarn 2$')
+id=$(wait_for_window '^Quarn 2$') || exit 1
 wait_for_first_frame
 "$close_request" "$id" || fail "could not send the close request"
 wait_for_exit 10

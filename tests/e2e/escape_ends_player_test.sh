@@ -2,10 +2,11 @@
 source "$(dirname "$0")/player.sh"
 
 start_player
-id=$(wait_for_window '^Quarn 2$')
+id=$(wait_for_window '^Quarn 2$') || exit 1
 [ "$(xdotool getwindowname "$id")" = "Quarn 2" ] || fail "title changed in full screen"
 wait_for_first_frame
-xdotool key Escape
+# Sent to the window itself: other tests' windows may cover it.
+xdotool key --window "$id" Escape
 wait_for_exit 10
 status=$?
 [ "$status" -eq 0 ] || fail "status $status after Escape"

@@ -14,11 +14,18 @@ start_player() {
     player_pid=$!
 }
 
-# wait_for_window REGEX: prints the id of the first window whose name matches.
+# The player process itself, the child of timeout.
+player_process() {
+    cat "/proc/$player_pid/task/$player_pid/children" 2>/dev/null | awk '{print $1}'
+}
+
+# wait_for_window REGEX: prints the id of the player's first window whose name
+# matches. Other tests share the display, so only this player's windows count.
 wait_for_window() {
-    local id
-    for _ in $(seq 200); do
-        id=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+    local id pid
+    for _ in $(seq 400); do
+        pid=$(player_process)
+        [ -n "$pid" ] && id=$(xdotool search --pid "$pid" --name "$1" 2>/dev/null | head -n 1)
         if [ -n "$id" ]; then echo "$id"; return 0; fi
         kill -0 "$player_pid" 2>/dev/null || fail "player ended before its window appeared: $(cat err.txt)"
         sleep 0.05
