@@ -25,7 +25,7 @@ wait_for_window() {
     local id pid
     for _ in $(seq 400); do
         pid=$(player_process)
-        [ -n "$pid" ] && id=$(xdotool search --pid "$pid" --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$pid" ] && id=$(xdotool search --all --pid "$pid" --name "$1" 2>/dev/null | head -n 1)
         if [ -n "$id" ]; then echo "$id"; return 0; fi
         kill -0 "$player_pid" 2>/dev/null || fail "player ended before its window appeared: $(cat err.txt)"
         sleep 0.05
