@@ -138,6 +138,18 @@ TEST_F(PlayerWindowTest, AFailedSwitchGivesAWindowAndKeepsTheFlag) {
     EXPECT_FALSE(SDL_GetWindowFlags(window()) & SDL_WINDOW_FULLSCREEN);
 }
 
+TEST_F(PlayerWindowTest, AFormatNobodyHasIsReportedAndReplaced) {
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
+    setupPixelFormat(32, 64);  // no visual has a 64-bit depth buffer
+    testing::internal::CaptureStderr();
+    openWindow(640, 480, false);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error!: Failed to choose pixel format\n");
+    setupPixelFormat(32, 16);
+    ASSERT_NE(window(), nullptr);
+    EXPECT_NE(getDeviceContext(), nullptr);
+    EXPECT_EQ(viewport(), (std::vector<GLint>{0, 0, 640, 480}));
+}
+
 TEST_F(PlayerWindowTest, CloseRequestDeletesTheContextAndQuits) {
     openWindow(640, 480, false);
     ASSERT_NE(getDeviceContext(), nullptr);
