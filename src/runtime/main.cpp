@@ -4,6 +4,7 @@
 #include "platform/gl_render_state.h"
 #include "platform/window.h"
 #include "runtime/command_line.h"
+#include "runtime/demo.h"
 #include "runtime/demo_interface.h"
 #include "runtime/frame_loop.h"
 
@@ -18,9 +19,14 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Progress lines should show up as they happen even when the console is
+    // redirected to a file or a pipe.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
     setRenderState(new GlRenderState);
     openWindow(640, 480, !options.windowed);
-    // DEMO: create the Demo with "test.dat" here and setDemo it.
+    // Lives until the process ends: the frame loop and the exit path use it.
+    setDemo(new Demo("test.dat"));
     runFrameLoop();
     shutdown();
 }

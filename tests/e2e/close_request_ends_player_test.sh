@@ -9,5 +9,5 @@ wait_for_first_frame
 wait_for_exit 10
 status=$?
 [ "$status" -eq 0 ] || fail "status $status after the close request"
-expect_only_null_demo_lines
+expect_demo_started
 echo ok

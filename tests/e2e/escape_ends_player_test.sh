@@ -10,6 +10,6 @@ xdotool key --window "$id" Escape
 wait_for_exit 10
 status=$?
 [ "$status" -eq 0 ] || fail "status $status after Escape"
-expect_only_null_demo_lines
+expect_demo_started
 [ ! -s err.txt ] || fail "unexpected errors: $(cat err.txt)"
 echo ok
