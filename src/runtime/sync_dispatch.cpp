@@ -17,5 +17,6 @@ void dispatchDueSyncEvent(const SyncTrack& track, uint32_t& next, EffectInstance
                     static_cast<int>(event.target));
         return;
     }
-    active[static_cast<std::size_t>(event.target)]->getEffect()->onSyncEvent(event.name);
+    // An instance of a type that could not be created has no effect to tell.
+    if (Effect* effect = active[static_cast<std::size_t>(event.target)]->getEffect()) effect->onSyncEvent(event.name);
 }

@@ -84,3 +84,14 @@ TEST_F(SyncDispatch, TargetsOutsideTheActiveListAreDroppedAndPassed) {
     EXPECT_EQ(next, 3u);
     EXPECT_TRUE(rootEffect.heard.empty() && firstEffect.heard.empty() && secondEffect.heard.empty());
 }
+
+TEST_F(SyncDispatch, AnInstanceWithoutAnEffectTakesTheEventQuietly) {
+    // What the script reader leaves for a type it could not create.
+    EffectInstance orphan{nullptr, 0.0f, 10.0f, "orphan"};
+    root.addChild(&orphan);
+    track = {{1.0f, "zrotate", 2}, {1.0f, "offset", 1}};
+    EXPECT_EQ(frame(1.0f), "");
+    EXPECT_EQ(next, 1u);
+    frame(1.0f);
+    EXPECT_EQ(firstEffect.heard, (std::vector<std::string>{"offset"}));
+}
