@@ -10,24 +10,33 @@
 #include "platform/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/null_render_state.h"
-#include "support/solid_tga.h"
+#include "support/picture_files.h"
 
 namespace {
 
 using Texts = std::vector<std::string>;
 
+// A one-colour 32-bit TGA (file bytes B, G, R, A) in the scratch directory.
+void writeSolidTga(const std::string& name, int size, uint8_t red, uint8_t green, uint8_t blue) {
+    std::vector<uint8_t> pixels;
+    for (int i = 0; i < size * size; ++i) pixels.insert(pixels.end(), {blue, green, red, 255});
+    writeBytes(name, tgaFile(2, size, size, 32, pixels));
+}
+
+
 class FxAsmParticlesTest : public testing::Test {
 protected:
     void SetUp() override {
         setRenderState(&rs);
-        texturePath = writeSolidTga("asm_sprite.tga", 2, 2, 255, 255, 255, 255);
+        writeSolidTga(texturePath, 2, 255, 255, 255);
     }
     void TearDown() override { setRenderState(nullptr); }
 
     // Parameter values must outlive the effect, as the script reader's do.
     int count = 3;
     float size = 0.4f;
-    std::string texturePath;
+    ScratchDirectory scratch;
+    std::string texturePath = "sprite.tga";
     RecordingRenderState rs;
 
     std::unique_ptr<FxAsmParticles> makeEffect(const char* calc = "Particles1", bool withCount = true,

@@ -9,11 +9,19 @@
 #include "platform/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/null_render_state.h"
-#include "support/solid_tga.h"
+#include "support/picture_files.h"
 
 namespace {
 
 using Texts = std::vector<std::string>;
+
+// A one-colour 32-bit TGA (file bytes B, G, R, A) in the scratch directory.
+void writeSolidTga(const std::string& name, int size, uint8_t red, uint8_t green, uint8_t blue) {
+    std::vector<uint8_t> pixels;
+    for (int i = 0; i < size * size; ++i) pixels.insert(pixels.end(), {blue, green, red, 255});
+    writeBytes(name, tgaFile(2, size, size, 32, pixels));
+}
+
 
 const char* const expressionNames[] = {"position.x",    "position.y",    "position.z", "orientation.x",
                                        "orientation.y", "orientation.z", "particle.x", "particle.y",
@@ -23,12 +31,13 @@ class FxRenderParticlesTest : public testing::Test {
 protected:
     void SetUp() override {
         setRenderState(&rs);
-        texturePath = writeSolidTga("render_sprite.tga", 2, 2, 255, 255, 255, 255);
+        writeSolidTga(texturePath, 2, 255, 255, 255);
     }
     void TearDown() override { setRenderState(nullptr); }
 
     int count = 3;
-    std::string texturePath;
+    ScratchDirectory scratch;
+    std::string texturePath = "sprite.tga";
     RecordingRenderState rs;
 
     // Expressions go in as texts, as the script stores quoted values.
