@@ -97,7 +97,9 @@ TEST(MeshObject, UnusedUnitsGetTheMeshCoordinatesAndExtraLayersAreDropped) {
     f.object.draw(f.rs, 0.0f);
     EXPECT_EQ(f.rs.textsOf("selectTextureUnit"), (Texts{"selectTextureUnit(0)", "selectTextureUnit(1)"}));
     for (const auto& call : f.rs.calls) {
-        if (call.name == "setTexCoordArray") EXPECT_EQ(call.pointer, f.texCoords.data());
+        if (call.name == "setTexCoordArray") {
+            EXPECT_EQ(call.pointer, f.texCoords.data());
+        }
     }
     EXPECT_TRUE(f.rs.textsOf("bindTexture").empty());
 
