@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "support/lwo_bytes.h"
@@ -153,4 +154,21 @@ TEST(LwoReader, ShortOrMissingFilesFailWithoutReadingPastTheData) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(loadLwoObject(path), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "failed to load lwo file\n");
+}
+
+TEST(LwoReader, BundledDemoObjectsParseWithEveryIndexInRange) {
+    const char* root = std::getenv("QUARN_SOURCE_DIR");
+    const std::string demo = std::string(root != nullptr ? root : ".") + "/demo/";
+    for (const char* name : {"torus.lwo", "sphere.lwo", "ring.lwo"}) {
+        testing::internal::CaptureStdout();
+        auto object = loadLwoObject(demo + name);
+        testing::internal::GetCapturedStdout();
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_GT(object->pointCount(), 0) << name;
+        EXPECT_GT(object->polygonCount(), 0) << name;
+        for (const LwoPolygon& polygon : object->polygons) {
+            EXPECT_GE(polygon.indices.size(), 3u) << name;
+            for (uint16_t index : polygon.indices) ASSERT_LT(index, object->pointCount()) << name;
+        }
+    }
 }
