@@ -42,8 +42,7 @@ protected:
     void SetUp() override {
         previous = getRenderState();
         setRenderState(&rs);
-        texturePath = testing::TempDir() + "parametric_texture.tga";
-        writeSolidTga(texturePath, 2, 2, 200, 100, 50, 255);
+        texturePath = writeSolidTga("parametric_texture.tga", 2, 2, 200, 100, 50, 255);
         text("textureFilename", texturePath);
     }
     void TearDown() override { setRenderState(previous); }
@@ -275,8 +274,7 @@ TEST_F(FxRenderParametricTest, MaterialFollowsTransparentMappingAndEnvironmentPa
 }
 
 TEST_F(FxRenderParametricTest, AlphaPictureBecomesTheTextureAlpha) {
-    const std::string alphaPath = testing::TempDir() + "parametric_alpha.tga";
-    writeSolidTga(alphaPath, 2, 2, 0, 0, 77, 255);  // blue 77 is byte 0
+    const std::string alphaPath = writeSolidTga("parametric_alpha.tga", 2, 2, 0, 0, 77, 255);  // blue is byte 0
     grid(1, 1, "0");
     text("alphaFilename", alphaPath);
     init();

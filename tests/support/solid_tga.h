@@ -1,8 +1,9 @@
 #pragma once
-// Writes an uncompressed 32-bit TGA of one colour, for tests that need a
-// picture file on disk.
+// Writes a one-colour, uncompressed 32-bit TGA picture for tests that need a
+// texture file and returns its path: in the temporary directory, prefixed
+// with the process id so parallel runs do not collide.
 #include <cstdint>
 #include <string>
 
-void writeSolidTga(const std::string& path, int width, int height, uint8_t red, uint8_t green, uint8_t blue,
-                   uint8_t alpha);
+std::string writeSolidTga(const std::string& fileName, int width, int height, uint8_t red, uint8_t green,
+                          uint8_t blue, uint8_t alpha);
