@@ -14,7 +14,9 @@
 #include "assets/texture.h"
 #include "effects/mesh_object.h"
 #include "platform/recording_render_state.h"
+#include "support/allocation_counter.h"
 #include "support/lwo_bytes.h"
+#include "support/null_render_state.h"
 #include "support/solid_tga.h"
 
 namespace {
@@ -283,4 +285,19 @@ TEST_F(FxRenderParametricTest, AlphaPictureBecomesTheTextureAlpha) {
     EXPECT_EQ(image->pixels[0], 200);
     EXPECT_EQ(image->pixels[3], 77);
     std::remove(alphaPath.c_str());
+}
+
+TEST_F(FxRenderParametricTest, FramesAllocateNothing) {
+    grid(8, 8, "sin(x*3+t)*r+cos(a)");
+    text("position.z", "2+t");
+    text("orientation.x", "t*30");
+    init();
+    NullRenderState quiet;
+    setRenderState(&quiet);
+    const std::size_t before = allocationCount();
+    for (int frame = 0; frame < 3; ++frame) {
+        effect.setTime(0.1f * frame);
+        effect.draw();
+    }
+    EXPECT_EQ(allocationCount(), before);
 }
