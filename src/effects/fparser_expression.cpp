@@ -2,9 +2,10 @@
 
 bool compileExpression(FunctionParser& parser, const std::string& text, const std::string& variables) {
     // fparser returns -1 on success and the error position otherwise; a
-    // failed parse leaves an empty program that evaluates to 0.
+    // failed parse leaves an empty program that evaluates to 0. Optimising
+    // that empty program crashes inside fparser, so only good ones are.
     const bool parsed = parser.Parse(text, variables) < 0;
-    parser.Optimize();
+    if (parsed) parser.Optimize();
     return parsed;
 }
 

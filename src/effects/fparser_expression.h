@@ -6,7 +6,8 @@
 
 #include <fparser.hh>
 
-// Parses text with the comma-separated variable list and optimises it.
+// Parses text with the comma-separated variable list and, when it parsed,
+// optimises it.
 // Returns false when the text did not parse; callers may ignore that.
 bool compileExpression(FunctionParser& parser, const std::string& text, const std::string& variables);
 
