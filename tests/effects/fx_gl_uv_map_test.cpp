@@ -13,7 +13,7 @@
 #include "support/allocation_counter.h"
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"
-#include "support/picture_files.h"
+#include "support/tga_pictures.h"
 
 namespace {
 

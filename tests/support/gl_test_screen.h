@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/picture_files.h"
+#include "support/tga_pictures.h"
 
 class RenderState;
 

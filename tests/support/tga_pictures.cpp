@@ -1,4 +1,4 @@
-#include "support/picture_files.h"
+#include "support/tga_pictures.h"
 
 #include <cstdio>
 #include <cstdlib>
