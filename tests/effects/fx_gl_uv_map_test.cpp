@@ -13,6 +13,7 @@
 #include "support/allocation_counter.h"
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"
+#include "support/null_render_state.h"
 #include "support/tga_pictures.h"
 
 namespace {
@@ -183,14 +184,32 @@ TEST_F(UVMapTest, WithoutAPictureItSaysSoAndDrawsNothing) {
     EXPECT_TRUE(recording.calls.empty());
 }
 
-TEST_F(UVMapTest, DrawAllocatesNothing) {
-    auto map = makeMap(nullptr);
-    map->setTime(1.0f);
-    map->draw();
+// Without a GL context the GL calls do nothing, so only the effect's own
+// work is counted (Mesa's immediate mode allocates inside the driver).
+TEST(UVMapWithoutGL, DrawAllocatesNothing) {
+    NullRenderState nothing;
+    RenderState* previous = getRenderState();
+    setRenderState(&nothing);
+    const std::string directory = makePictureDirectory();
+    writeTgaFile(directory + "/plain.tga", 4, 4, [](int, int) { return red; });
+    EffectParameters parameters;
+    FxGLUVMap map;
+    parameters.text(map, "textureFilename", directory + "/plain.tga");
+    parameters.text(map, "u", "x*0.5+0.5+sin(r*4-t)*0.1");
+    parameters.text(map, "v", "y*0.5+0.5+cos(a*3+t)*0.1");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    map.init();
+    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+
+    map.setTime(1.0f);
+    map.draw();
     const uint64_t before = allocationCount();
-    map->setTime(1.1f);
-    map->draw();
+    map.setTime(1.1f);
+    map.draw();
     EXPECT_EQ(allocationCount(), before);
+    setRenderState(previous);
 }
 
 }  // namespace
