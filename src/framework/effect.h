@@ -24,9 +24,26 @@ public:
     };
     // Replaces the value of an existing entry (which keeps its place) or
     // appends one. Returns false when the table is full.
-    bool set(const std::string& name, Value value);
+    bool set(const std::string& name, Value value)
+    {
+        for (Entry& entry : entries) {
+            if (entry.name == name) {
+                entry.value = value;
+                return true;
+            }
+        }
+        if (size() >= capacity) return false;
+        entries.push_back(Entry{name, value});
+        return true;
+    }
     // First entry with exactly this name, or null.
-    const Entry* find(const std::string& name) const;
+    const Entry* find(const std::string& name) const
+    {
+        for (const Entry& entry : entries) {
+            if (entry.name == name) return &entry;
+        }
+        return nullptr;
+    }
     int size() const { return static_cast<int>(entries.size()); }
 
 private:

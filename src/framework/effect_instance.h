@@ -8,14 +8,20 @@ class Effect;
 
 class EffectInstance {
 public:
+    // effect may be null: such an instance only groups its children.
     EffectInstance(Effect* effect, float start, float end, std::string name);
 
-    void addChild(EffectInstance* child);
+    // Appends child. Refuses (returns false, appends nothing) a child that is
+    // this instance or one of its ancestors, so the tree stays acyclic.
+    bool addChild(EffectInstance* child);
     Effect* getEffect() const { return effect; }
     float getStart() const { return start; }
     float getEnd() const { return end; }
     const std::string& getName() const { return name; }
     const std::vector<EffectInstance*>& getChildren() const { return children; }
+
+    // True when other is this instance or lies anywhere below it.
+    bool contains(const EffectInstance* other) const;
 
     // t is in the parent's time base; this instance's own window is not tested.
     void render(float t);

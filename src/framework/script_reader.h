@@ -1,6 +1,8 @@
 #pragma once
 // Reads the demo script: defines effects with parameters, creates instances
-// in time windows and links them into a tree. Owns everything it creates.
+// in time windows and links them into a tree. Owns everything it creates: the
+// player keeps its reader for the whole run, and destroying a reader destroys
+// every effect and instance it read.
 #include <string>
 
 class Effect;
@@ -21,7 +23,12 @@ public:
     // (messages and the root name come from it).
     EffectInstance* loadFromText(const std::string& text, const std::string& path);
 
-private:
+    // Everything one reader has read; defined with the parser.
     struct State;
+
+private:
+    void parse(const std::string& text);
+    EffectInstance* finish(const std::string& path);
+
     State* state;
 };

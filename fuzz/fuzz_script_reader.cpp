@@ -1,0 +1,20 @@
+// Feeds arbitrary bytes to the demo script reader.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "framework/effect_instance.h"
+#include "framework/key_press.h"
+#include "framework/script_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    setKeyPressWait([] {});
+    ScriptReader reader;
+    EffectInstance* root = reader.loadFromText(std::string(reinterpret_cast<const char*>(data), size), "iDemo.dat");
+    if (root != nullptr) {
+        root->render(1.0f);
+        root->collectActive(1.0f);
+    }
+    return 0;
+}

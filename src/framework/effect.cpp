@@ -1,0 +1,50 @@
+#include "framework/effect.h"
+
+namespace {
+
+void reportTableFull() { logLine("parameter could not be set!\n"); }
+
+void reportMissing(const std::string& name)
+{
+    logLine("Could not find value for parameter " + name + "\n");
+}
+
+template <typename Value>
+Value lookup(const ParameterTable<Value>& table, const std::string& name)
+{
+    const auto* entry = table.find(name);
+    if (entry == nullptr) {
+        reportMissing(name);
+        return nullptr;
+    }
+    return entry->value;
+}
+
+}  // namespace
+
+void Effect::setFloat(const std::string& name, float* value)
+{
+    if (!floatParameters.set(name, value)) reportTableFull();
+}
+
+void Effect::setInt(const std::string& name, int* value)
+{
+    if (!intParameters.set(name, value)) reportTableFull();
+}
+
+void Effect::setString(const std::string& name, const char* text)
+{
+    if (!stringParameters.set(name, text)) reportTableFull();
+}
+
+float* Effect::getFloat(const std::string& name) { return lookup(floatParameters, name); }
+
+int* Effect::getInt(const std::string& name) { return lookup(intParameters, name); }
+
+const char* Effect::getString(const std::string& name) { return lookup(stringParameters, name); }
+
+std::string Effect::getStringValue(const std::string& name)
+{
+    const char* text = lookup(stringParameters, name);
+    return text != nullptr ? std::string(text) : std::string();
+}

@@ -1,0 +1,27 @@
+#include "framework/effect_registry.h"
+
+#include <cstdio>
+
+#include "framework/effect.h"
+
+EffectRegistry::EffectRegistry() { prototypes.emplace_back(new Effect()); }
+
+EffectRegistry::~EffectRegistry() = default;
+
+void EffectRegistry::registerType(Effect* prototype)
+{
+    if (prototype != nullptr) prototypes.emplace_back(prototype);
+}
+
+Effect* EffectRegistry::createEffect(std::string typeName)
+{
+    for (std::size_t index = 0; index < prototypes.size(); ++index) {
+        Effect& prototype = *prototypes[index];
+        const std::string prototypeName = prototype.typeName();
+        std::printf("effect %i : %s\n", static_cast<int>(index), prototypeName.c_str());
+        std::printf("name : %s\n", typeName.c_str());
+        if (prototypeName == typeName) return prototype.newInstance();
+    }
+    logLine("Effect " + typeName + " could not be created!");
+    return nullptr;
+}

@@ -1,0 +1,307 @@
+#include "framework/script_reader.h"
+
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "framework/effect.h"
+#include "framework/effect_instance.h"
+#include "framework/effect_registry.h"
+#include "framework/key_press.h"
+#include "framework/script_lines.h"
+#include "framework/script_numbers.h"
+
+namespace {
+
+constexpr std::size_t tableCapacity = 512;
+
+struct EffectEntry {
+    std::string name;
+    Effect* effect;  // null when the type was not registered
+};
+
+struct InstanceEntry {
+    std::string name;
+    EffectInstance* instance;
+};
+
+void reportMissing(std::string_view name)
+{
+    logLine("Could not find value for parameter " + std::string(name) + "\n");
+}
+
+void reportTableFull() { logLine("parameter could not be set!\n"); }
+
+void reportBadAddChild() { logLine("invalid addChild in script!"); }
+
+// The root is named after the file: its base name up to the first ".".
+std::string rootNameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    return base.substr(0, base.find('.'));
+}
+
+// Top-level lines that are not statements: empty, blank after the first
+// character, or a comment starting in the first column.
+bool isSkippedTopLevelLine(const std::string& line)
+{
+    if (line.empty() || line[0] == '#') return true;
+    return line.find_first_not_of(" \t", 1) == std::string::npos;
+}
+
+}  // namespace
+
+struct ScriptReader::State {
+    EffectRegistry registry;
+    std::vector<EffectEntry> effects;
+    std::vector<InstanceEntry> instances;
+    std::string currentEffectName;
+
+    // Everything created while reading, including entries a full table
+    // refused. Parameter tables point into the value lists, which therefore
+    // never move their elements.
+    std::vector<std::unique_ptr<Effect>> ownedEffects;
+    std::vector<std::unique_ptr<EffectInstance>> ownedInstances;
+    std::deque<float> floatValues;
+    std::deque<int> intValues;
+    std::deque<std::string> textValues;
+
+    const EffectEntry* findEffect(std::string_view name) const
+    {
+        for (const EffectEntry& entry : effects) {
+            if (entry.name == name) return &entry;
+        }
+        return nullptr;
+    }
+
+    EffectInstance* findInstance(std::string_view name) const
+    {
+        for (const InstanceEntry& entry : instances) {
+            if (entry.name == name) return entry.instance;
+        }
+        return nullptr;
+    }
+};
+
+namespace {
+
+class ScriptParser {
+public:
+    ScriptParser(ScriptReader::State& state, std::string_view text) : state(state), lines(text) {}
+
+    void parse()
+    {
+        ScriptLine line;
+        while (nextStatementLine(line)) {
+            const auto tokens = splitTokens(line.text, 8);
+            const std::string_view keyword = tokenAt(tokens, 0);
+            std::printf("tk: %s!\n", std::string(keyword).c_str());
+            if (keyword == "defineEffect") {
+                defineEffect(tokens);
+            } else if (keyword == "createInstance") {
+                createInstance(tokens);
+            } else if (keyword == "addChild") {
+                addChild(tokens);
+            } else if (keyword == "bah") {
+                return;
+            }
+        }
+    }
+
+private:
+    ScriptReader::State& state;
+    ScriptLines lines;
+
+    bool nextLine(ScriptLine& line)
+    {
+        if (!lines.next(line)) return false;
+        if (line.tooLong) {
+            logLine("script line longer than " + std::to_string(maxScriptLineLength) +
+                    " characters, the rest is ignored!");
+        }
+        return true;
+    }
+
+    bool nextStatementLine(ScriptLine& line)
+    {
+        while (nextLine(line)) {
+            if (!isSkippedTopLevelLine(line.text)) return true;
+        }
+        return false;
+    }
+
+    void defineEffect(const std::vector<std::string_view>& tokens)
+    {
+        const std::string_view typeName = tokenAt(tokens, 3);
+        if (tokenAt(tokens, 2) != "as" || typeName.empty()) {
+            logLine("invalid effect definition in script!\n");
+            return;
+        }
+        const std::string name(tokenAt(tokens, 1));
+        Effect* effect = state.registry.createEffect(std::string(typeName));
+        if (effect != nullptr) state.ownedEffects.emplace_back(effect);
+        if (state.effects.size() >= tableCapacity) {
+            reportTableFull();
+        } else {
+            state.effects.push_back(EffectEntry{name, effect});
+        }
+        state.currentEffectName = name;
+        readDefinitionBlock();
+    }
+
+    void readDefinitionBlock()
+    {
+        ScriptLine line;
+        while (nextLine(line)) {
+            if (line.text == "end") return;
+            if (!readParameterLine(line.text)) return;
+        }
+        logLine("script ended inside the definition of " + state.currentEffectName + "!");
+    }
+
+    // False when the line has no operator, which ends the block.
+    bool readParameterLine(const std::string& line)
+    {
+        const auto tokens = splitTokens(line, 2);
+        const std::string_view operatorToken = tokenAt(tokens, 1);
+        if (operatorToken != ":") {
+            logLine("invalid operator!");
+            waitForKeyPress();
+            return false;
+        }
+        const std::string_view value = restOfLineAfter(line, operatorToken);
+        if (value.empty()) {
+            logLine("parameter type error!!!!");
+            return true;
+        }
+        const std::string name(tokenAt(tokens, 0));
+        const EffectEntry* entry = state.findEffect(state.currentEffectName);
+        // An entry without an effect belongs to an unknown type, which was
+        // reported when it was defined; its parameters are dropped quietly.
+        Effect* effect = entry != nullptr ? entry->effect : nullptr;
+
+        if (value[0] == '%') {
+            const int number = readScriptInteger(value.substr(1));
+            std::printf("%s = %i\n", name.c_str(), number);
+            if (effect != nullptr) {
+                state.intValues.push_back(number);
+                effect->setInt(name, &state.intValues.back());
+            }
+        } else if (value[0] >= '0' && value[0] <= '9') {
+            if (effect != nullptr) {
+                state.floatValues.push_back(readScriptFloat(value));
+                effect->setFloat(name, &state.floatValues.back());
+            }
+        } else if (effect != nullptr) {
+            // A quoted value loses its first and last character; a lone quote
+            // leaves an empty text.
+            std::string_view text = value;
+            if (text[0] == '"') text = text.size() >= 2 ? text.substr(1, text.size() - 2) : std::string_view();
+            state.textValues.emplace_back(text);
+            effect->setString(name, state.textValues.back().c_str());
+        }
+        if (entry == nullptr) reportMissing(state.currentEffectName);
+        return true;
+    }
+
+    void createInstance(const std::vector<std::string_view>& tokens)
+    {
+        const std::string_view startToken = tokenAt(tokens, 6);
+        const std::string_view endToken = tokenAt(tokens, 7);
+        if (tokenAt(tokens, 1) != "of" || tokenAt(tokens, 3) != "as" || tokenAt(tokens, 5) != "at" ||
+            startToken.empty() || endToken.empty()) {
+            reportBadAddChild();
+            return;
+        }
+        const std::string_view effectName = tokenAt(tokens, 2);
+        const EffectEntry* entry = state.findEffect(effectName);
+        if (entry == nullptr) reportMissing(effectName);
+        // Kept even without an effect: it still groups its children, and the
+        // positions of the active instances (sync targets) stay as written.
+        auto* instance = new EffectInstance(entry != nullptr ? entry->effect : nullptr,
+                                            readScriptTime(startToken), readScriptTime(endToken),
+                                            std::string(tokenAt(tokens, 4)));
+        state.ownedInstances.emplace_back(instance);
+        if (state.instances.size() >= tableCapacity) {
+            reportTableFull();
+            return;
+        }
+        state.instances.push_back(InstanceEntry{instance->getName(), instance});
+    }
+
+    void addChild(const std::vector<std::string_view>& tokens)
+    {
+        const std::string_view childName = tokenAt(tokens, 1);
+        const std::string_view parentName = tokenAt(tokens, 3);
+        if (tokenAt(tokens, 2) != "to" || parentName.empty()) {
+            reportBadAddChild();
+            return;
+        }
+        EffectInstance* child = state.findInstance(childName);
+        if (child == nullptr) reportMissing(childName);
+        EffectInstance* parent = state.findInstance(parentName);
+        if (parent == nullptr) reportMissing(parentName);
+        if (child == nullptr || parent == nullptr) return;
+        if (!parent->addChild(child)) {
+            logLine("instance " + std::string(childName) + " cannot be a child of " +
+                    std::string(parentName) + ": it would contain itself!");
+        }
+    }
+};
+
+}  // namespace
+
+ScriptReader::ScriptReader() : state(new State()) {}
+
+ScriptReader::~ScriptReader() { delete state; }
+
+void ScriptReader::registerType(Effect* prototype) { state->registry.registerType(prototype); }
+
+EffectInstance* ScriptReader::load(const std::string& path)
+{
+    std::printf("opening %s\n", path.c_str());
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        std::printf("couldn't open %s\n", path.c_str());
+        return finish(path);
+    }
+    std::printf("parsing file %s\n", path.c_str());
+    std::string text;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+    std::fclose(file);
+    parse(text);
+    return finish(path);
+}
+
+EffectInstance* ScriptReader::loadFromText(const std::string& text, const std::string& path)
+{
+    std::printf("opening %s\n", path.c_str());
+    std::printf("parsing file %s\n", path.c_str());
+    parse(text);
+    return finish(path);
+}
+
+void ScriptReader::parse(const std::string& text)
+{
+    ScriptParser parser(*state, text);
+    parser.parse();
+}
+
+EffectInstance* ScriptReader::finish(const std::string& path)
+{
+    std::printf("closed file\n");
+    std::printf("about to calc ename\n");
+    const std::string rootName = rootNameOf(path);
+    std::printf("ename: %s\n", rootName.c_str());
+    for (const EffectEntry& entry : state->effects) {
+        if (entry.effect != nullptr) entry.effect->init();
+    }
+    EffectInstance* root = state->findInstance(rootName);
+    if (root == nullptr) reportMissing(rootName);
+    return root;
+}
