@@ -33,15 +33,6 @@ TEST(FparserExpression, ParseResultsAndInvalidExpressionsEvaluateToZero) {
     EXPECT_EQ(evaluateAtTime(good, 1.5f), 0.0f);
 }
 
-TEST(LayerMotion, BaseClassIsTheStillFullWidthLayer) {
-    LayerMotion still;
-    EXPECT_EQ(still.motion(3.0f).u, 0.0f);
-    EXPECT_EQ(still.motion(3.0f).v, 0.0f);
-    EXPECT_EQ(still.size(3.0f).u, 1.0f);
-    EXPECT_EQ(still.size(3.0f).v, 0.75f);
-    EXPECT_EQ(still.angle(3.0f), 0.0f);
-}
-
 TEST(LayerMotion, ExpressionsOfTimeDriveOffsetSizeAndAngle) {
     ExpressionLayerMotion moving("t*0.5", "-t", "2", "sin(t)", "t*90");
     const Vec2 offset = moving.motion(2.0f);
