@@ -1,0 +1,158 @@
+#include "platform/audio_device.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "platform/audio_decoder.h"
+#include "platform/audio_mixer.h"
+
+namespace {
+
+struct Stream {
+    uint32_t handle;
+    AudioChannel channel;
+};
+
+struct AudioSystem {
+    bool subsystemStarted = false;
+    SDL_AudioDeviceID device = 0;
+    uint32_t nextHandle = 1;
+    std::vector<std::unique_ptr<Stream>> streams;
+};
+
+// Never destroyed: the music player frees the library from a static
+// destructor, which may run after this file's statics are gone.
+AudioSystem& audioSystem() {
+    static AudioSystem* system = new AudioSystem;
+    return *system;
+}
+
+// Keeps the audio thread out while the stream list or a channel changes.
+class AudioLock {
+public:
+    AudioLock() : device(audioSystem().device) {
+        if (device != 0) SDL_LockAudioDevice(device);
+    }
+    ~AudioLock() {
+        if (device != 0) SDL_UnlockAudioDevice(device);
+    }
+    AudioLock(const AudioLock&) = delete;
+    AudioLock& operator=(const AudioLock&) = delete;
+
+private:
+    SDL_AudioDeviceID device;
+};
+
+void fillOutput(void* /*userdata*/, Uint8* bytes, int length) {
+    std::memset(bytes, 0, static_cast<std::size_t>(length));
+    int16_t* out = reinterpret_cast<int16_t*>(bytes);
+    const std::size_t frames = static_cast<std::size_t>(length) / audioBytesPerFrame;
+    for (auto& stream : audioSystem().streams) {
+        if (stream->channel.playing) mixChannel(stream->channel, out, frames);
+    }
+}
+
+AudioChannel* findChannel(uint32_t handle) {
+    if (handle == 0) return nullptr;
+    for (auto& stream : audioSystem().streams) {
+        if (stream->handle == handle) return &stream->channel;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+uint32_t audioGetVersion() { return audioLibraryVersion; }
+
+bool audioInit(int device, int frequency) {
+    AudioSystem& system = audioSystem();
+    if (system.device != 0) return true;
+    if (!system.subsystemStarted) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        system.subsystemStarted = true;
+    }
+    const char* deviceName = nullptr;
+    if (device >= 1) {
+        deviceName = SDL_GetAudioDeviceName(device - 1, 0);
+        if (deviceName == nullptr) return false;
+    }
+    SDL_AudioSpec wanted{};
+    wanted.freq = frequency;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = audioOutputChannels;
+    wanted.samples = 2048;
+    wanted.callback = fillOutput;
+    SDL_AudioSpec obtained{};
+    // No allowed changes: SDL converts to whatever the hardware wants, so
+    // the callback always sees the decoded format.
+    system.device = SDL_OpenAudioDevice(deviceName, 0, &wanted, &obtained, 0);
+    return system.device != 0;
+}
+
+uint32_t audioStreamCreateFile(const std::string& path) {
+    auto stream = std::make_unique<Stream>();
+    if (!decodeMp3File(path, stream->channel.pcm)) return 0;
+    AudioSystem& system = audioSystem();
+    stream->handle = system.nextHandle++;
+    const uint32_t handle = stream->handle;
+    AudioLock lock;
+    system.streams.push_back(std::move(stream));
+    return handle;
+}
+
+int64_t audioStreamGetLength(uint32_t stream) {
+    AudioLock lock;
+    const AudioChannel* channel = findChannel(stream);
+    if (channel == nullptr) return -1;
+    return static_cast<int64_t>(channel->frameCount()) * audioBytesPerFrame;
+}
+
+bool audioStart() {
+    const SDL_AudioDeviceID device = audioSystem().device;
+    if (device == 0) return false;
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+bool audioStreamPlay(uint32_t stream, bool flush, uint32_t flags) {
+    AudioLock lock;
+    AudioChannel* channel = findChannel(stream);
+    if (channel == nullptr) return false;
+    if (flush || channel->position >= channel->frameCount()) channel->position = 0;
+    channel->looping = (flags & audioLoopFlag) != 0;
+    channel->playing = true;
+    return true;
+}
+
+bool audioChannelSlideAttributes(uint32_t stream, int /*frequency*/, int volume, int /*pan*/,
+                                 uint32_t milliseconds) {
+    AudioLock lock;
+    AudioChannel* channel = findChannel(stream);
+    if (channel == nullptr) return false;
+    if (volume == audioKeepVolume) return true;
+    const uint64_t frames = uint64_t{milliseconds} * audioOutputRate / 1000;
+    if (volume == audioFadeOutVolume) {
+        startVolumeSlide(*channel, 0.0f, frames, true);
+    } else {
+        startVolumeSlide(*channel, static_cast<float>(std::clamp(volume, 0, 100)) / 100.0f, frames, false);
+    }
+    return true;
+}
+
+void audioFree() {
+    AudioSystem& system = audioSystem();
+    if (system.device != 0) {
+        SDL_CloseAudioDevice(system.device);
+        system.device = 0;
+    }
+    system.streams.clear();
+    if (system.subsystemStarted) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        system.subsystemStarted = false;
+    }
+}

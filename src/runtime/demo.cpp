@@ -1,0 +1,51 @@
+#include "runtime/demo.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "framework/effect_instance.h"
+#include "framework/script_reader.h"
+#include "platform/render_state.h"
+#include "runtime/effect_types.h"
+#include "runtime/music.h"
+#include "runtime/sync_dispatch.h"
+
+Demo::Demo(std::string syncFileName, std::function<void()> endAction) : endAction(std::move(endAction)) {
+    std::printf("loading sync\n");
+    readSyncTrack(syncFileName, syncTrack);
+}
+
+Demo::~Demo() = default;
+
+void Demo::init() {
+    scriptReader = std::make_unique<ScriptReader>();
+    registerEffectTypes(*scriptReader);
+    std::printf("loading music\n");
+    Music::load("demomusik.mp3");
+    std::printf("loading demo script\n");
+    root = scriptReader->load("iDemo.dat");
+    nextSyncEvent = 0;
+    Music::play();
+    musicFading = false;
+}
+
+void Demo::drawFrame(float t) {
+    if (RenderState* renderState = getRenderState()) {
+        renderState->setClearColor(Color(0, 0, 0));
+        renderState->clearColorBuffer();
+        renderState->clearDepthBuffer();
+    }
+
+    if (!musicFading && t > demoFadeOutTime) {
+        Music::fadeOut();
+        musicFading = true;
+    } else if (musicFading && t > demoEndTime) {
+        endAction();
+        return;
+    }
+
+    // Without a script there is nothing to draw and nobody to deliver to.
+    if (root == nullptr) return;
+    dispatchDueSyncEvent(syncTrack, nextSyncEvent, *root, t, activeInstances);
+    root->render(t);
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The demo as the frame loop drives it: owns the sync track and the effect
+// tree, loads music and script, and ends the run after its fixed time.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/demo_interface.h"
+#include "runtime/sync_track.h"
+
+class EffectInstance;
+class ScriptReader;
+
+// Music starts fading on the first frame after this time...
+constexpr float demoFadeOutTime = 230.0f;
+// ...and the run ends on the first later frame after this one.
+constexpr float demoEndTime = 255.0f;
+
+// The player's end of the run: frees the music, restores the display mode
+// and ends the process with status 0.
+[[noreturn]] void endDemoRun();
+
+class Demo : public DemoInterface {
+public:
+    // Reads the sync file now. endAction runs on the frame that ends the
+    // run; tests replace the player's default with one that returns.
+    explicit Demo(std::string syncFileName, std::function<void()> endAction = endDemoRun);
+    ~Demo() override;
+
+    // Registers the effect types, loads the music and the script, then
+    // starts the music as the very last step.
+    void init() override;
+    // Clears, fades or ends the run, delivers at most one due sync event
+    // and draws the effect tree.
+    void drawFrame(float t) override;
+
+    EffectInstance* getRoot() const { return root; }
+    const SyncTrack& getSyncTrack() const { return syncTrack; }
+    uint32_t getNextSyncEvent() const { return nextSyncEvent; }
+    bool isMusicFading() const { return musicFading; }
+
+private:
+    EffectInstance* root = nullptr;
+    SyncTrack syncTrack;
+    uint32_t nextSyncEvent = 0;
+    bool musicFading = false;
+    std::unique_ptr<ScriptReader> scriptReader;
+    std::function<void()> endAction;
+    std::vector<EffectInstance*> activeInstances;
+};

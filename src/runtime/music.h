@@ -1,0 +1,29 @@
+#pragma once
+// The demo's one piece of music, played as a looping stream. The state is
+// process-wide; the one static Music object frees the audio library when
+// the process ends, however it ends.
+#include <cstdint>
+#include <string>
+
+class Music {
+public:
+    Music() = default;
+    ~Music();
+    Music(const Music&) = delete;
+    Music& operator=(const Music&) = delete;
+
+    // Prepares the output and creates the stream; does not start it.
+    static void load(std::string fileName);
+    // Starts the output and plays the stream from its start, looping.
+    static void play();
+    // Slides the volume to silence over 15 seconds.
+    static void fadeOut();
+    // Frees the device and the stream; harmless when repeated.
+    static void release();
+
+    static uint32_t getStream() { return stream; }
+
+private:
+    static uint32_t stream;
+    static int64_t length;
+};

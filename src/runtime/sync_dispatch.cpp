@@ -1,0 +1,21 @@
+#include "runtime/sync_dispatch.h"
+
+#include <cstdio>
+
+#include "framework/effect.h"
+#include "framework/effect_instance.h"
+
+void dispatchDueSyncEvent(const SyncTrack& track, uint32_t& next, EffectInstance& root, float t,
+                          std::vector<EffectInstance*>& active) {
+    if (next >= track.size() || !(t >= track[next].time)) return;
+    const SyncEvent& event = track[next];
+    ++next;
+    active.clear();
+    root.collectActive(t, active);
+    if (event.target < 0 || static_cast<std::size_t>(event.target) >= active.size()) {
+        std::printf("sync event %s dropped: no active instance %d\n", event.name.c_str(),
+                    static_cast<int>(event.target));
+        return;
+    }
+    active[static_cast<std::size_t>(event.target)]->getEffect()->onSyncEvent(event.name);
+}
