@@ -2,6 +2,7 @@
 // and its render-state call sequence where pixels cannot tell.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ protected:
         writeTgaFile(directory + "/halves.tga", 64, 64, [](int x, int) { return x < 32 ? red : green; });
         writeTgaFile(directory + "/grey.tga", 16, 16, [](int, int) { return Rgba{64, 64, 64, 255}; });
     }
+
+    static void TearDownTestSuite() { std::filesystem::remove_all(directory); }
 
     void SetUp() override { ASSERT_TRUE(screen.isOpen()); }
 

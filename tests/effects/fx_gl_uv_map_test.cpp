@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ protected:
         // Top half red, bottom half blue.
         writeTgaFile(directory + "/updown.tga", 64, 64, [](int, int y) { return y < 32 ? red : blue; });
     }
+
+    static void TearDownTestSuite() { std::filesystem::remove_all(directory); }
 
     void SetUp() override { ASSERT_TRUE(screen.isOpen()); }
 
@@ -210,6 +213,7 @@ TEST(UVMapWithoutGL, DrawAllocatesNothing) {
     map.draw();
     EXPECT_EQ(allocationCount(), before);
     setRenderState(previous);
+    std::filesystem::remove_all(directory);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // tree, as the player does it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "effects/fx_gl_layer_object.h"
@@ -72,6 +73,7 @@ TEST(ImageLayersScript, AnAdditiveLayerAppearsOverTheDistortedPictureInItsWindow
     EXPECT_TRUE(colourNear(screen.pixel(320, 220), magenta));
     EXPECT_TRUE(colourNear(screen.pixel(320, 80), blue));
     EXPECT_TRUE(colourNear(screen.pixel(100, 220), blue));
+    std::filesystem::remove_all(directory);
 }
 
 }  // namespace
