@@ -2,6 +2,7 @@
 // Pictures as effects keep them. Loaders deliver B,G,R,A pixels, top row
 // first; a Texture holds R,G,B,A pixels and, after upload, its GL name.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,15 +14,17 @@ struct Image {
 
 class Texture {
 public:
+    // Takes ownership of image.
     Texture(Image* image, bool mipmaps) : image(image), mipmaps(mipmaps) {}
     // Creates the GL texture through the process render state (filter mode 2,
     // or 4 with mipmaps; repeat wrapping) and returns its name.
     uint32_t upload();
     uint32_t textureId() const { return glName; }
-    Image* getImage() const { return image; }
+    Image* getImage() const { return image.get(); }
+    bool hasMipmaps() const { return mipmaps; }
 
 private:
-    Image* image;  // owned; kept after upload
+    std::unique_ptr<Image> image;  // kept after upload
     uint32_t glName = 0;
     bool mipmaps;
 };

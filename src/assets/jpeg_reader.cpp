@@ -1,0 +1,156 @@
+#include "assets/jpeg_reader.h"
+
+#include <csetjmp>
+#include <cstring>
+
+#include <jpeglib.h>
+
+#include "assets/missing_picture.h"
+
+namespace {
+
+struct JpegErrorManager {
+    jpeg_error_mgr library;  // first, so the library's pointer is ours too
+    std::jmp_buf recovery;
+};
+
+// Replaces libjpeg's error exit, which would end the process.
+[[noreturn]] void reportAndJumpBack(j_common_ptr info) {
+    (*info->err->output_message)(info);
+    std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->recovery, 1);
+}
+
+struct Source {
+    FILE* file = nullptr;
+    const uint8_t* bytes = nullptr;
+    size_t size = 0;
+};
+
+// longjmp lands in this frame, so nothing here may need a destructor; the
+// result lives in the caller's picture.
+bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const Source* source, JpegPicture* picture) {
+    info->err = jpeg_std_error(&errors->library);
+    errors->library.error_exit = reportAndJumpBack;
+    if (setjmp(errors->recovery)) {
+        jpeg_destroy_decompress(info);
+        return false;
+    }
+    jpeg_create_decompress(info);
+    if (source->file)
+        jpeg_stdio_src(info, source->file);
+    else
+        jpeg_mem_src(info, source->bytes, static_cast<unsigned long>(source->size));
+    jpeg_read_header(info, TRUE);
+    if (size_t(info->image_width) * info->image_height > maxJpegPixels) {
+        std::fprintf(stderr, "JPEG picture of %ux%u pixels is too large\n", info->image_width, info->image_height);
+        jpeg_destroy_decompress(info);
+        return false;
+    }
+    jpeg_start_decompress(info);
+
+    picture->width = int(info->output_width);
+    picture->height = int(info->output_height);
+    picture->components = info->output_components;
+    picture->invertedCmyk = info->out_color_space == JCS_CMYK && info->saw_Adobe_marker;
+    const size_t rowSize = size_t(info->output_width) * size_t(info->output_components);
+    picture->samples.assign(rowSize * info->output_height, 0);
+    JSAMPARRAY row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
+                                                JDIMENSION(rowSize), 1);
+    while (info->output_scanline < info->output_height) {
+        const size_t target = info->output_scanline;
+        if (jpeg_read_scanlines(info, row, 1) != 1) break;
+        std::memcpy(picture->samples.data() + target * rowSize, row[0], rowSize);
+    }
+    jpeg_finish_decompress(info);
+    jpeg_destroy_decompress(info);
+    return true;
+}
+
+bool decode(const Source& source, JpegPicture& picture) {
+    jpeg_decompress_struct info;
+    std::memset(&info, 0, sizeof info);
+    JpegErrorManager errors;
+    std::memset(&errors, 0, sizeof errors);
+    picture = JpegPicture();
+    return decompress(&info, &errors, &source, &picture);
+}
+
+uint8_t scale255(unsigned a, unsigned b) { return uint8_t((a * b + 127) / 255); }
+
+}  // namespace
+
+bool readJpeg(FILE* file, JpegPicture& picture) {
+    Source source;
+    source.file = file;
+    const bool decoded = decode(source, picture);
+    std::fclose(file);
+    return decoded;
+}
+
+bool readJpegFromMemory(const uint8_t* bytes, size_t size, JpegPicture& picture) {
+    Source source;
+    source.bytes = bytes;
+    source.size = size;
+    return decode(source, picture);
+}
+
+std::unique_ptr<Image> imageFromJpeg(const JpegPicture& picture) {
+    const size_t components = size_t(picture.components);
+    const size_t pixelCount = size_t(picture.width) * size_t(picture.height);
+    if ((components != 1 && components != 3 && components != 4) || picture.samples.size() < pixelCount * components)
+        return nullptr;
+    auto image = std::make_unique<Image>();
+    image->width = picture.width;
+    image->height = picture.height;
+    image->pixels.resize(pixelCount * 4);
+    for (size_t i = 0; i < pixelCount; ++i) {
+        const uint8_t* in = &picture.samples[i * components];
+        uint8_t red, green, blue;
+        if (components == 1) {
+            red = green = blue = in[0];
+        } else if (components == 3) {
+            red = in[0];
+            green = in[1];
+            blue = in[2];
+        } else {
+            // Ink times remaining light; Adobe files store every channel inverted.
+            const unsigned c = picture.invertedCmyk ? in[0] : 255u - in[0];
+            const unsigned m = picture.invertedCmyk ? in[1] : 255u - in[1];
+            const unsigned y = picture.invertedCmyk ? in[2] : 255u - in[2];
+            const unsigned k = picture.invertedCmyk ? in[3] : 255u - in[3];
+            red = scale255(c, k);
+            green = scale255(m, k);
+            blue = scale255(y, k);
+        }
+        uint8_t* out = &image->pixels[i * 4];
+        out[0] = blue;
+        out[1] = green;
+        out[2] = red;
+        out[3] = 255;
+    }
+    return image;
+}
+
+namespace {
+
+std::unique_ptr<Image> finishLoad(bool decoded, const JpegPicture& picture) {
+    if (!decoded) return nullptr;
+    std::printf("xsize: %i\nysize: %i\n", picture.width, picture.height);
+    return imageFromJpeg(picture);
+}
+
+}  // namespace
+
+std::unique_ptr<Image> JpegLoader::load(std::string fileName) {
+    FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (!file) exitForMissingPicture(fileName);
+    JpegPicture picture;
+    const bool decoded = readJpeg(file, picture);
+    return finishLoad(decoded, picture);
+}
+
+std::unique_ptr<Image> JpegLoader::loadFromBytes(const uint8_t* bytes, size_t size) {
+    JpegPicture picture;
+    const bool decoded = readJpegFromMemory(bytes, size, picture);
+    return finishLoad(decoded, picture);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// JPEG pictures through libjpeg (API 62). Library errors are reported by the
+// library itself and end in a clean failure instead of ending the process.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "assets/image_loader.h"
+
+// Decoder output as the library delivers it with its default parameters.
+struct JpegPicture {
+    std::vector<uint8_t> samples;  // height rows of width * components bytes, top row first
+    int width = 0;
+    int height = 0;
+    int components = 0;          // 3 for RGB, 1 for greyscale, 4 for CMYK/YCCK
+    bool invertedCmyk = false;   // Adobe files store CMYK inverted
+};
+
+// Larger pictures are refused rather than allocated: a few bytes of header
+// must not cost gigabytes.
+constexpr size_t maxJpegPixels = size_t(8192) * 8192;
+
+// Decodes an open file and always closes it.
+bool readJpeg(FILE* file, JpegPicture& picture);
+bool readJpegFromMemory(const uint8_t* bytes, size_t size, JpegPicture& picture);
+
+// Pixels as B, G, R, 255, whatever the decoder's colour space.
+std::unique_ptr<Image> imageFromJpeg(const JpegPicture& picture);
+
+class JpegLoader : public ImageLoader {
+public:
+    // A file that cannot be opened ends the process (exitForMissingPicture).
+    std::unique_ptr<Image> load(std::string fileName) override;
+    std::string name() override { return "jpg"; }
+    std::unique_ptr<Image> loadFromBytes(const uint8_t* bytes, size_t size);
+};
