@@ -84,3 +84,14 @@ TEST_F(SyncDispatch, TargetsOutsideTheActiveListAreDroppedAndPassed) {
     EXPECT_EQ(next, 3u);
     EXPECT_TRUE(rootEffect.heard.empty() && firstEffect.heard.empty() && secondEffect.heard.empty());
 }
+
+TEST_F(SyncDispatch, AnInstanceWithoutEffectSwallowsTheEventWithAMessage) {
+    // A script instance of an unregistered type has no effect.
+    EffectInstance orphan{nullptr, 0.0f, 100.0f, "orphan"};
+    root.addChild(&orphan);
+    track = {{1.0f, "offset", 2}, {1.0f, "offset", 0}};  // root, first, orphan
+    EXPECT_EQ(frame(1.0f), "sync event offset dropped: instance 2 has no effect\n");
+    EXPECT_EQ(next, 1u);
+    frame(1.0f);
+    EXPECT_EQ(rootEffect.heard, (std::vector<std::string>{"offset"}));
+}

@@ -1,6 +1,7 @@
 #pragma once
-// Counts operator new calls in this process, so tests can show that a
-// frame allocates nothing.
-#include <cstddef>
+// Counts every allocation through the global operator new of the test
+// binary that links this, so a test can check that some code allocates
+// nothing: compare the count before and after.
+#include <cstdint>
 
-std::size_t allocationCount();
+uint64_t allocationCount();

@@ -1,6 +1,6 @@
 #pragma once
-// A RenderState that does nothing at all (and, unlike the recording one,
-// allocates nothing), for measuring what a draw itself costs.
+// A RenderState that does nothing and allocates nothing, for measuring
+// what the code under test itself does.
 #include "platform/render_state.h"
 
 class NullRenderState : public RenderState {
