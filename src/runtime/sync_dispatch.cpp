@@ -17,6 +17,13 @@ void dispatchDueSyncEvent(const SyncTrack& track, uint32_t& next, EffectInstance
                     static_cast<int>(event.target));
         return;
     }
-    // An instance of a type that could not be created has no effect to tell.
-    if (Effect* effect = active[static_cast<std::size_t>(event.target)]->getEffect()) effect->onSyncEvent(event.name);
+    // An instance of an effect whose type was never registered has no
+    // effect; the event reaches nobody.
+    Effect* effect = active[static_cast<std::size_t>(event.target)]->getEffect();
+    if (effect == nullptr) {
+        std::printf("sync event %s dropped: instance %d has no effect\n", event.name.c_str(),
+                    static_cast<int>(event.target));
+        return;
+    }
+    effect->onSyncEvent(event.name);
 }

@@ -85,13 +85,13 @@ TEST_F(SyncDispatch, TargetsOutsideTheActiveListAreDroppedAndPassed) {
     EXPECT_TRUE(rootEffect.heard.empty() && firstEffect.heard.empty() && secondEffect.heard.empty());
 }
 
-TEST_F(SyncDispatch, AnInstanceWithoutAnEffectTakesTheEventQuietly) {
-    // What the script reader leaves for a type it could not create.
-    EffectInstance orphan{nullptr, 0.0f, 10.0f, "orphan"};
+TEST_F(SyncDispatch, AnInstanceWithoutEffectSwallowsTheEventWithAMessage) {
+    // A script instance of an unregistered type has no effect.
+    EffectInstance orphan{nullptr, 0.0f, 100.0f, "orphan"};
     root.addChild(&orphan);
-    track = {{1.0f, "zrotate", 2}, {1.0f, "offset", 1}};
-    EXPECT_EQ(frame(1.0f), "");
+    track = {{1.0f, "offset", 2}, {1.0f, "offset", 0}};  // root, first, orphan
+    EXPECT_EQ(frame(1.0f), "sync event offset dropped: instance 2 has no effect\n");
     EXPECT_EQ(next, 1u);
     frame(1.0f);
-    EXPECT_EQ(firstEffect.heard, (std::vector<std::string>{"offset"}));
+    EXPECT_EQ(rootEffect.heard, (std::vector<std::string>{"offset"}));
 }

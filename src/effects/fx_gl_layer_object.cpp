@@ -1,0 +1,148 @@
+#include "effects/fx_gl_layer_object.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+
+#include "assets/texture.h"
+#include "effects/fparser_expression.h"
+#include "platform/extensions.h"
+#include "platform/render_state.h"
+
+namespace {
+
+// The unscaled square covers the whole view; the scale makes it a layer.
+constexpr float squareCorners[12] = {
+    -1.0f, 1.0f,  1.0f, 1.0f,  -1.0f, -1.0f,
+    1.0f, -1.0f,  -1.0f, -1.0f,  1.0f, 1.0f,
+};
+
+// Texture coordinate of each corner before scrolling: the top edge carries
+// the picture's first row, so it shows upright.
+constexpr float cornerTexCoords[12] = {
+    0.0f, 0.0f,  1.0f, 0.0f,  0.0f, 1.0f,
+    1.0f, 1.0f,  0.0f, 1.0f,  1.0f, 0.0f,
+};
+
+std::string textOrEmpty(const char* text) { return text ? std::string(text) : std::string(); }
+
+}  // namespace
+
+std::optional<BlendMode> blendModeFromName(const std::string& name) {
+    if (name == "solid") return BlendModeSolid;
+    if (name == "additive") return BlendModeAdditive;
+    if (name == "modulating") return BlendModeModulating;
+    return std::nullopt;
+}
+
+FxGLLayerObject::FxGLLayerObject() {
+    for (int i = 0; i < 12; ++i) texCoords[i] = cornerTexCoords[i];
+}
+
+FxGLLayerObject::~FxGLLayerObject() = default;
+
+void FxGLLayerObject::init() {
+    TextureManager textureManager;
+    // The alpha file name is read first so the console messages keep their order.
+    const std::string alphaFileName = textOrEmpty(getString("alphaFilename"));
+    const char* textureFileName = getString("textureFilename");
+    if (textureFileName) {
+        texture.reset(textureManager.loadTexture(textureFileName, false));
+        if (!alphaFileName.empty()) textureManager.addAlpha(texture.get(), alphaFileName);
+    } else {
+        logLine("FxGLLayerObject: no textureFilename, the layer draws nothing");
+    }
+
+    compileExpression(alpha, getStringValue("alpha"), "t");
+    const std::string uscrollText = getStringValue("uscroll");
+    compileExpression(uscroll, uscrollText.empty() ? "0" : uscrollText, "t");
+    const std::string vscrollText = getStringValue("vscroll");
+    compileExpression(vscroll, vscrollText.empty() ? "0" : vscrollText, "t");
+
+    // After the alpha merge, so the merged alpha reaches GL.
+    if (texture) texture->upload();
+
+    const std::string motionX = textOrEmpty(getString("motionx"));
+    const std::string motionY = textOrEmpty(getString("motiony"));
+    const std::string sizeX = textOrEmpty(getString("sizex"));
+    const std::string sizeY = textOrEmpty(getString("sizey"));
+    const std::string angle = textOrEmpty(getString("angle"));
+    motion = std::make_unique<ExpressionLayerMotion>(motionX, motionY, sizeX, sizeY, angle);
+
+    // The drawing code knows only the three modes; anything else is drawn
+    // solid, which at least shows the picture as it is.
+    const char* transparency = getString("transparency");
+    const std::optional<BlendMode> mode = transparency ? blendModeFromName(transparency) : std::nullopt;
+    if (mode) {
+        blendMode = *mode;
+    } else {
+        blendMode = BlendModeSolid;
+        if (transparency)
+            logLine("FxGLLayerObject: unknown transparency \"" + std::string(transparency) +
+                    "\", drawing the layer solid");
+        else
+            logLine("FxGLLayerObject: no transparency, drawing the layer solid");
+    }
+
+    if (!initExtensions()) {
+        printf("initExtensions fucked up!!\n");
+    }
+}
+
+void FxGLLayerObject::draw() {
+    if (!texture) return;
+    RenderState& rs = *getRenderState();
+    const float t = getTime();
+
+    rs.setOrtho2D(-1.0f, 1.0f, -1.0f, 1.0f);
+    rs.setMatrixMode(MatrixModelView);
+    rs.loadIdentity();
+    rs.disableLighting();
+    rs.disableDepthTest();
+    rs.disableCulling();
+
+    const Vec2 offset = motion->motion(t);
+    const Vec2 layerSize = motion->size(t);
+
+    // The layer moves by twice its motion values, as the scripts expect.
+    rs.pushMatrix();
+    rs.translate(offset.u, offset.v, 0.0f);
+    rs.translate(offset.u, offset.v, 0.0f);
+
+    rs.selectTextureUnit(0);
+    rs.bindTexture(texture->textureId());
+    rs.setTexEnv(TexEnvModulate);
+
+    const float brightness = evaluateAtTime(alpha, t);
+    glColor4f(brightness, brightness, brightness, 1.0f);
+
+    switch (blendMode) {
+    case BlendModeSolid:
+        rs.disableBlending();
+        break;
+    case BlendModeAdditive:
+        rs.enableBlending();
+        rs.setBlendFunc(BlendOne, BlendOne);
+        break;
+    case BlendModeModulating:
+        rs.setBlendFunc(BlendSrcAlpha, BlendOneMinusSrcAlpha);
+        rs.enableBlending();
+        break;
+    }
+
+    // Scale after rotating, in screen axes: a quarter turn keeps the outline.
+    rs.scale(layerSize.u, layerSize.v, 1.0f);
+    rs.rotate(motion->angle(t), 0.0f, 0.0f, 1.0f);
+
+    const float u = evaluateAtTime(uscroll, t);
+    const float v = evaluateAtTime(vscroll, t);
+    for (int i = 0; i < 12; i += 2) {
+        texCoords[i] = cornerTexCoords[i] + u;
+        texCoords[i + 1] = cornerTexCoords[i + 1] + v;
+    }
+
+    rs.setVertexArray(squareCorners, 2, ElementFloat, 0);
+    rs.setTexCoordArray(texCoords, 2, ElementFloat, 0);
+    rs.drawTriangles(6);
+    rs.popMatrix();
+}

@@ -1,0 +1,46 @@
+#pragma once
+// One picture as a flat layer over the screen: moved, scaled, rotated, its
+// texture scrolling, its brightness an expression of time, and combined
+// with what is below it solid, additively or by its alpha.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <fparser.hh>
+
+#include "effects/layer_motion.h"
+#include "framework/effect.h"
+
+class Texture;
+
+enum BlendMode : int32_t {
+    BlendModeSolid = 0,
+    BlendModeAdditive = 1,
+    BlendModeModulating = 2,
+};
+
+// "solid", "additive" or "modulating", compared exactly; nothing otherwise.
+std::optional<BlendMode> blendModeFromName(const std::string& name);
+
+class FxGLLayerObject : public Effect {
+public:
+    FxGLLayerObject();
+    ~FxGLLayerObject() override;
+
+    void init() override;
+    void draw() override;
+    Effect* newInstance() override { return new FxGLLayerObject(); }
+    std::string typeName() override { return "FxGLLayerObject"; }
+
+private:
+    std::unique_ptr<Texture> texture;  // null when no picture was named: nothing is drawn
+    std::unique_ptr<LayerMotion> motion;
+    BlendMode blendMode = BlendModeSolid;
+    FunctionParser alpha;
+    FunctionParser uscroll;
+    FunctionParser vscroll;
+    // Kept here rather than on the stack: GL keeps pointing at the client
+    // array after draw returns.
+    float texCoords[12];
+};

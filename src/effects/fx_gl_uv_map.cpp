@@ -1,0 +1,105 @@
+#include "effects/fx_gl_uv_map.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "assets/texture.h"
+#include "platform/render_state.h"
+
+FxGLUVMap::FxGLUVMap() = default;
+FxGLUVMap::~FxGLUVMap() = default;
+
+void FxGLUVMap::init() {
+    const int* resolutionValue = getInt("resolution");
+    int resolution = resolutionValue ? *resolutionValue : 1;
+    // Below 1 the grid size would divide by zero or turn negative.
+    if (resolution < 1) {
+        logLine("FxGLUVMap: resolution " + std::to_string(resolution) + " is below 1, using 1");
+        resolution = 1;
+    }
+    columns = 64 / resolution;
+    rows = 48 / resolution;
+
+    const char* textureFileName = getString("textureFilename");
+    if (textureFileName) {
+        TextureManager textureManager;
+        texture.reset(textureManager.loadTexture(textureFileName, false));
+        texture->upload();
+    } else {
+        logLine("FxGLUVMap: no textureFilename, the effect draws nothing");
+    }
+
+    grid.assign(static_cast<size_t>((rows + 1) * (columns + 1)), Vec2(0.0f, 0.0f));
+    uvFunction = std::make_unique<ExpressionUVFunction>(getStringValue("u"), getStringValue("v"));
+}
+
+void FxGLUVMap::useFunction(std::unique_ptr<UVFunction> function) { uvFunction = std::move(function); }
+
+void FxGLUVMap::draw() {
+    if (!texture) return;
+    RenderState& rs = *getRenderState();
+
+    // Far below near on purpose: everything lies at depth 0 anyway.
+    rs.setMatrixMode(MatrixProjection);
+    rs.loadIdentity();
+    glOrtho(-1.0, 1.0, -1.0, 1.0, 0.0, -2.0);
+    rs.setMatrixMode(MatrixModelView);
+    rs.loadIdentity();
+
+    rs.disableLighting();
+    rs.disableDepthTest();
+    rs.disableCulling();
+    // Binding enables 2D texturing on the unit just selected, so a unit
+    // another effect left active is not switched on by mistake.
+    rs.selectTextureUnit(0);
+    rs.bindTexture(texture->textureId());
+    rs.setTexEnv(TexEnvReplace);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+
+    evaluateGrid(getTime());
+    drawQuads();
+}
+
+// Both coordinates are divided by half the column count, so the function
+// sees an undistorted 4:3 plane with y pointing down the screen.
+void FxGLUVMap::evaluateGrid(float t) {
+    const int halfColumns = columns / 2;
+    const int halfRows = rows / 2;
+    const float columnScale = columns * 0.5f;
+    for (int j = 0; j <= rows; ++j) {
+        for (int i = 0; i < columns; ++i) {
+            const float x = static_cast<float>(i - halfColumns) / columnScale;
+            const float y = static_cast<float>(halfRows - j) / columnScale;
+            const float r = std::sqrt(x * x + y * y);
+            const float a = std::atan2(y, x);
+            grid[j * columns + i] = uvFunction->map(x, y, r, a, t);
+        }
+    }
+}
+
+// C - 1 quads per row leave a strip of 1/C uncovered at either side.
+void FxGLUVMap::drawQuads() const {
+    const float halfColumns = columns * 0.5f;
+    const float halfRows = rows * 0.5f;
+    for (int j = 0; j < rows; ++j) {
+        const float y0 = (static_cast<float>(j) - halfRows) / halfRows;
+        const float y1 = y0 + 1.0f / halfRows;
+        for (int i = 0; i < columns - 1; ++i) {
+            const float x0 = (static_cast<float>(i) - halfColumns) / halfColumns + 1.0f / columns;
+            const float x1 = x0 + 1.0f / halfColumns;
+            const int k = j * columns + i;
+            glBegin(GL_QUADS);
+            glTexCoord2f(grid[k].u, grid[k].v);
+            glVertex2f(x0, y0);
+            glTexCoord2f(grid[k + 1].u, grid[k + 1].v);
+            glVertex2f(x1, y0);
+            glTexCoord2f(grid[k + columns + 1].u, grid[k + columns + 1].v);
+            glVertex2f(x1, y1);
+            glTexCoord2f(grid[k + columns].u, grid[k + columns].v);
+            glVertex2f(x0, y1);
+            glEnd();
+        }
+    }
+}

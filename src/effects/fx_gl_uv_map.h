@@ -1,0 +1,44 @@
+#pragma once
+// A full-screen picture seen through a moving distortion: a grid of quads
+// whose texture coordinates two expressions of x, y, r, a and t recompute
+// every frame.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "assets/vec.h"
+#include "effects/uv_function.h"
+#include "framework/effect.h"
+
+class Texture;
+
+class FxGLUVMap : public Effect {
+public:
+    FxGLUVMap();
+    ~FxGLUVMap() override;
+
+    void init() override;
+    void draw() override;
+    Effect* newInstance() override { return new FxGLUVMap(); }
+    std::string typeName() override { return "FxGLUVMap"; }
+
+    // Replaces the mapping init built from the script (tools and tests).
+    void useFunction(std::unique_ptr<UVFunction> function);
+
+    // Grid points per grid row; there are rows() + 1 grid rows.
+    int getColumns() const { return columns; }
+    int getRows() const { return rows; }
+    // Texture coordinates of grid point i of grid row j, as the last draw
+    // computed them.
+    Vec2 gridPoint(int i, int j) const { return grid[j * columns + i]; }
+
+private:
+    void evaluateGrid(float t);
+    void drawQuads() const;
+
+    std::unique_ptr<UVFunction> uvFunction;
+    std::unique_ptr<Texture> texture;  // null when no picture was named: nothing is drawn
+    std::vector<Vec2> grid;
+    int columns = 0;
+    int rows = 0;
+};
