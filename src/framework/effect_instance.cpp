@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "framework/effect.h"
+#include "framework/effect_draw_observer.h"
 
 EffectInstance::EffectInstance(Effect* effect, float start, float end, std::string name)
     : effect(effect), start(start), end(end), name(std::move(name))
@@ -42,7 +43,13 @@ void EffectInstance::render(float t)
     if (effect == nullptr) return;
     effect->setWindow(start, end);
     effect->setTime(local);
-    effect->draw();
+    if (EffectDrawObserver* observer = getEffectDrawObserver()) {
+        observer->beforeDraw(*effect);
+        effect->draw();
+        observer->afterDraw(*effect);
+    } else {
+        effect->draw();
+    }
 }
 
 std::vector<EffectInstance*> EffectInstance::collectActive(float t)

@@ -20,6 +20,7 @@ struct Stream {
 
 struct AudioSystem {
     bool subsystemStarted = false;
+    bool offline = false;
     SDL_AudioDeviceID device = 0;
     uint32_t nextHandle = 1;
     std::vector<std::unique_ptr<Stream>> streams;
@@ -48,13 +49,16 @@ private:
     SDL_AudioDeviceID device;
 };
 
-void fillOutput(void* /*userdata*/, Uint8* bytes, int length) {
-    std::memset(bytes, 0, static_cast<std::size_t>(length));
-    int16_t* out = reinterpret_cast<int16_t*>(bytes);
-    const std::size_t frames = static_cast<std::size_t>(length) / audioBytesPerFrame;
+// The device's mix and the offline one are the same code.
+void mixStreams(int16_t* out, std::size_t frames) {
+    std::memset(out, 0, frames * audioBytesPerFrame);
     for (auto& stream : audioSystem().streams) {
         if (stream->channel.playing) mixChannel(stream->channel, out, frames);
     }
+}
+
+void fillOutput(void* /*userdata*/, Uint8* bytes, int length) {
+    mixStreams(reinterpret_cast<int16_t*>(bytes), static_cast<std::size_t>(length) / audioBytesPerFrame);
 }
 
 AudioChannel* findChannel(uint32_t handle) {
@@ -71,7 +75,7 @@ uint32_t audioGetVersion() { return audioLibraryVersion; }
 
 bool audioInit(int device, int frequency) {
     AudioSystem& system = audioSystem();
-    if (system.device != 0) return true;
+    if (system.device != 0 || system.offline) return true;
     if (!system.subsystemStarted) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         system.subsystemStarted = true;
@@ -113,6 +117,7 @@ int64_t audioStreamGetLength(uint32_t stream) {
 }
 
 bool audioStart() {
+    if (audioSystem().offline) return true;
     const SDL_AudioDeviceID device = audioSystem().device;
     if (device == 0) return false;
     SDL_PauseAudioDevice(device, 0);
@@ -151,8 +156,34 @@ void audioFree() {
         system.device = 0;
     }
     system.streams.clear();
+    system.offline = false;
     if (system.subsystemStarted) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         system.subsystemStarted = false;
     }
+}
+
+bool audioChannelSetPosition(uint32_t stream, uint64_t byteOffset) {
+    AudioLock lock;
+    AudioChannel* channel = findChannel(stream);
+    if (channel == nullptr) return false;
+    const uint64_t length = channel->frameCount();
+    const uint64_t frame = byteOffset / audioBytesPerFrame;
+    channel->position = length == 0 ? 0 : static_cast<std::size_t>(frame % length);
+    return true;
+}
+
+void audioUseOfflineOutput() {
+    AudioSystem& system = audioSystem();
+    // A device already open would go on playing by itself.
+    if (system.device != 0) {
+        SDL_CloseAudioDevice(system.device);
+        system.device = 0;
+    }
+    system.offline = true;
+}
+
+void audioRenderOffline(int16_t* out, std::size_t frames) {
+    if (!audioSystem().offline) return;
+    mixStreams(out, frames);
 }

@@ -2,6 +2,7 @@
 // The audio library the music player talks to: one output device, streams
 // decoded from MP3 files, looping playback and volume slides. Handles are
 // non-zero; 0 means "no stream". All calls come from the main thread.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -33,3 +34,16 @@ bool audioStreamPlay(uint32_t stream, bool flush, uint32_t flags);
 bool audioChannelSlideAttributes(uint32_t channel, int frequency, int volume, int pan, uint32_t milliseconds);
 // Closes the device and frees every stream; harmless when repeated.
 void audioFree();
+
+// Moves the stream to a byte offset (whole stereo frames; an offset at or
+// past the end is taken modulo the length). False for an unknown handle.
+bool audioChannelSetPosition(uint32_t stream, uint64_t byteOffset);
+
+// Offline output, for writing the sound to a file in step with captured
+// frames: from now on audioInit opens no device but succeeds, and nothing
+// plays by itself; audioRenderOffline mixes the playing streams exactly as
+// the device would. Stays in force until audioFree.
+void audioUseOfflineOutput();
+// Writes the next frames stereo frames of the mix into out (zeros when
+// nothing plays). Does nothing unless the offline output is in use.
+void audioRenderOffline(int16_t* out, std::size_t frames);

@@ -1,28 +1,96 @@
 #include "runtime/command_line.h"
 
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+
+namespace {
+
+constexpr int highestFps = 1000;
+
+// The whole text must be the number.
+bool readNumber(const char* text, double& value) {
+    if (text == nullptr || *text == '\0') return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text, &end);
+    return errno == 0 && *end == '\0' && std::isfinite(value);
+}
+
+bool readWholeNumber(const char* text, int low, int high, int& value) {
+    if (text == nullptr || *text == '\0') return false;
+    char* end = nullptr;
+    errno = 0;
+    const long number = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || number < low || number > high) return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+}  // namespace
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
     CommandLine line;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc && line.error.empty(); ++i) {
         const char* argument = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         if (std::strcmp(argument, "--windowed") == 0) {
             line.windowed = true;
         } else if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
             line.help = true;
+        } else if (std::strcmp(argument, "--benchmark") == 0) {
+            line.benchmark = true;
+        } else if (std::strcmp(argument, "--start") == 0) {
+            if (!readNumber(value, line.startTime) || line.startTime < 0.0)
+                line.error = "--start needs a time in seconds, 0 or more";
+            ++i;
+        } else if (std::strcmp(argument, "--fps") == 0) {
+            if (!readWholeNumber(value, 1, highestFps, line.fps))
+                line.error = "--fps needs a whole number of frames per second from 1 to 1000";
+            line.fpsGiven = true;
+            ++i;
+        } else if (std::strcmp(argument, "--capture") == 0) {
+            if (value == nullptr || *value == '\0')
+                line.error = "--capture needs a directory";
+            else
+                line.captureDirectory = value;
+            ++i;
         } else {
             line.unknownOption = argument;
             break;
         }
     }
+    if (line.error.empty() && line.unknownOption.empty()) {
+        if (line.benchmark && !line.captureDirectory.empty())
+            line.error = "--capture and --benchmark cannot be combined";
+        else if (line.fpsGiven && line.captureDirectory.empty() && !line.benchmark)
+            line.error = "--fps needs --capture or --benchmark";
+    }
     return line;
 }
 
 const char* usageText() {
-    return "Usage: quarn2 [--windowed] [--help]\n"
+    return "Usage: quarn2 [--windowed] [--start SECONDS] [--capture DIR [--fps N] | --benchmark] [--help]\n"
            "Plays the demo in the current directory (test.dat, iDemo.dat, demomusik.mp3)\n"
            "full screen at 640x480 until it ends, Escape is pressed or the window is closed.\n"
-           "  --windowed  play in a window without changing the display mode;\n"
-           "              the title shows the time and the frame rate\n"
-           "  --help      show this text and exit\n";
+           "  --windowed         play in a window without changing the display mode;\n"
+           "                     the title shows the time and the frame rate\n"
+           "                       quarn2 --windowed\n"
+           "  --start SECONDS    begin at that demo time, the music at the same place;\n"
+           "                     sync events before it still arrive, one per frame\n"
+           "                       quarn2 --windowed --start 92.5\n"
+           "  --capture DIR      write every frame as DIR/frame_000000.png, ... and the\n"
+           "                     music as heard as DIR/audio.wav, in fixed steps of\n"
+           "                     1/N s without waiting; ends where playback would end\n"
+           "                       quarn2 --windowed --capture shots --fps 30 --start 60\n"
+           "  --fps N            steps per second for --capture or --benchmark (default 60)\n"
+           "                       quarn2 --capture video --fps 25\n"
+           "  --benchmark        play in steps of 1/60 s as fast as possible, writing\n"
+           "                     nothing; then print draw times per effect type, frame\n"
+           "                     time median and 99th percentile, the worst second, the\n"
+           "                     floor (clear and swap only) and the start-up time\n"
+           "                       quarn2 --windowed --benchmark\n"
+           "  --help             show this text and exit\n"
+           "                       quarn2 --help\n";
 }

@@ -5,7 +5,13 @@
 struct CommandLine {
     bool windowed = false;  // no display switch; the title shows time and rate
     bool help = false;
+    double startTime = 0.0;      // --start: demo time (and music position) of the first frame
+    std::string captureDirectory;  // --capture: write frames and sound here
+    int fps = 60;                // --fps: frames per demo second when capturing or benchmarking
+    bool fpsGiven = false;
+    bool benchmark = false;      // --benchmark: fixed steps, timed, nothing written
     std::string unknownOption;  // the first argument not understood, if any
+    std::string error;          // an option given wrongly, if any: what is wrong
 };
 
 CommandLine parseCommandLine(int argc, const char* const* argv);

@@ -19,9 +19,13 @@ void formatFrameTitle(char* title, int size, float t, int frames, double now, fl
     std::snprintf(title, static_cast<size_t>(size), "Quarn time: %.3f fps: %.3f ", t, rate);
 }
 
+double fixedFrameTime(double startTime, int fixedRate, int frame) {
+    return startTime + static_cast<double>(frame) / fixedRate;
+}
+
 void runFrameLoop() { runFrameLoop(FrameLoopPlatform{}); }
 
-void runFrameLoop(const FrameLoopPlatform& platform) {
+void runFrameLoop(const FrameLoopPlatform& platform, const FrameTiming& timing) {
     auto setTitle = platform.setTitle ? platform.setTitle : setWindowTitle;
     auto swapBuffers = platform.swapBuffers ? platform.swapBuffers : swapWindowBuffers;
     auto fullScreen = platform.fullScreen ? platform.fullScreen : isFullScreen;
@@ -29,6 +33,8 @@ void runFrameLoop(const FrameLoopPlatform& platform) {
     if (DemoInterface* demo = getDemo()) demo->init();
     FrameClock::start();
 
+    FrameObserver* observer = timing.observer;
+    int frameNumber = 0;
     int frames = 0;
     float windowStart = 0.0f;
     char title[128];
@@ -42,7 +48,13 @@ void runFrameLoop(const FrameLoopPlatform& platform) {
             frames = 0;
             windowStart = static_cast<float>(FrameClock::seconds());
         }
-        const float t = static_cast<float>(FrameClock::seconds());
+        // The rate in the title stays the clock's: with fixed steps it shows
+        // how fast frames are really made.
+        const double clockTime = timing.fixedRate > 0
+                                     ? fixedFrameTime(0.0, timing.fixedRate, frameNumber)
+                                     : FrameClock::seconds();
+        const float t = static_cast<float>(timing.startTime + clockTime);
+        if (observer) observer->frameStarting(frameNumber, t);
         if (!fullScreen()) {
             formatFrameTitle(title, sizeof title, t, frames, FrameClock::seconds(), windowStart);
             setTitle(title);
@@ -51,7 +63,10 @@ void runFrameLoop(const FrameLoopPlatform& platform) {
             demo->drawFrame(t);
         else
             std::printf("rnd was null!\n");
+        if (observer && !observer->frameDrawn(frameNumber, t)) return;
         swapBuffers();
+        if (observer) observer->frameShown(frameNumber, t);
+        ++frameNumber;
     }
 }
 

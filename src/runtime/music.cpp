@@ -1,10 +1,13 @@
 #include "runtime/music.h"
 
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 
+#include "platform/audio_decoder.h"
 #include "platform/audio_device.h"
 
+double Music::startTime = 0.0;
 uint32_t Music::stream = 0;
 int64_t Music::length = 0;
 
@@ -31,6 +34,12 @@ void Music::load(std::string fileName) {
 void Music::play() {
     audioStart();
     if (stream != 0) {
+        if (startTime > 0.0 && length > 0) {
+            // Wrapped in frames here: a far start time would overflow bytes.
+            const double frames = static_cast<double>(length / audioBytesPerFrame);
+            const double frame = std::fmod(std::floor(startTime * audioOutputRate), frames);
+            audioChannelSetPosition(stream, static_cast<uint64_t>(frame) * audioBytesPerFrame);
+        }
         audioStreamPlay(stream, false, audioLoopFlag);
     } else {
         std::printf("error, stream is null!\n");

@@ -14,16 +14,22 @@ public:
 
     // Prepares the output and creates the stream; does not start it.
     static void load(std::string fileName);
-    // Starts the output and plays the stream from its start, looping.
+    // Starts the output and plays the stream from its start (or from the
+    // start time, see below), looping.
     static void play();
     // Slides the volume to silence over 15 seconds.
     static void fadeOut();
     // Frees the device and the stream; harmless when repeated.
     static void release();
 
+    // Where play starts, in seconds of the music, taken modulo its length;
+    // 0 (the default) plays from the start. For starting a demo mid-way.
+    static void setStartTime(double seconds) { startTime = seconds; }
+
     static uint32_t getStream() { return stream; }
 
 private:
+    static double startTime;
     static uint32_t stream;
     static int64_t length;
 };

@@ -70,3 +70,18 @@ expect_demo_started() {
     grep -q '^ename: iDemo$' out.txt || fail "script not read: $(cat out.txt)"
     grep -q '^error, stream is null!$' out.txt || fail "music start missing: $(cat out.txt)"
 }
+
+# use_bundled_demo: replaces the minimal demo with a copy of the one in demo/.
+use_bundled_demo() {
+    cp "${QUARN_SOURCE_DIR:?the source tree}"/demo/* . || fail "cannot copy the bundled demo"
+}
+
+# wait_for_output REGEX: returns once a line of out.txt matches.
+wait_for_output() {
+    for _ in $(seq 600); do
+        grep -q "$1" out.txt 2>/dev/null && return 0
+        kill -0 "$player_pid" 2>/dev/null || fail "player ended before printing '$1': $(cat err.txt)"
+        sleep 0.05
+    done
+    fail "never printed '$1'"
+}

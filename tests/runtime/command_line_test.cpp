@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 CommandLine parse(std::initializer_list<const char*> arguments) {
@@ -15,6 +17,10 @@ TEST(CommandLineTest, OptionsAndTheFirstUnknownArgument) {
     EXPECT_FALSE(none.windowed);
     EXPECT_FALSE(none.help);
     EXPECT_TRUE(none.unknownOption.empty());
+    EXPECT_EQ(none.startTime, 0.0);
+    EXPECT_TRUE(none.captureDirectory.empty());
+    EXPECT_FALSE(none.benchmark);
+    EXPECT_TRUE(none.error.empty());
 
     CommandLine both = parse({"--windowed", "--help"});
     EXPECT_TRUE(both.windowed);
@@ -23,6 +29,42 @@ TEST(CommandLineTest, OptionsAndTheFirstUnknownArgument) {
     CommandLine unknown = parse({"--windowed", "--fullscreen", "--bogus"});
     EXPECT_EQ(unknown.unknownOption, "--fullscreen");
     EXPECT_EQ(parse({"iDemo.dat"}).unknownOption, "iDemo.dat");
+}
+
+TEST(CommandLineTest, ValuedOptionsCombineWithWindowed) {
+    CommandLine capture = parse({"--start", "92.5", "--windowed", "--capture", "shots", "--fps", "25"});
+    EXPECT_TRUE(capture.error.empty()) << capture.error;
+    EXPECT_EQ(capture.startTime, 92.5);
+    EXPECT_TRUE(capture.windowed);
+    EXPECT_EQ(capture.captureDirectory, "shots");
+    EXPECT_EQ(capture.fps, 25);
+
+    CommandLine bench = parse({"--benchmark", "--windowed"});
+    EXPECT_TRUE(bench.benchmark);
+    EXPECT_EQ(bench.fps, 60);
+    EXPECT_TRUE(bench.error.empty());
+}
+
+TEST(CommandLineTest, BadValuesAndCombinationsAreRefused) {
+    const std::string start = "--start needs a time in seconds, 0 or more";
+    EXPECT_EQ(parse({"--start"}).error, start);
+    EXPECT_EQ(parse({"--start", "-1"}).error, start);
+    EXPECT_EQ(parse({"--start", "12s"}).error, start);
+    EXPECT_EQ(parse({"--start", "nan"}).error, start);
+    EXPECT_EQ(parse({"--start", "inf"}).error, start);
+    EXPECT_EQ(parse({"--start", ""}).error, start);
+
+    const std::string fps = "--fps needs a whole number of frames per second from 1 to 1000";
+    EXPECT_EQ(parse({"--capture", "d", "--fps", "0"}).error, fps);
+    EXPECT_EQ(parse({"--capture", "d", "--fps", "29.97"}).error, fps);
+    EXPECT_EQ(parse({"--capture", "d", "--fps", "99999999999"}).error, fps);
+    EXPECT_EQ(parse({"--capture", "d", "--fps"}).error, fps);
+
+    EXPECT_EQ(parse({"--capture"}).error, "--capture needs a directory");
+    EXPECT_EQ(parse({"--capture", "d", "--benchmark"}).error, "--capture and --benchmark cannot be combined");
+    EXPECT_EQ(parse({"--fps", "30"}).error, "--fps needs --capture or --benchmark");
+    // A value is never taken for an option of its own.
+    EXPECT_EQ(parse({"--capture", "--windowed"}).captureDirectory, "--windowed");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
@@ -58,14 +59,14 @@ protected:
         setDemo(nullptr);
         FrameClock::useCounter(nullptr, 0);
     }
-    void run(std::vector<PendingEvent> events) {
+    void run(std::vector<PendingEvent> events, const FrameTiming& timing = FrameTiming{}) {
         queuedEvents.assign(events.begin(), events.end());
         FrameLoopPlatform platform;
         platform.takeEvent = takeScriptedEvent;
         platform.setTitle = recordTitle;
         platform.swapBuffers = recordSwap;
         platform.fullScreen = reportFullScreen;
-        runFrameLoop(platform);
+        runFrameLoop(platform, timing);
     }
     // n frames, each after an empty queue, then a quit.
     void runFrames(int n) {
@@ -116,6 +117,56 @@ TEST_F(FrameLoopTest, WindowedTitleRestartsItsRateEvery32Frames) {
     EXPECT_EQ(titles[31], "Quarn time: 0.064 fps: 0.000 ");      // the restart frame
     EXPECT_EQ(titles[32], "Quarn time: 0.066 fps: 250.000 ");    // 1 frame in 4 ms
     EXPECT_EQ(demo.times[31], 0.064f);
+}
+
+// Records what a capture or benchmark would see, and stops after a frame.
+class WatchingObserver : public FrameObserver {
+public:
+    void frameStarting(int frame, float t) override { happenings.push_back(describe("starting", frame, t)); }
+    bool frameDrawn(int frame, float t) override {
+        happenings.push_back(describe("drawn", frame, t));
+        return frame != stopAfter;
+    }
+    void frameShown(int frame, float t) override { happenings.push_back(describe("shown", frame, t)); }
+    int stopAfter = -1;
+
+private:
+    static std::string describe(const char* what, int frame, float t) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%s %d %.4f", what, frame, t);
+        return text;
+    }
+};
+
+TEST_F(FrameLoopTest, FixedStepsFromAStartTimeIgnoreTheClock) {
+    WatchingObserver observer;
+    FrameTiming timing;
+    timing.startTime = 250.0;
+    timing.fixedRate = 24;
+    timing.observer = &observer;
+    run({N, H, N, N, Q}, timing);
+    EXPECT_EQ(demo.times, (std::vector<float>{250.0f, static_cast<float>(250.0 + 1.0 / 24), 250.0f + 2.0f / 24}));
+    EXPECT_EQ(happenings,
+              (std::vector<std::string>{"init", "starting 0 250.0000", "frame", "drawn 0 250.0000", "swap",
+                                        "shown 0 250.0000", "event", "starting 1 250.0417", "frame",
+                                        "drawn 1 250.0417", "swap", "shown 1 250.0417", "starting 2 250.0833",
+                                        "frame", "drawn 2 250.0833", "swap", "shown 2 250.0833"}));
+    // Step times come from the frame number, so no rounding builds up.
+    EXPECT_EQ(fixedFrameTime(0.0, 60, 300), 5.0);
+    EXPECT_EQ(static_cast<float>(fixedFrameTime(250.0, 60, 300)), 255.0f);
+}
+
+TEST_F(FrameLoopTest, AStartTimeShiftsTheClockAndAFailedFrameStopsBeforeItsSwap) {
+    WatchingObserver observer;
+    observer.stopAfter = 1;
+    FrameTiming timing;
+    timing.startTime = 100.0;
+    timing.observer = &observer;
+    run({N, N, N, N, Q}, timing);
+    ASSERT_EQ(demo.times.size(), 2u);
+    EXPECT_FLOAT_EQ(demo.times[0], 100.001f);  // the clock's first reading, moved on by 100 s
+    EXPECT_EQ(happenings.back(), "drawn 1 100.0020");
+    EXPECT_EQ(std::count(happenings.begin(), happenings.end(), "swap"), 1);
 }
 
 TEST(FrameTitleTest, NoElapsedTimeShowsAZeroRate) {

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/audio_device.h"
 #include "support/test_audio.h"
 
 namespace {
@@ -63,4 +66,31 @@ TEST_F(MusicTest, WithoutAnOutputDeviceTheStreamIsStillMade) {
     Music::load(path);
     Music::play();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Can't initialize devicestreaming file [17640 bytes]");
+}
+
+TEST_F(MusicTest, AStartTimePlaysFromThatPlaceOfTheLoop) {
+    // 0.1 s of silence, then 0.1 s of a loud tone.
+    std::vector<int16_t> samples = sineSamples(8820, 2, 44100, 441.0, 12000);
+    std::fill(samples.begin(), samples.begin() + 4410 * 2, 0);
+    const std::string path = directory + "/demomusik.mp3";
+    if (!encodeMp3(samples, 2, 44100, path)) GTEST_SKIP() << "lame is not installed";
+    auto loudnessAtStart = [&](double startTime) {
+        audioUseOfflineOutput();
+        Music::setStartTime(startTime);
+        testing::internal::CaptureStdout();
+        Music::load(path);
+        Music::play();
+        testing::internal::GetCapturedStdout();
+        std::vector<int16_t> mix(2000 * 2);
+        audioRenderOffline(mix.data(), 2000);
+        Music::release();
+        double sum = 0;
+        for (int16_t sample : mix) sum += double(sample) * sample;
+        return std::sqrt(sum / double(mix.size()));
+    };
+    EXPECT_LT(loudnessAtStart(0.0), 300.0);
+    EXPECT_GT(loudnessAtStart(0.15), 5000.0);
+    EXPECT_GT(loudnessAtStart(0.15 + 0.2 * 7), 5000.0);  // seven loops later
+    EXPECT_LT(loudnessAtStart(0.2 * 1000), 300.0);
+    Music::setStartTime(0.0);
 }

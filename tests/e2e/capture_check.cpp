@@ -1,0 +1,80 @@
+// Measures captured files for the end-to-end tests:
+//   capture_check lit FRAME.png          share of pixels that are not black, in percent
+//   capture_check differ A.png B.png     mean absolute difference of the colour channels
+//   capture_check wav AUDIO.wav FROM TO  sound frames in the file and the peak sample
+//                                        between FROM and TO seconds (TO may be "end")
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool readRgb(const char* path, std::vector<uint8_t>& rgb, png_uint_32& width, png_uint_32& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path)) return false;
+    image.format = PNG_FORMAT_RGB;
+    rgb.resize(PNG_IMAGE_SIZE(image));
+    width = image.width;
+    height = image.height;
+    return png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0;
+}
+
+int fail(const char* what) {
+    std::fprintf(stderr, "capture_check: %s\n", what);
+    return 2;
+}
+
+int lit(const char* path) {
+    std::vector<uint8_t> rgb;
+    png_uint_32 width = 0, height = 0;
+    if (!readRgb(path, rgb, width, height) || rgb.empty()) return fail("cannot read the picture");
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < rgb.size(); i += 3) count += rgb[i] > 16 || rgb[i + 1] > 16 || rgb[i + 2] > 16;
+    std::printf("%.1f\n", 100.0 * double(count) / double(rgb.size() / 3));
+    return 0;
+}
+
+int differ(const char* first, const char* second) {
+    std::vector<uint8_t> a, b;
+    png_uint_32 wa = 0, ha = 0, wb = 0, hb = 0;
+    if (!readRgb(first, a, wa, ha) || !readRgb(second, b, wb, hb)) return fail("cannot read the pictures");
+    if (wa != wb || ha != hb || a.empty()) return fail("the pictures differ in size");
+    double sum = 0.0;
+    for (std::size_t i = 0; i < a.size(); ++i) sum += std::abs(int(a[i]) - int(b[i]));
+    std::printf("%.1f\n", sum / double(a.size()));
+    return 0;
+}
+
+int wav(const char* path, const char* from, const char* to) {
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The player's own layout: a 44-byte header, 44100 Hz stereo 16-bit.
+    if (bytes.size() < 44 || std::memcmp(bytes.data(), "RIFF", 4) != 0) return fail("not a WAV file");
+    const std::size_t frames = (bytes.size() - 44) / 4;
+    const std::size_t first = std::min(frames, std::size_t(std::atof(from) * 44100));
+    const std::size_t last = std::strcmp(to, "end") == 0 ? frames : std::min(frames, std::size_t(std::atof(to) * 44100));
+    int peak = 0;
+    for (std::size_t i = first * 2; i < last * 2; ++i) {
+        const auto sample = static_cast<int16_t>(bytes[44 + i * 2] | bytes[44 + i * 2 + 1] << 8);
+        peak = std::max(peak, std::abs(int(sample)));
+    }
+    std::printf("frames %zu peak %d\n", frames, peak);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "lit" && argc == 3) return lit(argv[2]);
+    if (command == "differ" && argc == 4) return differ(argv[2], argv[3]);
+    if (command == "wav" && argc == 5) return wav(argv[2], argv[3], argv[4]);
+    return fail("usage: lit FRAME | differ A B | wav FILE FROM TO");
+}

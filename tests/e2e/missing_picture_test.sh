@@ -1,0 +1,21 @@
+# A script naming a picture that does not exist ends the start-up with a
+# message naming the file and a failure status.
+source "$(dirname "$0")/player.sh"
+
+cat >iDemo.dat <<'SCRIPT'
+defineEffect pic as FxGLLayerObject
+textureFilename : no-such-picture.tga
+end
+defineEffect root as Effect
+end
+createInstance of root as iDemo at 0 1000
+createInstance of pic as iDemo.pic at 0 10
+addChild iDemo.pic to iDemo
+bah
+SCRIPT
+timeout -k 5 60 "$player" --windowed >out.txt 2>err.txt
+status=$?
+[ "$status" -ne 0 ] || fail "status 0 without the picture"
+[ "$status" -ne 124 ] || fail "still running without the picture"
+grep -q 'no-such-picture\.tga' err.txt || fail "the file is not named: $(cat err.txt)"
+echo ok

@@ -1,0 +1,117 @@
+#include "runtime/benchmark.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/effect.h"
+#include "runtime/frame_statistics.h"
+
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(FrameStatisticsTest, PercentilesByNearestRankAndTheWorstSecond) {
+    EXPECT_EQ(percentile({}, 0.5), 0.0);
+    EXPECT_EQ(percentile({4, 1, 3, 2}, 0.5), 2.0);
+    EXPECT_EQ(percentile({5}, 0.99), 5.0);
+    std::vector<double> hundred;
+    for (int i = 100; i >= 1; --i) hundred.push_back(i);
+    EXPECT_EQ(percentile(hundred, 0.99), 99.0);
+    EXPECT_EQ(percentile(hundred, 1.0), 100.0);
+    EXPECT_EQ(percentile(hundred, 0.0), 1.0);
+
+    // Second 1 has one slow frame among fast ones, second 2 is slow
+    // throughout: the 99th percentile sees both.
+    std::vector<FrameSample> samples;
+    for (int i = 0; i < 60; ++i) samples.push_back({0.0f + i / 60.0f, 2.0});
+    for (int i = 0; i < 60; ++i) samples.push_back({1.0f + i / 60.0f, i == 30 ? 9.0 : 2.0});
+    for (int i = 0; i < 60; ++i) samples.push_back({2.0f + i / 60.0f, 8.0});
+    const WorstSecond worst = findWorstSecond(samples);
+    EXPECT_EQ(worst.second, 1);
+    EXPECT_EQ(worst.p99Milliseconds, 9.0);
+    EXPECT_EQ(worst.frames, 60);
+    EXPECT_EQ(findWorstSecond({}).frames, 0);
+}
+
+// A clock that moves on by one millisecond each reading, and a count of
+// GL waits and empty frames.
+double fakeNow = 0.0;
+int waits = 0;
+int emptyFrames = 0;
+double readFakeClock() { return fakeNow += 0.001; }
+void countWait() { ++waits; }
+void countEmptyFrame() { ++emptyFrames; }
+
+class NamedEffect : public Effect {
+public:
+    explicit NamedEffect(std::string name) : name(std::move(name)) {}
+    std::string typeName() override { return name; }
+
+private:
+    std::string name;
+};
+
+TEST(BenchmarkSessionTest, TimesDrawsPerTypeFramesStartUpAndTheFloor) {
+    fakeNow = 0.0;
+    waits = 0;
+    emptyFrames = 0;
+    BenchmarkSession session(60, 0.0, BenchmarkPlatform{readFakeClock, countWait, countEmptyFrame});
+    NamedEffect layerA("FxGLLayerObject"), layerB("FxGLLayerObject"), uvmap("FxGLUVMap");
+    for (int frame = 0; frame < 3; ++frame) {
+        const float t = frame / 60.0f;
+        session.frameStarting(frame, t);
+        for (Effect* effect : {static_cast<Effect*>(&layerA), static_cast<Effect*>(&uvmap),
+                               static_cast<Effect*>(&layerB)}) {
+            session.beforeDraw(*effect);
+            session.afterDraw(*effect);
+        }
+        session.frameShown(frame, t);
+    }
+    // Every draw and every frame end is bracketed by waits for the GL.
+    EXPECT_EQ(waits, 3 * (2 * 3 + 2));
+
+    const BenchmarkFigures& figures = session.getFigures();
+    ASSERT_EQ(figures.effectTypes.size(), 2u);
+    EXPECT_EQ(figures.effectTypes[0].typeName, "FxGLLayerObject");
+    EXPECT_EQ(figures.effectTypes[0].draws, 6);
+    EXPECT_NEAR(figures.effectTypes[0].totalMilliseconds, 6.0, 1e-6);
+    EXPECT_EQ(figures.effectTypes[1].typeName, "FxGLUVMap");
+    EXPECT_EQ(figures.effectTypes[1].draws, 3);
+    // Readings: frame start, 2 per draw, frame end: 7 ms a frame.
+    ASSERT_EQ(figures.frames.size(), 3u);
+    EXPECT_NEAR(figures.frames[1].milliseconds, 7.0, 1e-6);
+    EXPECT_NEAR(figures.startUpMilliseconds, 8.0, 1e-6);
+
+    const std::vector<std::string> lines = linesOf(session.finish());
+    EXPECT_EQ(emptyFrames, 120);
+    EXPECT_NEAR(session.getFigures().floorMilliseconds, 1.0, 1e-6);
+    ASSERT_EQ(lines.size(), 10u);
+    EXPECT_EQ(lines[0], "benchmark: 3 frames in steps of 1/60 s, demo time 0.000 to 0.033 s");
+    EXPECT_EQ(lines[1], "effect type             draws     total ms    mean ms     max ms ms/frame");
+    EXPECT_EQ(lines[2], "FxGLLayerObject             6        6.000      1.000      1.000    2.000");
+    EXPECT_EQ(lines[3], "FxGLUVMap                   3        3.000      1.000      1.000    1.000");
+    EXPECT_EQ(lines[4], "frame time median           7.000 ms");
+    EXPECT_EQ(lines[6], "worst second p99            7.000 ms  (second 0, 3 frames)");
+    EXPECT_EQ(lines[9],
+              "benchmark: 3 frames, median 7.000 ms, p99 7.000 ms, worst second 0 (p99 7.000 ms), floor 1.000 ms, "
+              "start-up 8 ms");
+}
+
+TEST(BenchmarkSessionTest, AReportWithoutFramesSaysSo) {
+    const std::vector<std::string> lines = linesOf(formatBenchmarkReport(BenchmarkFigures{}));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "benchmark: no frames drawn");
+    EXPECT_EQ(lines.back(),
+              "benchmark: 0 frames, median 0.000 ms, p99 0.000 ms, worst second 0 (p99 0.000 ms), floor 0.000 ms, "
+              "start-up 0 ms");
+}
+
+}  // namespace
