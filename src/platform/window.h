@@ -4,11 +4,26 @@
 
 // Remembers fullScreen and creates the window with a current GL context.
 void openWindow(int width, int height, bool fullScreen);
+// Registers with the window system, switches the display when fullScreen and
+// creates the shown window with its GL context current. On a failed display
+// switch the window is windowed but the remembered full-screen flag stays.
+void createGLWindow(int width, int height, int bitsPerPixel, bool fullScreen);
+// Requests a double-buffered RGBA format with these sizes for GL windows
+// created from now on (compatibility profile).
+void setupPixelFormat(int colourBits, int depthBits);
 // Viewport and 2D projection for a client size; height 0 counts as 1.
 void resizeViewport(int width, int height);
 // Returns the display to the user's mode when full screen was asked for.
+// Safe to call more than once; also runs when the process exits.
 void restoreDisplayMode();
 bool isFullScreen();
 // Opaque handles for the title and buffer swaps.
 void* getWindowHandle();
 void* getDeviceContext();
+
+void setWindowTitle(const char* title);
+void swapWindowBuffers();
+// Deletes the GL context (the window stays until closeWindow).
+void deleteGLContext();
+// Restores the display and destroys window and context; openWindow may run again.
+void closeWindow();

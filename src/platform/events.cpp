@@ -1,0 +1,43 @@
+#include "platform/events.h"
+
+#include "platform/window.h"
+#include "platform/window_state.h"
+
+void handleWindowEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            resizeViewport(event.window.data1, event.window.data2);
+        } else if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+            deleteGLContext();
+            postQuit();
+        }
+        break;
+    case SDL_KEYDOWN:
+        // SDL sends no character for Escape; its key-down stands in.
+        if (event.key.keysym.sym == SDLK_ESCAPE) postQuit();
+        break;
+    default:
+        break;
+    }
+}
+
+PendingEvent takeNextEvent() {
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return PendingEvent::None;
+    SDL_Event event;
+    // SDL_PollEvent stops at the end of what was waiting when it pumped, so
+    // events queued while handling those (the quit after Escape) are taken
+    // from the queue directly: they too come before the next frame.
+    if (!SDL_PollEvent(&event) && SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0)
+        return PendingEvent::None;
+    if (event.type == SDL_QUIT) return PendingEvent::Quit;
+    handleWindowEvent(event);
+    return PendingEvent::Handled;
+}
+
+void postQuit() {
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+}

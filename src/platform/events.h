@@ -1,0 +1,14 @@
+#pragma once
+// The window's event queue as the frame loop sees it.
+
+enum class PendingEvent {
+    None,     // the queue was empty
+    Quit,     // a quit request; the frame loop ends
+    Handled,  // any other event, already passed to the window's handler
+};
+
+// Takes the next event without waiting. Every event except a quit request
+// is handled (size changes, Escape, close request) before this returns.
+PendingEvent takeNextEvent();
+// Queues a quit request behind the events already waiting.
+void postQuit();

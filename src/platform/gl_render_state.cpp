@@ -1,0 +1,177 @@
+#include "platform/gl_render_state.h"
+
+#include <GL/glu.h>
+
+#include <cstdio>
+
+#include "platform/extensions.h"
+
+namespace {
+
+template <size_t N>
+GLenum lookUp(const GLenum (&table)[N], int code) {
+    return code >= 0 && static_cast<size_t>(code) < N ? table[code] : 0;
+}
+
+const GLenum blendFactors[] = {GL_ONE, GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA};
+const GLenum elementTypes[] = {GL_FLOAT, GL_DOUBLE, GL_INT, GL_SHORT, GL_UNSIGNED_INT};
+const GLenum texGenModes[] = {GL_SPHERE_MAP, GL_EYE_LINEAR, GL_OBJECT_LINEAR};
+const GLenum texEnvModes[] = {GL_ADD, GL_MODULATE, GL_REPLACE};
+const GLenum matrixModes[] = {GL_MODELVIEW, GL_PROJECTION};
+
+void setFilters(int filterMode) {
+    GLint magnification = GL_LINEAR;
+    GLint minification = GL_LINEAR_MIPMAP_LINEAR;
+    if (filterMode == 1) {
+        magnification = GL_NEAREST;
+        minification = GL_NEAREST;
+    } else if (filterMode == 2) {
+        minification = GL_LINEAR;
+    } else if (filterMode == 5) {
+        magnification = GL_NEAREST;
+        minification = GL_NEAREST_MIPMAP_LINEAR;
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnification);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minification);
+}
+
+}  // namespace
+
+GLenum blendFactorFor(int code) { return lookUp(blendFactors, code); }
+GLenum elementTypeFor(int code) { return lookUp(elementTypes, code); }
+GLenum texGenModeFor(int code) { return lookUp(texGenModes, code); }
+GLenum texEnvModeFor(int code) { return lookUp(texEnvModes, code); }
+GLenum matrixModeFor(int code) { return lookUp(matrixModes, code); }
+
+void GlRenderState::setClearColor(Color color) {
+    // The components are used as they are: 1 means full intensity.
+    glClearColor(color.r, color.g, color.b, color.a);
+}
+
+void GlRenderState::setMatrixMode(int mode) {
+    if (GLenum glMode = matrixModeFor(mode)) glMatrixMode(glMode);
+}
+
+void GlRenderState::loadIdentity() { glLoadIdentity(); }
+void GlRenderState::pushMatrix() { glPushMatrix(); }
+void GlRenderState::popMatrix() { glPopMatrix(); }
+
+void GlRenderState::setPerspective(float fovY, float aspect, float zNear, float zFar) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fovY, aspect, zNear, zFar);
+}
+
+void GlRenderState::setOrtho2D(float left, float right, float bottom, float top) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(left, right, bottom, top);
+}
+
+void GlRenderState::translate(float x, float y, float z) { glTranslatef(x, y, z); }
+void GlRenderState::rotate(float angle, float x, float y, float z) { glRotatef(angle, x, y, z); }
+void GlRenderState::scale(float x, float y, float z) { glScalef(x, y, z); }
+void GlRenderState::clearDepthBuffer() { glClear(GL_DEPTH_BUFFER_BIT); }
+void GlRenderState::clearColorBuffer() { glClear(GL_COLOR_BUFFER_BIT); }
+
+void GlRenderState::setTexGen(int mode) {
+    GLenum glMode = texGenModeFor(mode);
+    if (!glMode) return;
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, glMode);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, glMode);
+    glEnable(GL_TEXTURE_GEN_S);
+    glEnable(GL_TEXTURE_GEN_T);
+}
+
+void GlRenderState::setTexEnv(int mode) {
+    if (GLenum glMode = texEnvModeFor(mode)) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, glMode);
+}
+
+void GlRenderState::enableCulling() { glEnable(GL_CULL_FACE); }
+void GlRenderState::disableCulling() { glDisable(GL_CULL_FACE); }
+void GlRenderState::enableDepthTest() { glEnable(GL_DEPTH_TEST); }
+void GlRenderState::disableDepthTest() { glDisable(GL_DEPTH_TEST); }
+void GlRenderState::enableLighting() { glEnable(GL_LIGHTING); }
+void GlRenderState::disableLighting() { glDisable(GL_LIGHTING); }
+void GlRenderState::enableBlending() { glEnable(GL_BLEND); }
+void GlRenderState::disableBlending() { glDisable(GL_BLEND); }
+void GlRenderState::setSmoothShading() { glShadeModel(GL_SMOOTH); }
+void GlRenderState::setFlatShading() { glShadeModel(GL_FLAT); }
+
+void GlRenderState::selectTextureUnit(int unit) {
+    if (unit < 0 || unit > 3) return;
+    // Without the extension there is only unit 0 to select.
+    if (!multitexture.glActiveTextureARB || !multitexture.glClientActiveTextureARB) return;
+    multitexture.glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+    multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
+}
+
+uint32_t GlRenderState::createTexture(int width, int height, const void* pixels, int clamp, int filterMode) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    setFilters(filterMode);
+    const GLint wrap = clamp ? GL_CLAMP : GL_REPEAT;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+    // gluBuild2DMipmaps reads the pixels even where glTexImage2D would not.
+    if ((filterMode & 4) && pixels) {
+        std::printf("building 2d mipmaps...\n");
+        gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA8, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    }
+    return name;
+}
+
+void GlRenderState::bindTexture(uint32_t name) {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, name);
+}
+
+void GlRenderState::disableTextureUnit(int unit) {
+    selectTextureUnit(unit);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void GlRenderState::setBlendFunc(int sourceCode, int destinationCode) {
+    GLenum source = blendFactorFor(sourceCode);
+    GLenum destination = blendFactorFor(destinationCode);
+    if (source && destination) glBlendFunc(source, destination);
+}
+
+void GlRenderState::setVertexArray(const void* data, int size, int typeCode, int stride) {
+    GLenum type = elementTypeFor(typeCode);
+    if (!type) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(size, type, stride, data);
+}
+
+void GlRenderState::setNormalArray(const void* data, int, int typeCode, int stride) {
+    GLenum type = elementTypeFor(typeCode);
+    if (!type) return;
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(type, stride, data);
+}
+
+void GlRenderState::setTexCoordArray(const void* data, int size, int typeCode, int stride) {
+    GLenum type = elementTypeFor(typeCode);
+    if (!type) return;
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(size, type, stride, data);
+}
+
+void GlRenderState::setIndexArray(const void* newIndices, int count, int typeCode) {
+    GLenum type = elementTypeFor(typeCode);
+    // An unknown type draws nothing rather than misreading the indices.
+    indices = newIndices;
+    indexType = type ? type : GL_UNSIGNED_INT;
+    indexCount = type && newIndices && count > 0 ? count : 0;
+}
+
+void GlRenderState::drawTriangles(int vertexCount) { glDrawArrays(GL_TRIANGLES, 0, vertexCount); }
+
+void GlRenderState::drawIndexedTriangles() {
+    if (indexCount > 0) glDrawElements(GL_TRIANGLES, indexCount, indexType, indices);
+}

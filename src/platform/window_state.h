@@ -1,0 +1,17 @@
+#pragma once
+// The window layer's process-wide state, shared by its source files only.
+#include <SDL.h>
+
+struct WindowState {
+    bool fullScreen = false;  // as asked for, even when the switch failed
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    int colourBits = 32;
+    int depthBits = 16;
+};
+
+WindowState& windowState();
+// Starts SDL's video part once; false (with the reason on stderr) if it cannot.
+bool startVideo();
+// The window procedure: what the player does with one event of its queue.
+void handleWindowEvent(const SDL_Event& event);
