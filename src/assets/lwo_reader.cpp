@@ -1,0 +1,146 @@
+#include "assets/lwo_reader.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+uint32_t readBigEndianU32(const uint8_t* bytes) {
+    return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) |
+           uint32_t(bytes[3]);
+}
+
+uint16_t readBigEndianU16(const uint8_t* bytes) {
+    return static_cast<uint16_t>((bytes[0] << 8) | bytes[1]);
+}
+
+float readBigEndianFloat(const uint8_t* bytes) {
+    const uint32_t bits = readBigEndianU32(bytes);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+namespace {
+
+bool readPoints(const uint8_t* data, uint32_t size, LwoObject& object) {
+    const uint32_t count = size / 12;
+    object.points.assign(count, Vec3());
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* p = data + 12 * i;
+        object.points[i].set(readBigEndianFloat(p), readBigEndianFloat(p + 4), readBigEndianFloat(p + 8));
+    }
+    return true;
+}
+
+bool readPolygons(const uint8_t* data, uint32_t size, LwoObject& object) {
+    object.polygons.clear();
+    object.polygons.reserve(size / 6);
+    uint32_t used = 0;
+    while (used < size) {
+        if (size - used < 2) {
+            std::printf("lwo polygon record runs past its chunk\n");
+            return false;
+        }
+        const uint32_t count = readBigEndianU16(data + used);
+        const uint32_t recordSize = 2 * count + 4;
+        if (recordSize > size - used) {
+            std::printf("lwo polygon record runs past its chunk\n");
+            return false;
+        }
+        LwoPolygon polygon;
+        polygon.indices.resize(count);
+        for (uint32_t k = 0; k < count; ++k) polygon.indices[k] = readBigEndianU16(data + used + 2 + 2 * k);
+        polygon.surface = readBigEndianU16(data + used + 2 + 2 * count);
+        object.polygons.push_back(std::move(polygon));
+        used += recordSize;
+    }
+    return true;
+}
+
+bool parseChunks(const uint8_t* data, size_t size, LwoObject& object) {
+    if (size < 12 || std::memcmp(data, "FORM", 4) != 0 || std::memcmp(data + 8, "LWOB", 4) != 0) return false;
+    const uint64_t declaredEnd = uint64_t(readBigEndianU32(data + 4)) + 8;
+    if (declaredEnd < 12) {
+        std::printf("lwo FORM size is too small\n");
+        return false;
+    }
+    if (declaredEnd > size) {
+        std::printf("lwo file is shorter than its FORM size\n");
+        return false;
+    }
+    // Trailing bytes beyond the FORM are not part of the object.
+    const size_t end = static_cast<size_t>(declaredEnd);
+    size_t offset = 12;
+    while (offset < end) {
+        if (end - offset < 8) {
+            std::printf("lwo chunk header runs past the end of the data\n");
+            return false;
+        }
+        const uint8_t* header = data + offset;
+        const uint32_t chunkSize = readBigEndianU32(header + 4);
+        if (chunkSize > end - offset - 8) {
+            std::printf("lwo chunk %.4s runs past the end of the data\n", reinterpret_cast<const char*>(header));
+            return false;
+        }
+        const uint8_t* chunk = header + 8;
+        if (std::memcmp(header, "PNTS", 4) == 0) {
+            if (!readPoints(chunk, chunkSize, object)) return false;
+        } else if (std::memcmp(header, "POLS", 4) == 0) {
+            if (!readPolygons(chunk, chunkSize, object)) return false;
+        }
+        // Chunks advance by exactly their stated size: no pad byte.
+        offset += 8 + size_t(chunkSize);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool LwoObject::parse(const uint8_t* data, size_t size) {
+    points.clear();
+    polygons.clear();
+    if (data == nullptr || !parseChunks(data, size, *this)) {
+        points.clear();
+        polygons.clear();
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<LwoObject> loadLwoObject(const std::string& fileName) {
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (file == nullptr) {
+        std::printf("failed to load lwo file\n");
+        return nullptr;
+    }
+    uint8_t header[8];
+    if (std::fread(header, 1, sizeof header, file) != sizeof header) {
+        std::printf("lwo file too short\n");
+        std::fclose(file);
+        return nullptr;
+    }
+    // The FORM size is only a claim: never allocate or read more than the
+    // file holds.
+    std::fseek(file, 0, SEEK_END);
+    const long fileLength = std::ftell(file);
+    std::fseek(file, 0, SEEK_SET);
+    const uint64_t length = uint64_t(readBigEndianU32(header + 4)) + 8;
+    std::printf("file size: %i\n", static_cast<int>(static_cast<uint32_t>(length)));
+    const size_t blockSize = fileLength >= 0 && uint64_t(fileLength) < length ? size_t(fileLength) : size_t(length);
+
+    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[blockSize]);
+    if (!block) {
+        std::printf("DATA WAS NULL \n");
+        std::fclose(file);
+        return nullptr;
+    }
+    const size_t bytesRead = std::fread(block.get(), 1, blockSize, file);
+    std::printf("read the data, about to read to lwo object\n");
+
+    auto object = std::make_unique<LwoObject>();
+    // A short block fails the parse's own size check.
+    object->parse(block.get(), bytesRead);
+    std::printf("about to close file\n");
+    std::fclose(file);
+    return object;
+}

@@ -1,0 +1,75 @@
+#include "effects/fx_asm_particles.h"
+
+#include <cmath>
+
+#include "assets/texture.h"
+#include "effects/material.h"
+#include "effects/particle_cloud.h"
+#include "effects/particle_count.h"
+#include "effects/particles1_formula.h"
+#include "platform/render_state.h"
+
+FxAsmParticles::FxAsmParticles() = default;
+FxAsmParticles::~FxAsmParticles() = default;
+
+void FxAsmParticles::init() {
+    zrotateCount = 0.0f;
+    formulas.push_back(std::make_unique<Particles1Formula>());
+
+    const int count = readParticleCount(*this);
+    // Only the first frame could see this size: every draw takes the size
+    // from the formula set.
+    const float* sizeValue = getFloat("particle.size");
+    const float size = sizeValue ? *sizeValue : 0.0f;
+    const std::string calc = getStringValue("calc");
+
+    formula = nullptr;
+    for (const auto& candidate : formulas) {
+        if (candidate->name() == calc) {
+            formula = candidate.get();
+            break;
+        }
+    }
+    if (!formula) logLine("No particle formula set named " + calc + ", the cloud stays hidden");
+
+    cloud = std::make_unique<ParticleCloud>(count, size);
+    material = std::make_unique<Material>();
+    cloud->setMaterial(material.get());
+
+    TextureManager textures;
+    texture.reset(textures.loadTexture(getStringValue("textureFilename"), false));
+    if (texture) texture->upload();
+    layer = std::make_unique<TextureLayer>();
+    layer->texture = texture.get();
+    layer->kind = LayerKindPlain;
+    material->layers.push_back(layer.get());
+}
+
+void FxAsmParticles::draw() {
+    if (!cloud || !formula) return;
+    RenderState* rs = getRenderState();
+    if (!rs) return;
+
+    rs->setPerspective(90.0f, 1.3333334f, 0.05f, 300.0f);
+    rs->setMatrixMode(MatrixModelView);
+    rs->loadIdentity();
+
+    const float t = getTime();
+    const float z = zrotateCount;
+    const Vec3 eye = formula->eye(t);
+    cloud->setPosition({eye.x, eye.y, static_cast<float>(eye.z + std::sin(z))});
+    cloud->setRotation({0.0f, 0.0f, -3.0f * z});
+    cloud->setBrightness(formula->brightness(t));
+    cloud->setSize(formula->size(t));
+
+    const int n = cloud->getCount();
+    const float formulaTime = static_cast<float>(t + 20.0 * std::sin(1.570795 * z));
+    for (int i = 0; i < n; ++i)
+        cloud->setCentre(i, formula->position(static_cast<float>(i), static_cast<float>(n), formulaTime));
+
+    cloud->draw(*rs, t);
+}
+
+void FxAsmParticles::onSyncEvent(std::string name) {
+    if (name == "zrotate") zrotateCount += 1.0f;
+}

@@ -1,0 +1,258 @@
+#include "effects/fx_render_parametric.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+#include "assets/lwo_reader.h"
+#include "assets/mesh.h"
+#include "assets/texture.h"
+#include "effects/mesh_object.h"
+#include "platform/render_state.h"
+
+namespace {
+
+constexpr int defaultResolution = 32;
+// Keeps the vertex count well inside 32 bits and a frame's work bounded.
+constexpr int maxResolution = 1024;
+
+void compileOrZero(FunctionParser& parser, const std::string& text, const char* variables) {
+    if (text.empty())
+        parser.Parse("0", "");
+    else
+        parser.Parse(text, variables);
+}
+
+// Spherical coordinates of a point's direction: w from the polar angle; u
+// from the azimuth on the negative-y half only, 0 elsewhere. Points at the
+// origin or on the z axis have no direction and get finite stand-ins.
+Vec2 sphericalTexCoord(const Vec3& p) {
+    const double pi = std::numbers::pi;
+    const double length = std::sqrt(double(p.x) * p.x + double(p.y) * p.y + double(p.z) * p.z);
+    if (!(length > 0.0)) return Vec2(0.0f, 0.0f);
+    const double vx = p.x / length, vy = p.y / length, vz = p.z / length;
+    const double w = std::acos(std::clamp(vz, -1.0, 1.0)) / pi;
+    double u = 0.0;
+    if (vy < 0.0) {
+        const double ring = std::sin(w * pi);
+        const double cosine = ring > 0.0 ? std::clamp(vx / ring, -1.0, 1.0) : 1.0;
+        u = (std::acos(cosine) + pi) / (2.0 * pi);
+    }
+    return Vec2(static_cast<float>(u), static_cast<float>(w));
+}
+
+}  // namespace
+
+FxRenderParametric::FxRenderParametric() = default;
+FxRenderParametric::~FxRenderParametric() = default;
+
+void FxRenderParametric::init() {
+    eyeShift = 0.0f;
+    spin = 0.0f;
+
+    const std::string function = getStringValue("function");
+    if (!function.empty()) {
+        buildGrid(function);
+        animated = true;
+    } else {
+        std::printf("getting LWO vertices\n");
+        animated = false;
+        buildFromObject();
+    }
+
+    compileOrZero(eyeX, getStringValue("position.x"), "t");
+    compileOrZero(eyeY, getStringValue("position.y"), "t");
+    compileOrZero(eyeZ, getStringValue("position.z"), "t");
+    compileOrZero(rotX, getStringValue("orientation.x"), "t");
+    compileOrZero(rotY, getStringValue("orientation.y"), "t");
+    compileOrZero(rotZ, getStringValue("orientation.z"), "t");
+
+    buildMaterial();
+}
+
+int FxRenderParametric::readResolution(const char* name) {
+    const int* value = getInt(name);
+    if (value == nullptr) return defaultResolution;
+    if (*value < 1) {
+        std::fprintf(stderr, "%s of %i is too small, using %i\n", name, *value, defaultResolution);
+        return defaultResolution;
+    }
+    if (*value > maxResolution) {
+        std::fprintf(stderr, "%s of %i is too large, using %i\n", name, *value, maxResolution);
+        return maxResolution;
+    }
+    return *value;
+}
+
+void FxRenderParametric::buildGrid(const std::string& function) {
+    resolutionX = readResolution("resolutionx");
+    resolutionY = readResolution("resolutiony");
+    const int width = resolutionX + 1;
+    const int vertexCount = width * (resolutionY + 1);
+
+    meshObject = std::make_unique<MeshObject>();
+    mesh = std::make_unique<Mesh>(vertexCount, 2 * resolutionX * resolutionY);
+    meshObject->setMesh(mesh.get());
+
+    texCoords.assign(vertexCount, Vec2());
+    const float halfX = resolutionX / 2.0f;
+    const float halfY = resolutionY / 2.0f;
+    int k = 0;
+    for (int row = 0; row <= resolutionY; ++row) {
+        for (int column = 0; column <= resolutionX; ++column, ++k) {
+            const float x = (column - halfX) / halfX;
+            const float y = (row - halfY) / halfY;
+            const float z = 0.1f * std::sin(24.0f * std::sqrt(x * x + y * y));
+            mesh->setVertex(k, x, y, z);
+            texCoords[k].set((x + 1.0f) / 2.0f, (y + 1.0f) / 2.0f);
+        }
+    }
+    meshObject->setTexCoords(texCoords.data(), vertexCount);
+
+    int p = 0;
+    for (int j = 0; j < resolutionY; ++j) {
+        for (int i = 0; i < resolutionX; ++i, p += 2) {
+            const int below = j * width + i;
+            const int above = below + width;
+            mesh->setPolygon(p, below, below + 1, above);
+            mesh->setPolygon(p + 1, below + 1, above + 1, above);
+        }
+    }
+    height.Parse(function, "x,y,r,a,t");
+}
+
+void FxRenderParametric::buildFromObject() {
+    const char* fileName = getString("object");
+    std::unique_ptr<LwoObject> object = loadLwoObject(fileName != nullptr ? fileName : "");
+    if (object == nullptr) {
+        std::fprintf(stderr, "FxRenderParametric: no object to draw\n");
+        return;
+    }
+    const int pointCount = object->pointCount();
+    std::printf("object has %i vertices and %i triangles\n", pointCount, object->polygonCount());
+
+    // Only the first three indices of a polygon are drawn; polygons with
+    // fewer, or naming points the file does not have, are left out.
+    std::vector<const LwoPolygon*> usable;
+    usable.reserve(object->polygons.size());
+    for (const LwoPolygon& polygon : object->polygons) {
+        const auto& idx = polygon.indices;
+        if (idx.size() >= 3 && idx[0] < pointCount && idx[1] < pointCount && idx[2] < pointCount)
+            usable.push_back(&polygon);
+    }
+    const int skipped = object->polygonCount() - static_cast<int>(usable.size());
+    if (skipped > 0)
+        std::fprintf(stderr, "skipped %i polygons with fewer than three points or unknown points\n", skipped);
+    if (usable.empty()) {
+        std::fprintf(stderr, "FxRenderParametric: no object to draw\n");
+        return;
+    }
+
+    mesh = std::make_unique<Mesh>(pointCount, static_cast<int>(usable.size()));
+    meshObject = std::make_unique<MeshObject>();
+    meshObject->setMesh(mesh.get());
+    texCoords.assign(pointCount, Vec2());
+    meshObject->setTexCoords(texCoords.data(), pointCount);
+
+    for (int i = 0; i < pointCount; ++i) {
+        const Vec3& p = object->points[i];
+        mesh->setVertex(i, p.x, p.y, p.z);
+        texCoords[i] = sphericalTexCoord(p);
+    }
+    for (size_t i = 0; i < usable.size(); ++i) {
+        const auto& idx = usable[i]->indices;
+        mesh->setPolygon(static_cast<int>(i), idx[0], idx[1], idx[2]);
+    }
+    mesh->computeNormals();
+}
+
+void FxRenderParametric::buildMaterial() {
+    material.flags = 0;
+    if (getStringValue("transparent") == "true") material.flags |= MaterialSeeThrough;
+    if (meshObject) meshObject->setMaterial(&material);
+
+    TextureManager manager;
+    Texture* texture = manager.loadTexture(getStringValue("textureFilename"), false);
+    textures.emplace_back(texture);
+    manager.addAlpha(texture, getStringValue("alphaFilename"));
+    texture->upload();
+
+    const char* mapping = getString("mapping");
+    if (mapping == nullptr)
+        layers.push_back(std::make_unique<TextureLayer>(TextureLayer{texture, LayerKindEnvironment}));
+    else if (strcasecmp(mapping, "pregenerated") == 0)
+        layers.push_back(std::make_unique<TextureLayer>(TextureLayer{texture, LayerKindPlain}));
+
+    const std::string envFilename = getStringValue("envFilename");
+    if (!envFilename.empty()) {
+        Texture* environment = manager.loadTexture(envFilename, false);
+        textures.emplace_back(environment);
+        environment->upload();
+        std::printf("yep, we've got an envmap!\n");
+        layers.push_back(std::make_unique<TextureLayer>(TextureLayer{environment, LayerKindEnvironment}));
+    }
+    for (const auto& layer : layers) material.layers.push_back(layer.get());
+}
+
+void FxRenderParametric::draw() {
+    RenderState* rs = getRenderState();
+    if (rs == nullptr || !meshObject) return;
+    rs->setPerspective(90.0f, 1.3333334f, 0.05f, 300.0f);
+    rs->setMatrixMode(MatrixModelView);
+    rs->loadIdentity();
+
+    const float t = getTime();
+    const double time[1] = {t};
+    meshObject->setPosition(Vec3(static_cast<float>(eyeX.Eval(time)), static_cast<float>(eyeY.Eval(time)),
+                                 static_cast<float>(eyeZ.Eval(time)) + eyeShift));
+    meshObject->setRotation(Vec3(static_cast<float>(rotX.Eval(time)) + spin,
+                                 static_cast<float>(rotY.Eval(time)) + spin,
+                                 static_cast<float>(rotZ.Eval(time)) + spin));
+    if (animated) {
+        updateHeights(t);
+        updateNormals();
+    }
+    meshObject->draw(*rs, t);
+}
+
+void FxRenderParametric::updateHeights(float t) {
+    Vec3* vertices = mesh->getVertices();
+    const int count = mesh->getVertexCount();
+    for (int k = 0; k < count; ++k) {
+        Vec3& v = vertices[k];
+        const double variables[5] = {v.x, v.y, std::sqrt(double(v.x) * v.x + double(v.y) * v.y),
+                                     std::atan2(double(v.y), double(v.x)), t};
+        v.z = static_cast<float>(height.Eval(variables));
+    }
+}
+
+void FxRenderParametric::updateNormals() {
+    const Vec3* v = mesh->getVertices();
+    Vec3* n = mesh->getVertexNormals();
+    const int width = resolutionX + 1;
+    int k = 0;
+    for (int row = 0; row <= resolutionY; ++row) {
+        for (int column = 0; column <= resolutionX; ++column, ++k) {
+            if (column == 0) {
+                n[k].set(0.0f, 0.0f, 1.0f);
+            } else if (row == 0 || row == resolutionY || column == resolutionX) {
+                n[k] = n[k - 1];
+            } else {
+                n[k] = cross(v[k + 1] - v[k - 1], v[k + width] - v[k - width]);
+                n[k].normalize();
+            }
+        }
+    }
+}
+
+void FxRenderParametric::onSyncEvent(std::string name) {
+    if (name == "pushback") {
+        eyeShift -= 5.0f;
+        spin += 30.0f;
+    } else if (name == "offset") {
+        spin -= 5.0f;
+    }
+}

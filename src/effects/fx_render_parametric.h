@@ -1,0 +1,67 @@
+#pragma once
+// A textured triangle mesh in a fixed perspective view: either a height field
+// over a square grid, reshaped every frame by an expression of x, y, r, a, t,
+// or a LightWave object with spherical texture coordinates. The eye and the
+// orientation are expressions of time; "pushback" and "offset" events move
+// the eye and spin the mesh.
+#include <fparser.hh>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "assets/vec.h"
+#include "effects/material.h"
+#include "framework/effect.h"
+
+class Mesh;
+class MeshObject;
+class Texture;
+
+class FxRenderParametric : public Effect {
+public:
+    FxRenderParametric();
+    ~FxRenderParametric() override;
+
+    void init() override;
+    void draw() override;
+    Effect* newInstance() override { return new FxRenderParametric(); }
+    std::string typeName() override { return "FxRenderParametric"; }
+    void onSyncEvent(std::string name) override;
+
+    // For inspection; null before init, and in object mode when there is
+    // nothing to draw.
+    Mesh* getMesh() const { return mesh.get(); }
+    MeshObject* getMeshObject() const { return meshObject.get(); }
+    const Material& getMaterial() const { return material; }
+    const std::vector<Vec2>& getTexCoords() const { return texCoords; }
+    bool isAnimated() const { return animated; }
+    int getResolutionX() const { return resolutionX; }
+    int getResolutionY() const { return resolutionY; }
+    float getEyeShift() const { return eyeShift; }
+    float getSpin() const { return spin; }
+
+private:
+    int readResolution(const char* name);
+    void buildGrid(const std::string& function);
+    void buildFromObject();
+    void buildMaterial();
+    void updateHeights(float t);
+    void updateNormals();
+
+    FunctionParser height;
+    FunctionParser eyeX, eyeY, eyeZ;
+    FunctionParser rotX, rotY, rotZ;
+    int resolutionX = 0;
+    int resolutionY = 0;
+    std::unique_ptr<MeshObject> meshObject;
+    bool animated = false;
+    float eyeShift = 0.0f;
+    float spin = 0.0f;
+
+    std::unique_ptr<Mesh> mesh;
+    std::vector<Vec2> texCoords;
+    Material material;
+    std::vector<std::unique_ptr<TextureLayer>> layers;
+    std::vector<std::unique_ptr<Texture>> textures;
+};

@@ -1,0 +1,53 @@
+#pragma once
+// A sprite cloud whose eye, orientation, brightness, size and sprite
+// centres are script expressions. Each "offset" sync event moves the time
+// of every expression but the sprite centres 2 seconds ahead.
+#include <fparser.hh>
+
+#include <memory>
+#include <string>
+
+#include "framework/effect.h"
+
+class ParticleCloud;
+class Texture;
+struct Material;
+struct TextureLayer;
+
+class FxRenderParticles : public Effect {
+public:
+    // The expressions in the order they are read.
+    enum Expression {
+        EyeX, EyeY, EyeZ,
+        RotX, RotY, RotZ,
+        CentreX, CentreY, CentreZ,
+        Brightness, Size,
+        ExpressionCount
+    };
+
+    FxRenderParticles();
+    ~FxRenderParticles() override;
+
+    void init() override;
+    void draw() override;
+    Effect* newInstance() override { return new FxRenderParticles(); }
+    std::string typeName() override { return "FxRenderParticles"; }
+    void onSyncEvent(std::string name) override;
+
+    // Null before init.
+    const ParticleCloud* getCloud() const { return cloud.get(); }
+    float getSyncOffset() const { return syncOffset; }
+    // False when the script's text failed to parse; it then evaluates to 0.
+    bool isCompiled(Expression e) const { return compiled[e]; }
+
+private:
+    double evaluate(Expression e, const double* variables);
+
+    std::unique_ptr<ParticleCloud> cloud;
+    FunctionParser parsers[ExpressionCount];
+    bool compiled[ExpressionCount] = {};
+    float syncOffset = 0.0f;
+    std::unique_ptr<Material> material;
+    std::unique_ptr<TextureLayer> layer;
+    std::unique_ptr<Texture> texture;
+};

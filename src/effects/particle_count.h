@@ -1,0 +1,8 @@
+#pragma once
+// "numParticles" as both particle effects read it.
+class Effect;
+
+// The integer parameter "numParticles" clamped to what a cloud can hold:
+// absent gives 0 (the reader reports it), values outside
+// 0..ParticleCloud::MaxCount are clamped with a message.
+int readParticleCount(Effect& effect);
