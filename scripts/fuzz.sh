@@ -34,7 +34,9 @@ for target in "${targets[@]}"; do
   log=$build/logs/$name.log
   mkdir -p "$work" "$artifacts" "$(dirname "$log")"
   [ -d "$root/fuzz/corpus/$name" ] && cp -n "$root/fuzz/corpus/$name"/* "$work"/ 2>/dev/null || true
-  options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -close_fd_mask=3
+  # Timeouts are generous: under the sanitizers on a shared machine a big
+  # picture a header claims can take seconds without being a hang.
+  options=(-max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -close_fd_mask=3
            -print_final_stats=1 -artifact_prefix="$artifacts/")
   dict=$root/fuzz/${name%%_*}.dict
   [ -f "$dict" ] && options+=(-dict="$dict")
