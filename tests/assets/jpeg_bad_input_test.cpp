@@ -55,16 +55,18 @@ TEST(JpegBadInput, RowsPastTheEndOfTheDataAreMiddleLevelWithTheLibraryWarning) {
     EXPECT_EQ(huge.picture.width, 65286);
     EXPECT_EQ(huge.picture.height, 246);
     ASSERT_EQ(huge.picture.components, 4);
-    EXPECT_NE(huge.err.find("Premature end of JPEG file"), std::string::npos) << huge.err;
+    EXPECT_EQ(huge.err, "Corrupt JPEG data: 21 extraneous bytes before marker 0xdb\n");  // only the first warning
     EXPECT_EQ(huge.picture.samples.back(), 128);
     auto image = imageFromJpeg(huge.picture);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixels.size(), size_t(65286) * 246 * 4);
 
     // A sound file cut in half keeps its top and gets the level the library
-    // gives missing blocks below.
+    // gives missing blocks below. Noise makes most of the file scan data.
     const int size = 64;
-    Bytes jpeg = encodeJpeg(size, size, solidRgb(size, size, 200, 30, 40), {3, 90, false});
+    Bytes samples = solidRgb(size, size, 200, 30, 40);
+    for (size_t i = 3 * size * 8; i < samples.size(); ++i) samples[i] = uint8_t(i * 7919 % 251);
+    Bytes jpeg = encodeJpeg(size, size, samples, {3, 90, false});
     jpeg.resize(jpeg.size() / 2);
     const Decoded cut = decode(jpeg);
     ASSERT_TRUE(cut.ok);
