@@ -1,14 +1,17 @@
 // Start-up of the bundled demo in phases, as the player runs them: window,
 // sync track, Demo::init (music, script, pictures, objects), first frame.
 // Then the heavy parts of init again on their own, for a breakdown.
-// Usage: startup_bench [demo directory]   (needs a display)
+// Usage: startup_bench [demo directory] [--breakdown]   (needs a display)
 #include <GL/gl.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 
 #include "assets/lwo_reader.h"
@@ -24,6 +27,20 @@
 namespace {
 
 void report(const char* phase, double seconds) { std::fprintf(stderr, "%-28s %8.1f ms\n", phase, seconds * 1e3); }
+
+// From the kernel's record of when the process started, in clock ticks.
+double secondsSinceExec() {
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // Fields after the command name, which is in parentheses; starttime is
+    // field 22, the 20th after it.
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    for (int i = 0; i < 20; ++i) fields >> field;
+    double uptime = 0.0;
+    std::ifstream("/proc/uptime") >> uptime;
+    return uptime - std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
 
 void breakdown() {
     auto start = std::chrono::steady_clock::now();
@@ -86,7 +103,11 @@ int main(int argc, char** argv) {
     glFinish();
     report("first frame", secondsSince(start));
     report("total to first frame", secondsSince(processStart));
+    report("  since exec (10 ms steps)", secondsSinceExec());
+    timespec cpu{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    report("  CPU of all threads", static_cast<double>(cpu.tv_sec) + static_cast<double>(cpu.tv_nsec) * 1e-9);
 
-    breakdown();
+    if (argc > 2 && std::string(argv[2]) == "--breakdown") breakdown();
     return 0;
 }
