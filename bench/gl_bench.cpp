@@ -4,8 +4,11 @@
 // against the floor of a frame that only clears and swaps.
 // With "cpu" last, draws are charged the main thread's CPU time instead of
 // wall time: the driver's own work on this thread, steady under other load.
-// Usage: gl_bench [demo directory] [step seconds] [first second] [last second] [cpu]
+// With "fragments" last, draws are charged the fragments they produce.
+// Usage: gl_bench [demo directory] [step seconds] [first second] [last second] [cpu|fragments]
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <chrono>
@@ -28,6 +31,20 @@ double wallSeconds() {
 }
 
 void finish() { glFinish(); }
+
+// Fragments that passed the depth test, per effect type: the fill work a
+// software rasterizer must do.
+double fragmentsCounted = 0.0;
+GLuint fragmentQuery = 0;
+
+double countedFragments() {
+    glEndQuery(GL_SAMPLES_PASSED);
+    GLuint samples = 0;
+    glGetQueryObjectuiv(fragmentQuery, GL_QUERY_RESULT, &samples);
+    fragmentsCounted += samples;
+    glBeginQuery(GL_SAMPLES_PASSED, fragmentQuery);
+    return fragmentsCounted * 1e-6;  // printed in thousands
+}
 
 void clearFrame() {
     RenderState* rs = getRenderState();
@@ -59,8 +76,14 @@ int main(int argc, char** argv) {
     }
     std::sort(floor.begin(), floor.end());
 
-    const bool cpuClock = argc > 5 && std::string(argv[5]) == "cpu";
-    const DrawTiming timing{cpuClock ? threadCpuSeconds : wallSeconds, finish};
+    const std::string mode = argc > 5 ? argv[5] : "";
+    const bool cpuClock = mode == "cpu";
+    DrawTiming timing{cpuClock ? threadCpuSeconds : wallSeconds, finish};
+    if (mode == "fragments") {
+        glGenQueries(1, &fragmentQuery);
+        glBeginQuery(GL_SAMPLES_PASSED, fragmentQuery);
+        timing = {countedFragments, nullptr};
+    }
     uint32_t nextEvent = 0;
     std::vector<EffectInstance*> active;
     std::vector<FrameCost> frames;
@@ -83,7 +106,7 @@ int main(int argc, char** argv) {
     std::sort(whole.begin(), whole.end());
     std::fflush(stdout);
     std::printf("GL draws bracketed by glFinish, %d frames a demo second, %s\n", framesPerSecond,
-                cpuClock ? "main-thread CPU time" : "wall time");
+                cpuClock ? "main-thread CPU time" : mode == "fragments" ? "thousands of fragments (as ms)" : "wall time");
     printCostSummary(frames, firstSecond, framesPerSecond);
     std::printf("floor (clear and swap): median %.3f ms; whole frames: median %.3f ms (%.2f x floor), p99 %.3f ms\n",
                 floor[floor.size() / 2] * 1e3, whole[whole.size() / 2] * 1e3,
