@@ -34,11 +34,17 @@ public:
 
 private:
     void evaluateGrid(float t);
-    void drawQuads() const;
+    void buildQuadCorners();
+    void drawQuads();
 
     std::unique_ptr<UVFunction> uvFunction;
     std::unique_ptr<Texture> texture;  // null when no picture was named: nothing is drawn
     std::vector<Vec2> grid;
+    // Four corners per quad, in drawing order: fixed positions, and texture
+    // coordinates copied from the grid every frame, so that all quads go to
+    // GL in one draw.
+    std::vector<Vec2> quadCorners;
+    std::vector<Vec2> quadTexCoords;
     int columns = 0;
     int rows = 0;
 };

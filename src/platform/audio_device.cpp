@@ -4,18 +4,22 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "platform/audio_decoder.h"
 #include "platform/audio_mixer.h"
+#include "platform/mp3_stream.h"
 
 namespace {
 
 struct Stream {
     uint32_t handle;
     AudioChannel channel;
+    // Fills channel.pcm ahead of playback; closed for streams decoded whole.
+    Mp3Stream source;
 };
 
 struct AudioSystem {
@@ -49,11 +53,26 @@ private:
     SDL_AudioDeviceID device;
 };
 
+// Decodes what the next frames of playback need. A looping channel wraps to
+// its start, which is decoded already. Runs on the audio thread (or in the
+// offline mix of a capture).
+void decodeAhead(Stream& stream, std::size_t frames) {
+    AudioChannel& channel = stream.channel;
+    if (!stream.source.isOpen() || stream.source.finished()) return;
+    stream.source.decodeUntil(channel.pcm.data(), channel.position + frames);
+    // A decoder that ends short of the scanned length sets the real length;
+    // shrinking keeps the buffer, so nothing is allocated here.
+    if (stream.source.finished() && stream.source.decodedFrames() < channel.frameCount())
+        channel.pcm.resize(stream.source.decodedFrames() * 2);
+}
+
 // The device's mix and the offline one are the same code.
 void mixStreams(int16_t* out, std::size_t frames) {
     std::memset(out, 0, frames * audioBytesPerFrame);
     for (auto& stream : audioSystem().streams) {
-        if (stream->channel.playing) mixChannel(stream->channel, out, frames);
+        if (!stream->channel.playing) continue;
+        decodeAhead(*stream, frames);
+        mixChannel(stream->channel, out, frames);
     }
 }
 
@@ -99,8 +118,23 @@ bool audioInit(int device, int frequency) {
 }
 
 uint32_t audioStreamCreateFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) return 0;
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0)));
+    file.seekg(0);
+    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
     auto stream = std::make_unique<Stream>();
-    if (!decodeMp3File(path, stream->channel.pcm)) return 0;
+    // Only the length is needed now; playback decodes as it goes. Bytes
+    // whose length cannot be scanned are decoded whole, as a last resort.
+    if (stream->source.open(bytes.data(), bytes.size())) {
+        // Not zeroed: every sample is decoded before it is played.
+        stream->channel.pcm.resize(stream->source.frameCount() * audioOutputChannels);
+    } else {
+        std::vector<int16_t> pcm;
+        if (!decodeMp3(bytes.data(), bytes.size(), pcm)) return 0;
+        stream->channel.pcm.assign(pcm.begin(), pcm.end());
+    }
     AudioSystem& system = audioSystem();
     stream->handle = system.nextHandle++;
     const uint32_t handle = stream->handle;

@@ -20,7 +20,8 @@ uint32_t audioGetVersion();
 // the given rate, paused. False when no device could be opened; streams
 // can still be created and "played", silently.
 bool audioInit(int device, int frequency);
-// Decodes the whole file; 0 when it is missing or holds no MPEG audio.
+// Scans the file for its decoded length; playback decodes it as it goes.
+// 0 when it is missing or holds no MPEG audio.
 uint32_t audioStreamCreateFile(const std::string& path);
 // Length of the decoded stream in bytes, or -1 for an unknown handle.
 int64_t audioStreamGetLength(uint32_t stream);

@@ -5,8 +5,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/uninitialized_allocator.h"
+
+// Interleaved stereo frames. Growing the buffer leaves the new samples
+// unwritten: a streamed channel fills them before they are played.
+using PcmSamples = std::vector<int16_t, UninitializedAllocator<int16_t>>;
+
 struct AudioChannel {
-    std::vector<int16_t> pcm;  // interleaved stereo frames
+    PcmSamples pcm;
     std::size_t position = 0;  // next frame to play
     bool playing = false;
     bool looping = false;

@@ -10,6 +10,10 @@
 #include "runtime/music.h"
 #include "runtime/sync_dispatch.h"
 
+namespace {
+constexpr std::size_t maxScriptInstances = 512;
+}
+
 Demo::Demo(std::string syncFileName, std::function<void()> endAction) : endAction(std::move(endAction)) {
     std::printf("loading sync\n");
     readSyncTrack(syncFileName, syncTrack);
@@ -25,6 +29,9 @@ void Demo::init() {
     std::printf("loading demo script\n");
     root = scriptReader->load("iDemo.dat");
     nextSyncEvent = 0;
+    // Room for every instance a script may create, so that delivering the
+    // first sync event does not grow the list inside a frame.
+    activeInstances.reserve(maxScriptInstances);
     Music::play();
     musicFading = false;
 }

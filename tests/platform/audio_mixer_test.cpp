@@ -20,7 +20,7 @@ std::vector<int16_t> mixFrames(AudioChannel& channel, std::size_t frames, std::s
 
 AudioChannel playingChannel(std::vector<int16_t> pcm, bool looping) {
     AudioChannel channel;
-    channel.pcm = std::move(pcm);
+    channel.pcm.assign(pcm.begin(), pcm.end());
     channel.playing = true;
     channel.looping = looping;
     return channel;

@@ -1,0 +1,82 @@
+// Renders chosen times of the bundled demo into a hidden 640x480 GL context
+// and writes the frames' pixels to a file, or compares two such files, so a
+// change that must not alter the picture can be checked against a capture
+// made before it. Between captured frames the demo is stepped every 0.25 s
+// so that sync events reach the effects at the same frames in every run.
+// Usage: pixel_capture capture <file> [demo directory]
+//        pixel_capture compare <file> <file>
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "demo_session.h"
+#include "platform/gl_render_state.h"
+#include "platform/headless_gl.h"
+
+namespace {
+
+constexpr int width = 640;
+constexpr int height = 480;
+constexpr std::size_t frameBytes = std::size_t{width} * height * 4;
+constexpr float step = 0.25f;
+// Every scene, early and late in it, and the fade of the end.
+const float captureTimes[] = {1.0f,   5.0f,   9.0f,   14.5f,  17.0f,  30.0f,  47.0f,  49.0f,  60.0f,
+                              71.0f,  73.0f,  80.0f,  95.0f,  97.0f,  110.0f, 127.0f, 129.0f, 140.0f,
+                              145.0f, 150.0f, 170.0f, 177.0f, 190.0f, 207.0f, 209.0f, 220.0f, 225.0f,
+                              235.0f, 241.0f, 250.0f};
+
+int capture(const char* fileName, const char* directory) {
+    // Opened first: a relative name means the caller's directory.
+    std::ofstream out(fileName, std::ios::binary);
+    if (!enterDemoDirectory(directory)) return 1;
+    if (!openHeadlessGLContext(width, height)) return 1;
+    setRenderState(new GlRenderState);
+    std::unique_ptr<Demo> demo = loadDemo();
+    int steps = 0;
+    for (float capturedAt : captureTimes) {
+        for (float t = steps * step; t < capturedAt; t = ++steps * step) demo->drawFrame(t);
+        demo->drawFrame(capturedAt);
+        glFinish();
+        const std::vector<uint8_t> pixels = readFramebufferRGBA(0, 0, width, height);
+        out.write(reinterpret_cast<const char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+        swapHeadlessGLBuffers();
+    }
+    return out ? 0 : 1;
+}
+
+std::vector<char> readAll(const char* fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+int compare(const char* first, const char* second) {
+    const std::vector<char> a = readAll(first), b = readAll(second);
+    if (a.size() != b.size() || a.size() != frameBytes * std::size(captureTimes)) {
+        std::fprintf(stderr, "captures differ in size: %zu and %zu bytes\n", a.size(), b.size());
+        return 1;
+    }
+    int differentFrames = 0;
+    for (std::size_t frame = 0; frame < std::size(captureTimes); ++frame) {
+        std::size_t differentBytes = 0;
+        for (std::size_t i = frame * frameBytes; i < (frame + 1) * frameBytes; ++i)
+            differentBytes += a[i] != b[i];
+        if (differentBytes == 0) continue;
+        ++differentFrames;
+        std::fprintf(stderr, "t=%.2f: %zu bytes differ\n", captureTimes[frame], differentBytes);
+    }
+    std::fprintf(stderr, "%d of %zu frames differ\n", differentFrames, std::size(captureTimes));
+    return differentFrames == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "capture") == 0) return capture(argv[2], argc > 3 ? argv[3] : nullptr);
+    if (argc == 4 && std::strcmp(argv[1], "compare") == 0) return compare(argv[2], argv[3]);
+    std::fprintf(stderr, "usage: pixel_capture capture <file> [demo directory] | compare <file> <file>\n");
+    return 2;
+}
