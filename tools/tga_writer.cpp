@@ -56,7 +56,7 @@ std::vector<uint8_t> encodeTga(const Picture& picture, const TgaFormat& format) 
   out.push_back(0);                    // no image ID
   out.push_back(0);                    // no colour map
   out.push_back(runLength ? 10 : 2);   // true colour, compressed or not
-  out.insert(out.end(), 5, 0);         // colour map specification
+  out.insert(out.end(), 5, 0);         // colour map fields, unused
   put16(out, 0);                       // x origin
   put16(out, 0);                       // y origin
   put16(out, picture.width);
