@@ -42,7 +42,6 @@ TEST(AudioStreaming, OutputIsTheWholeDecodeFromTheStart) {
     const std::string output = directory + "/output.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "0", 1);
     ASSERT_TRUE(audioInit(-1, 44100));
     const uint32_t stream = audioStreamCreateFile(music);
     ASSERT_NE(stream, 0u);
@@ -58,6 +57,8 @@ TEST(AudioStreaming, OutputIsTheWholeDecodeFromTheStart) {
     // silence first (the bound only keeps a broken driver from hanging).
     for (int i = 0; i < 4000; ++i) {
         const std::vector<int16_t> sofar = readSamples(output);
+        // The disk driver writes at playback pace; a few seconds is plenty.
+        if (sofar.size() > 1024 * 1024) break;
         const std::size_t first = firstSound(sofar);
         if (first < sofar.size() && first >= firstSound(whole) &&
             sofar.size() >= first - firstSound(whole) + whole.size() + 4410)
@@ -67,7 +68,6 @@ TEST(AudioStreaming, OutputIsTheWholeDecodeFromTheStart) {
     audioFree();
     unsetenv("SDL_AUDIODRIVER");
     unsetenv("SDL_DISKAUDIOFILE");
-    unsetenv("SDL_DISKAUDIODELAY");
 
     const std::vector<int16_t> played = readSamples(output);
     std::filesystem::remove_all(directory);
