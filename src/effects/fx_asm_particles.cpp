@@ -1,3 +1,4 @@
+#include "effects/sprite_material.h"
 #include "effects/fx_asm_particles.h"
 
 #include <cmath>
@@ -33,16 +34,7 @@ void FxAsmParticles::init() {
     if (!formula) logLine("No particle formula set named " + calc + ", the cloud stays hidden");
 
     cloud = std::make_unique<ParticleCloud>(count, size);
-    material = std::make_unique<Material>();
-    cloud->setMaterial(material.get());
-
-    TextureManager textures;
-    texture.reset(textures.loadTexture(getStringValue("textureFilename"), false));
-    if (texture) texture->upload();
-    layer = std::make_unique<TextureLayer>();
-    layer->texture = texture.get();
-    layer->kind = LayerKindPlain;
-    material->layers.push_back(layer.get());
+    giveCloudSpriteTexture(*cloud, getStringValue("textureFilename"), material, layer, texture);
 }
 
 void FxAsmParticles::draw() {

@@ -1,3 +1,4 @@
+#include "effects/sprite_material.h"
 #include "effects/fx_render_particles.h"
 
 #include "assets/texture.h"
@@ -53,16 +54,7 @@ void FxRenderParticles::init() {
     }
 
     cloud = std::make_unique<ParticleCloud>(readParticleCount(*this), 0.1f);
-    material = std::make_unique<Material>();
-    cloud->setMaterial(material.get());
-
-    TextureManager textures;
-    texture.reset(textures.loadTexture(getStringValue("textureFilename"), false));
-    if (texture) texture->upload();
-    layer = std::make_unique<TextureLayer>();
-    layer->texture = texture.get();
-    layer->kind = LayerKindPlain;
-    material->layers.push_back(layer.get());
+    giveCloudSpriteTexture(*cloud, getStringValue("textureFilename"), material, layer, texture);
 }
 
 double FxRenderParticles::evaluate(Expression e, const double* variables) {
