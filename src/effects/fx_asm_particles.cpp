@@ -1,4 +1,3 @@
-#include "effects/sprite_material.h"
 #include "effects/fx_asm_particles.h"
 
 #include <cmath>
@@ -6,6 +5,7 @@
 #include "assets/texture.h"
 #include "effects/material.h"
 #include "effects/particle_cloud.h"
+#include "effects/sprite_material.h"
 #include "effects/particle_count.h"
 #include "effects/particles1_formula.h"
 #include "platform/render_state.h"

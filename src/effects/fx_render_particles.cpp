@@ -1,9 +1,9 @@
-#include "effects/sprite_material.h"
 #include "effects/fx_render_particles.h"
 
 #include "assets/texture.h"
 #include "effects/material.h"
 #include "effects/particle_cloud.h"
+#include "effects/sprite_material.h"
 #include "effects/particle_count.h"
 #include "platform/render_state.h"
 
