@@ -6,6 +6,22 @@
 #include <jpeglib.h>
 
 std::vector<uint8_t> encodeJpeg(const Picture& picture, int quality) {
+  std::vector<uint8_t> samples(size_t(picture.width) * size_t(picture.height) * 3);
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const Rgba& p = picture.at(x, y);
+      uint8_t* out = &samples[(size_t(y) * size_t(picture.width) + size_t(x)) * 3];
+      out[0] = toByte(p.r);
+      out[1] = toByte(p.g);
+      out[2] = toByte(p.b);
+    }
+  }
+  return encodeJpegSamples(picture.width, picture.height, 3, samples, quality, false);
+}
+
+std::vector<uint8_t> encodeJpegSamples(int width, int height, int components,
+                                       const std::vector<uint8_t>& samples, int quality,
+                                       bool progressive) {
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);  // a compression error is a tool bug: let it exit
@@ -14,24 +30,19 @@ std::vector<uint8_t> encodeJpeg(const Picture& picture, int quality) {
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = JDIMENSION(picture.width);
-  info.image_height = JDIMENSION(picture.height);
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
+  info.image_width = JDIMENSION(width);
+  info.image_height = JDIMENSION(height);
+  info.input_components = components;
+  info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 4 ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality, TRUE);
+  if (progressive) jpeg_simple_progression(&info);
   jpeg_start_compress(&info, TRUE);
 
-  std::vector<uint8_t> row(size_t(picture.width) * 3);
+  const size_t rowSize = size_t(width) * size_t(components);
   while (info.next_scanline < info.image_height) {
-    int y = int(info.next_scanline);
-    for (int x = 0; x < picture.width; ++x) {
-      const Rgba& p = picture.at(x, y);
-      row[size_t(x) * 3 + 0] = toByte(p.r);
-      row[size_t(x) * 3 + 1] = toByte(p.g);
-      row[size_t(x) * 3 + 2] = toByte(p.b);
-    }
-    JSAMPROW rows[1] = {row.data()};
+    // libjpeg takes non-const rows but only reads them.
+    JSAMPROW rows[1] = {const_cast<uint8_t*>(samples.data()) + size_t(info.next_scanline) * rowSize};
     jpeg_write_scanlines(&info, rows, 1);
   }
   jpeg_finish_compress(&info);

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "jpeg_writer.h"
 #include "lwob_writer.h"
 #include "shapes.h"
@@ -54,35 +52,13 @@ std::vector<uint8_t> withImageId(std::vector<uint8_t> tga, const std::string& id
   return tga;
 }
 
-// Greyscale and CMYK files reach the loader's other colour conversions;
-// the tools' writer only makes RGB ones.
-std::vector<uint8_t> jpegOfSpace(int width, int height, J_COLOR_SPACE space, int components, bool progressive) {
-  jpeg_compress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = JDIMENSION(width);
-  info.image_height = JDIMENSION(height);
-  info.input_components = components;
-  info.in_color_space = space;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 75, TRUE);
-  if (progressive) jpeg_simple_progression(&info);
-  jpeg_start_compress(&info, TRUE);
-  std::vector<uint8_t> row(size_t(width) * size_t(components));
-  while (info.next_scanline < info.image_height) {
-    for (size_t i = 0; i < row.size(); ++i) row[i] = uint8_t(i * 37 + info.next_scanline * 11);
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&info, rows, 1);
-  }
-  jpeg_finish_compress(&info);
-  std::vector<uint8_t> bytes(buffer, buffer + size);
-  jpeg_destroy_compress(&info);
-  std::free(buffer);
-  return bytes;
+// Greyscale and CMYK files reach the loader's other colour conversions.
+std::vector<uint8_t> jpegOfSpace(int width, int height, int components, bool progressive) {
+  const size_t rowSize = size_t(width) * size_t(components);
+  std::vector<uint8_t> samples(rowSize * size_t(height));
+  for (size_t y = 0; y < size_t(height); ++y)
+    for (size_t i = 0; i < rowSize; ++i) samples[y * rowSize + i] = uint8_t(i * 37 + y * 11);
+  return encodeJpegSamples(width, height, components, samples, 75, progressive);
 }
 
 TriangleMesh tetrahedron() {
@@ -192,9 +168,9 @@ int main(int argc, char** argv) {
       {"tga_reader/rgb16.tga", tga16(5, 3)},
       {"tga_reader/with-id.tga", withImageId(encodeTga(small, {24, TgaEncoding::RunLength, false}), "seed")},
       {"jpeg_reader/rgb.jpg", encodeJpeg(odd, 80)},
-      {"jpeg_reader/grey.jpg", jpegOfSpace(9, 5, JCS_GRAYSCALE, 1, false)},
-      {"jpeg_reader/cmyk.jpg", jpegOfSpace(6, 6, JCS_CMYK, 4, false)},
-      {"jpeg_reader/progressive.jpg", jpegOfSpace(16, 8, JCS_RGB, 3, true)},
+      {"jpeg_reader/grey.jpg", jpegOfSpace(9, 5, 1, false)},
+      {"jpeg_reader/cmyk.jpg", jpegOfSpace(6, 6, 4, false)},
+      {"jpeg_reader/progressive.jpg", jpegOfSpace(16, 8, 3, true)},
       {"lwo_reader/tetrahedron.lwo", encodeLwob(tetrahedron(), {})},
       {"lwo_reader/sphere.lwo", encodeLwob(makeSphere(1.0f, 0), {"Ball", {10, 20, 30}})},
       {"lwo_reader/quad.lwo", lwobWithQuad()},
