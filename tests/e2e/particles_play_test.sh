@@ -46,10 +46,5 @@ grep -Eq '^effect [0-9]+ : FxAsmParticles$' out.txt || fail "FxAsmParticles not 
 grep -Eq '^effect [0-9]+ : FxRenderParticles$' out.txt || fail "FxRenderParticles not registered"
 grep -q '^loading texture sprite.tga$' out.txt || fail "texture not loaded"
 sleep 1
-xdotool key --window "$id" Escape
-wait_for_exit 10
-status=$?
-[ "$status" -eq 0 ] || fail "status $status after Escape"
-expect_demo_started
-[ ! -s err.txt ] || fail "unexpected errors: $(cat err.txt)"
+expect_escape_ends_cleanly "$id"
 echo ok

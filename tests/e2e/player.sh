@@ -71,6 +71,17 @@ expect_demo_started() {
     grep -q '^error, stream is null!$' out.txt || fail "music start missing: $(cat out.txt)"
 }
 
+# Escape ends the minimal demo with status 0, after it started, with nothing
+# on stderr. Sent to the window itself: other tests' windows may cover it.
+expect_escape_ends_cleanly() {
+    xdotool key --window "$1" Escape
+    wait_for_exit 10
+    local status=$?
+    [ "$status" -eq 0 ] || fail "status $status after Escape"
+    expect_demo_started
+    [ ! -s err.txt ] || fail "unexpected errors: $(cat err.txt)"
+}
+
 # use_bundled_demo: replaces the minimal demo with a copy of the one in demo/.
 use_bundled_demo() {
     cp "${QUARN_SOURCE_DIR:?the source tree}"/demo/* . || fail "cannot copy the bundled demo"
