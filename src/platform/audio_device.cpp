@@ -53,13 +53,19 @@ private:
     SDL_AudioDeviceID device;
 };
 
-// Decodes what the next frames of playback need. A looping channel wraps to
-// its start, which is decoded already. Runs on the audio thread (or in the
-// offline mix of a capture).
-void decodeAhead(Stream& stream, std::size_t frames) {
+// What a seek decodes past its target on the caller's thread: more than
+// any device period, so the callbacks after a seek find their samples
+// decoded and only go on streaming once well past it.
+constexpr std::size_t seekLeadFrames = audioOutputRate;
+
+// Decodes what the next frames of playback from a position need. A looping
+// channel wraps to its start, which is decoded already. Runs on the audio
+// thread (or in the offline mix of a capture), and for a seek on the
+// caller's thread while the channel is held.
+void decodeAhead(Stream& stream, std::size_t from, std::size_t frames) {
     AudioChannel& channel = stream.channel;
     if (!stream.source.isOpen() || stream.source.finished()) return;
-    stream.source.decodeUntil(channel.pcm.data(), channel.position + frames);
+    stream.source.decodeUntil(channel.pcm.data(), from + frames);
     // A decoder that ends short of the scanned length sets the real length;
     // shrinking keeps the buffer, so nothing is allocated here.
     if (stream.source.finished() && stream.source.decodedFrames() < channel.frameCount())
@@ -71,7 +77,7 @@ void mixStreams(int16_t* out, std::size_t frames) {
     std::memset(out, 0, frames * audioBytesPerFrame);
     for (auto& stream : audioSystem().streams) {
         if (!stream->channel.playing) continue;
-        decodeAhead(*stream, frames);
+        decodeAhead(*stream, stream->channel.position, frames);
         mixChannel(stream->channel, out, frames);
     }
 }
@@ -80,12 +86,17 @@ void fillOutput(void* /*userdata*/, Uint8* bytes, int length) {
     mixStreams(reinterpret_cast<int16_t*>(bytes), static_cast<std::size_t>(length) / audioBytesPerFrame);
 }
 
-AudioChannel* findChannel(uint32_t handle) {
+Stream* findStream(uint32_t handle) {
     if (handle == 0) return nullptr;
     for (auto& stream : audioSystem().streams) {
-        if (stream->handle == handle) return &stream->channel;
+        if (stream->handle == handle) return stream.get();
     }
     return nullptr;
+}
+
+AudioChannel* findChannel(uint32_t handle) {
+    Stream* stream = findStream(handle);
+    return stream != nullptr ? &stream->channel : nullptr;
 }
 
 }  // namespace
@@ -198,12 +209,46 @@ void audioFree() {
 }
 
 bool audioChannelSetPosition(uint32_t stream, uint64_t byteOffset) {
-    AudioLock lock;
-    AudioChannel* channel = findChannel(stream);
-    if (channel == nullptr) return false;
-    const uint64_t length = channel->frameCount();
+    Stream* found = findStream(stream);
+    if (found == nullptr) return false;
+    AudioChannel& channel = found->channel;
     const uint64_t frame = byteOffset / audioBytesPerFrame;
-    channel->position = length == 0 ? 0 : static_cast<std::size_t>(frame % length);
+    const bool mustDecode = found->source.isOpen() && !found->source.finished() &&
+                            std::min<uint64_t>(frame % std::max<std::size_t>(channel.frameCount(), 1) + seekLeadFrames,
+                                               channel.frameCount()) > found->source.decodedFrames();
+    if (mustDecode) {
+        // The samples at the new place are decoded here, on the caller's
+        // thread, before the channel plays them: a decode of minutes inside
+        // the audio callback would drop out and leave the music late. The
+        // channel is held meanwhile so the callback leaves the decoder alone.
+        bool wasPlaying = false;
+        {
+            AudioLock lock;
+            wasPlaying = channel.playing;
+            channel.playing = false;
+        }
+        decodeAhead(*found, static_cast<std::size_t>(frame % channel.frameCount()), seekLeadFrames);
+        AudioLock lock;
+        channel.playing = wasPlaying;
+    }
+    AudioLock lock;
+    const uint64_t length = channel.frameCount();
+    channel.position = length == 0 ? 0 : static_cast<std::size_t>(frame % length);
+    return true;
+}
+
+int64_t audioStreamGetDecodedLength(uint32_t stream) {
+    AudioLock lock;
+    const Stream* found = findStream(stream);
+    if (found == nullptr) return -1;
+    const std::size_t frames = found->source.isOpen() ? found->source.decodedFrames() : found->channel.frameCount();
+    return static_cast<int64_t>(frames) * audioBytesPerFrame;
+}
+
+bool audioPause() {
+    const SDL_AudioDeviceID device = audioSystem().device;
+    if (device == 0) return audioSystem().offline;
+    SDL_PauseAudioDevice(device, 1);
     return true;
 }
 

@@ -38,7 +38,15 @@ void audioFree();
 
 // Moves the stream to a byte offset (whole stereo frames; an offset at or
 // past the end is taken modulo the length). False for an unknown handle.
+// Samples not yet decoded there are decoded before this returns, so the
+// first ones heard afterwards are those of the new place.
 bool audioChannelSetPosition(uint32_t stream, uint64_t byteOffset);
+// Bytes of the stream decoded so far (its length once decoded whole), or -1
+// for an unknown handle.
+int64_t audioStreamGetDecodedLength(uint32_t stream);
+// Stops the output where it stands; audioStart resumes it. False without a
+// device (true with the offline output, where nothing plays by itself).
+bool audioPause();
 
 // Offline output, for writing the sound to a file in step with captured
 // frames: from now on audioInit opens no device but succeeds, and nothing

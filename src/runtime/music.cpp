@@ -1,5 +1,6 @@
 #include "runtime/music.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -34,12 +35,7 @@ void Music::load(std::string fileName) {
 void Music::play() {
     audioStart();
     if (stream != 0) {
-        if (startTime > 0.0 && length > 0) {
-            // Wrapped in frames here: a far start time would overflow bytes.
-            const double frames = static_cast<double>(length / audioBytesPerFrame);
-            const double frame = std::fmod(std::floor(startTime * audioOutputRate), frames);
-            audioChannelSetPosition(stream, static_cast<uint64_t>(frame) * audioBytesPerFrame);
-        }
+        if (startTime > 0.0) moveTo(startTime);
         audioStreamPlay(stream, false, audioLoopFlag);
     } else {
         std::printf("error, stream is null!\n");
@@ -47,6 +43,38 @@ void Music::play() {
 }
 
 void Music::fadeOut() { audioChannelSlideAttributes(stream, -1, audioFadeOutVolume, -101, fadeOutMilliseconds); }
+
+void Music::moveTo(double seconds) {
+    if (stream == 0 || length <= 0) return;
+    // Wrapped in frames here: a far time would overflow bytes.
+    const double frames = static_cast<double>(length / audioBytesPerFrame);
+    const double frame = std::fmod(std::floor(std::max(seconds, 0.0) * audioOutputRate), frames);
+    audioChannelSetPosition(stream, static_cast<uint64_t>(frame) * audioBytesPerFrame);
+}
+
+void Music::seek(double seconds, double fadedSeconds) {
+    if (stream == 0) return;
+    moveTo(seconds);
+    const double fadeSeconds = fadeOutMilliseconds / 1000.0;
+    if (fadedSeconds < 0.0) {
+        audioChannelSlideAttributes(stream, -1, 100, -101, 0);
+    } else if (fadedSeconds < fadeSeconds) {
+        // Where the fade would stand by now, then the rest of it.
+        const double volume = 100.0 * (1.0 - fadedSeconds / fadeSeconds);
+        audioChannelSlideAttributes(stream, -1, static_cast<int>(std::lround(volume)), -101, 0);
+        audioChannelSlideAttributes(stream, -1, audioFadeOutVolume, -101,
+                                    static_cast<uint32_t>(std::lround((fadeSeconds - fadedSeconds) * 1000.0)));
+    } else {
+        audioChannelSlideAttributes(stream, -1, audioFadeOutVolume, -101, 0);
+        return;
+    }
+    // A finished fade stopped the stream; play it again from the new place.
+    audioStreamPlay(stream, false, audioLoopFlag);
+}
+
+void Music::pause() { audioPause(); }
+
+void Music::resume() { audioStart(); }
 
 void Music::release() {
     audioFree();

@@ -28,7 +28,18 @@ public:
 
     static uint32_t getStream() { return stream; }
 
+    // Moves the playing music to seconds (modulo its length) at once, the
+    // samples there decoded before this returns. fadedSeconds says how far
+    // into the fade-out that place is: below 0 full volume, 15 or more
+    // silent. For live playback, which jumps about in the demo.
+    static void seek(double seconds, double fadedSeconds);
+    // Holds and resumes the output where it stands.
+    static void pause();
+    static void resume();
+
 private:
+    static void moveTo(double seconds);
+
     static double startTime;
     static uint32_t stream;
     static int64_t length;
