@@ -1,0 +1,40 @@
+#include "runtime/file_watcher.h"
+
+#include <sys/stat.h>
+
+void FileWatcher::watch(const std::vector<std::string>& paths) {
+    files.clear();
+    for (const std::string& path : paths) {
+        bool known = false;
+        for (const File& file : files) known = known || file.path == path;
+        if (known) continue;
+        const Signature now = signatureOf(path);
+        files.push_back(File{path, now, now});
+    }
+}
+
+std::vector<std::string> FileWatcher::poll() {
+    std::vector<std::string> changed;
+    for (File& file : files) {
+        const Signature now = signatureOf(file.path);
+        if (!(now == file.seen)) {
+            file.seen = now;  // still moving: wait for it to hold still
+        } else if (!(now == file.reported)) {
+            file.reported = now;
+            changed.push_back(file.path);
+        }
+    }
+    return changed;
+}
+
+FileWatcher::Signature FileWatcher::signatureOf(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return Signature{};
+    Signature signature;
+    signature.exists = true;
+    signature.device = static_cast<uint64_t>(info.st_dev);
+    signature.inode = static_cast<uint64_t>(info.st_ino);
+    signature.size = static_cast<int64_t>(info.st_size);
+    signature.modifiedNanoseconds = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return signature;
+}
