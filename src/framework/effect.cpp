@@ -2,6 +2,8 @@
 
 namespace {
 
+ParameterReadHook readHook = nullptr;
+
 void reportTableFull() { logLine("parameter could not be set!\n"); }
 
 void reportMissing(const std::string& name)
@@ -10,8 +12,9 @@ void reportMissing(const std::string& name)
 }
 
 template <typename Value>
-Value lookup(const ParameterTable<Value>& table, const std::string& name)
+Value lookup(const ParameterTable<Value>& table, const std::string& name, ParameterKind kind)
 {
+    if (readHook != nullptr) readHook(name, kind);
     const auto* entry = table.find(name);
     if (entry == nullptr) {
         reportMissing(name);
@@ -21,6 +24,8 @@ Value lookup(const ParameterTable<Value>& table, const std::string& name)
 }
 
 }  // namespace
+
+void setParameterReadHook(ParameterReadHook hook) { readHook = hook; }
 
 void Effect::setFloat(const std::string& name, float* value)
 {
@@ -37,14 +42,14 @@ void Effect::setString(const std::string& name, const char* text)
     if (!stringParameters.set(name, text)) reportTableFull();
 }
 
-float* Effect::getFloat(const std::string& name) { return lookup(floatParameters, name); }
+float* Effect::getFloat(const std::string& name) { return lookup(floatParameters, name, ParameterKind::Float); }
 
-int* Effect::getInt(const std::string& name) { return lookup(intParameters, name); }
+int* Effect::getInt(const std::string& name) { return lookup(intParameters, name, ParameterKind::Integer); }
 
-const char* Effect::getString(const std::string& name) { return lookup(stringParameters, name); }
+const char* Effect::getString(const std::string& name) { return lookup(stringParameters, name, ParameterKind::Text); }
 
 std::string Effect::getStringValue(const std::string& name)
 {
-    const char* text = lookup(stringParameters, name);
+    const char* text = lookup(stringParameters, name, ParameterKind::Text);
     return text != nullptr ? std::string(text) : std::string();
 }

@@ -12,6 +12,14 @@ void logLine(const std::string& text);
 bool inRange(float low, float value, float high);
 bool inRange(int low, int value, int high);
 
+// The table a parameter value is stored in, chosen by the script's syntax.
+enum class ParameterKind { Float, Integer, Text };
+
+// Hears every parameter name an effect asks for, with the table asked;
+// null (the default) for nobody. Tests hold effect types to their lists.
+using ParameterReadHook = void (*)(const std::string& name, ParameterKind kind);
+void setParameterReadHook(ParameterReadHook hook);
+
 // An ordered table of at most 512 named values. The table stores pointers;
 // the script reader owns names and values for the life of the process.
 template <typename Value>

@@ -6,6 +6,7 @@ bool ScriptLines::next(ScriptLine& line)
     if (newline == std::string_view::npos) return false;
     std::string_view raw = text.substr(position, newline - position);
     position = newline + 1;
+    line.number = ++lineNumber;
 
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     const std::size_t nul = raw.find('\0');

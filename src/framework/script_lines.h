@@ -8,6 +8,7 @@
 struct ScriptLine {
     std::string text;      // without newline and the carriage return before it
     bool tooLong = false;  // text was cut to maxScriptLineLength characters
+    int number = 0;        // counted from 1 in the text
 };
 
 constexpr std::size_t maxScriptLineLength = 199;
@@ -23,6 +24,7 @@ public:
 private:
     std::string_view text;
     std::size_t position = 0;
+    int lineNumber = 0;
 };
 
 // The first maxTokens tokens of line: maximal runs of characters other than

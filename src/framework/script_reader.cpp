@@ -11,6 +11,7 @@
 #include "framework/effect_registry.h"
 #include "framework/key_press.h"
 #include "framework/script_lines.h"
+#include "framework/script_listener.h"
 #include "framework/script_numbers.h"
 
 namespace {
@@ -59,6 +60,7 @@ struct ScriptReader::State {
     std::vector<EffectEntry> effects;
     std::vector<InstanceEntry> instances;
     std::string currentEffectName;
+    ScriptListener* listener = nullptr;  // null: nobody listens
 
     // Everything created while reading, including entries a full table
     // refused. Parameter tables point into the value lists, which therefore
@@ -88,9 +90,14 @@ struct ScriptReader::State {
 
 namespace {
 
+ScriptListener nobody;
+
 class ScriptParser {
 public:
-    ScriptParser(ScriptReader::State& state, std::string_view text) : state(state), lines(text) {}
+    ScriptParser(ScriptReader::State& state, std::string_view text)
+        : state(state), lines(text), listener(state.listener != nullptr ? *state.listener : nobody)
+    {
+    }
 
     void parse()
     {
@@ -99,12 +106,13 @@ public:
             const auto tokens = splitTokens(line.text, 8);
             const std::string_view keyword = tokenAt(tokens, 0);
             std::printf("tk: %s!\n", std::string(keyword).c_str());
+            listener.statement(line.number, keyword);
             if (keyword == "defineEffect") {
-                defineEffect(tokens);
+                defineEffect(tokens, line.number);
             } else if (keyword == "createInstance") {
-                createInstance(tokens);
+                createInstance(tokens, line.number);
             } else if (keyword == "addChild") {
-                addChild(tokens);
+                addChild(tokens, line.number);
             } else if (keyword == "bah") {
                 return;
             }
@@ -114,11 +122,13 @@ public:
 private:
     ScriptReader::State& state;
     ScriptLines lines;
+    ScriptListener& listener;
 
     bool nextLine(ScriptLine& line)
     {
         if (!lines.next(line)) return false;
         if (line.tooLong) {
+            listener.problem(line.number, ScriptProblem::LineTooLong);
             logLine("script line longer than " + std::to_string(maxScriptLineLength) +
                     " characters, the rest is ignored!");
         }
@@ -133,47 +143,53 @@ private:
         return false;
     }
 
-    void defineEffect(const std::vector<std::string_view>& tokens)
+    void defineEffect(const std::vector<std::string_view>& tokens, int lineNumber)
     {
         const std::string_view typeName = tokenAt(tokens, 3);
         if (tokenAt(tokens, 2) != "as" || typeName.empty()) {
+            listener.problem(lineNumber, ScriptProblem::BadDefinition);
             logLine("invalid effect definition in script!\n");
             return;
         }
         const std::string name(tokenAt(tokens, 1));
         Effect* effect = state.registry.createEffect(std::string(typeName));
         if (effect != nullptr) state.ownedEffects.emplace_back(effect);
+        listener.effectDefined(lineNumber, name, typeName, effect);
         if (state.effects.size() >= tableCapacity) {
+            listener.problem(lineNumber, ScriptProblem::TableFull);
             reportTableFull();
         } else {
             state.effects.push_back(EffectEntry{name, effect});
         }
         state.currentEffectName = name;
-        readDefinitionBlock();
+        readDefinitionBlock(lineNumber);
     }
 
-    void readDefinitionBlock()
+    void readDefinitionBlock(int headerLine)
     {
         ScriptLine line;
         while (nextLine(line)) {
             if (line.text == "end") return;
-            if (!readParameterLine(line.text)) return;
+            if (!readParameterLine(line.text, line.number)) return;
         }
+        listener.problem(headerLine, ScriptProblem::BlockUnfinished);
         logLine("script ended inside the definition of " + state.currentEffectName + "!");
     }
 
     // False when the line has no operator, which ends the block.
-    bool readParameterLine(const std::string& line)
+    bool readParameterLine(const std::string& line, int lineNumber)
     {
         const auto tokens = splitTokens(line, 2);
         const std::string_view operatorToken = tokenAt(tokens, 1);
         if (operatorToken != ":") {
+            listener.problem(lineNumber, ScriptProblem::BlockBroken);
             logLine("invalid operator!");
             waitForKeyPress();
             return false;
         }
         const std::string_view value = restOfLineAfter(line, operatorToken);
         if (value.empty()) {
+            listener.problem(lineNumber, ScriptProblem::NoValue);
             logLine("parameter type error!!!!");
             return true;
         }
@@ -182,15 +198,19 @@ private:
         // An entry without an effect belongs to an unknown type, which was
         // reported when it was defined; its parameters are dropped quietly.
         Effect* effect = entry != nullptr ? entry->effect : nullptr;
+        const ParameterKind kind = value[0] == '%'                       ? ParameterKind::Integer
+                                   : value[0] >= '0' && value[0] <= '9' ? ParameterKind::Float
+                                                                        : ParameterKind::Text;
+        listener.parameter(lineNumber, state.currentEffectName, name, kind, value);
 
-        if (value[0] == '%') {
+        if (kind == ParameterKind::Integer) {
             const int number = readScriptInteger(value.substr(1));
             std::printf("%s = %i\n", name.c_str(), number);
             if (effect != nullptr) {
                 state.intValues.push_back(number);
                 effect->setInt(name, &state.intValues.back());
             }
-        } else if (value[0] >= '0' && value[0] <= '9') {
+        } else if (kind == ParameterKind::Float) {
             if (effect != nullptr) {
                 state.floatValues.push_back(readScriptFloat(value));
                 effect->setFloat(name, &state.floatValues.back());
@@ -207,12 +227,13 @@ private:
         return true;
     }
 
-    void createInstance(const std::vector<std::string_view>& tokens)
+    void createInstance(const std::vector<std::string_view>& tokens, int lineNumber)
     {
         const std::string_view startToken = tokenAt(tokens, 6);
         const std::string_view endToken = tokenAt(tokens, 7);
         if (tokenAt(tokens, 1) != "of" || tokenAt(tokens, 3) != "as" || tokenAt(tokens, 5) != "at" ||
             startToken.empty() || endToken.empty()) {
+            listener.problem(lineNumber, ScriptProblem::BadInstance);
             reportBadAddChild();
             return;
         }
@@ -225,18 +246,21 @@ private:
                                             readScriptTime(startToken), readScriptTime(endToken),
                                             std::string(tokenAt(tokens, 4)));
         state.ownedInstances.emplace_back(instance);
+        listener.instanceCreated(lineNumber, *instance, effectName, entry != nullptr);
         if (state.instances.size() >= tableCapacity) {
+            listener.problem(lineNumber, ScriptProblem::TableFull);
             reportTableFull();
             return;
         }
         state.instances.push_back(InstanceEntry{instance->getName(), instance});
     }
 
-    void addChild(const std::vector<std::string_view>& tokens)
+    void addChild(const std::vector<std::string_view>& tokens, int lineNumber)
     {
         const std::string_view childName = tokenAt(tokens, 1);
         const std::string_view parentName = tokenAt(tokens, 3);
         if (tokenAt(tokens, 2) != "to" || parentName.empty()) {
+            listener.problem(lineNumber, ScriptProblem::BadAddChild);
             reportBadAddChild();
             return;
         }
@@ -244,8 +268,13 @@ private:
         if (child == nullptr) reportMissing(childName);
         EffectInstance* parent = state.findInstance(parentName);
         if (parent == nullptr) reportMissing(parentName);
-        if (child == nullptr || parent == nullptr) return;
-        if (!parent->addChild(child)) {
+        if (child == nullptr || parent == nullptr) {
+            listener.childAdded(lineNumber, childName, parentName, false);
+            return;
+        }
+        const bool added = parent->addChild(child);
+        listener.childAdded(lineNumber, childName, parentName, added);
+        if (!added) {
             logLine("instance " + std::string(childName) + " cannot be a child of " +
                     std::string(parentName) + ": it would contain itself!");
         }
@@ -286,20 +315,35 @@ EffectInstance* ScriptReader::loadFromText(const std::string& text, const std::s
     return finish(path);
 }
 
+EffectInstance* ScriptReader::readWithoutInit(const std::string& text, const std::string& path,
+                                              ScriptListener& listener)
+{
+    state->listener = &listener;
+    std::printf("opening %s\n", path.c_str());
+    std::printf("parsing file %s\n", path.c_str());
+    parse(text);
+    state->listener = nullptr;
+    return finish(path, false);
+}
+
 void ScriptReader::parse(const std::string& text)
 {
-    ScriptParser parser(*state, text);
+    // Editors that save UTF-8 with a byte order mark put it before the first
+    // statement; no script means it as text.
+    std::string_view script = text;
+    if (script.starts_with(utf8ByteOrderMark)) script.remove_prefix(utf8ByteOrderMark.size());
+    ScriptParser parser(*state, script);
     parser.parse();
 }
 
-EffectInstance* ScriptReader::finish(const std::string& path)
+EffectInstance* ScriptReader::finish(const std::string& path, bool initEffects)
 {
     std::printf("closed file\n");
     std::printf("about to calc ename\n");
     const std::string rootName = rootNameOf(path);
     std::printf("ename: %s\n", rootName.c_str());
     for (const EffectEntry& entry : state->effects) {
-        if (entry.effect != nullptr) entry.effect->init();
+        if (initEffects && entry.effect != nullptr) entry.effect->init();
     }
     EffectInstance* root = state->findInstance(rootName);
     if (root == nullptr) reportMissing(rootName);

@@ -4,9 +4,14 @@
 // player keeps its reader for the whole run, and destroying a reader destroys
 // every effect and instance it read.
 #include <string>
+#include <string_view>
 
 class Effect;
 class EffectInstance;
+class ScriptListener;
+
+// Skipped at the very start of a script or sync file.
+constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 class ScriptReader {
 public:
@@ -22,13 +27,16 @@ public:
     // The same for script text held in memory; path only names the script
     // (messages and the root name come from it).
     EffectInstance* loadFromText(const std::string& text, const std::string& path);
+    // Reads script text as loadFromText does, printing the same, but calls no
+    // effect's init; tells listener what it finds on each line.
+    EffectInstance* readWithoutInit(const std::string& text, const std::string& path, ScriptListener& listener);
 
     // Everything one reader has read; defined with the parser.
     struct State;
 
 private:
     void parse(const std::string& text);
-    EffectInstance* finish(const std::string& path);
+    EffectInstance* finish(const std::string& path, bool initEffects = true);
 
     State* state;
 };

@@ -41,6 +41,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             line.help = true;
         } else if (std::strcmp(argument, "--benchmark") == 0) {
             line.benchmark = true;
+        } else if (std::strcmp(argument, "--check") == 0) {
+            line.check = true;
+        } else if (argument[0] != '-' && line.directory.empty()) {
+            line.directory = argument;
         } else if (std::strcmp(argument, "--start") == 0) {
             if (!readNumber(value, line.startTime) || line.startTime < 0.0)
                 line.error = "--start needs a time in seconds, 0 or more";
@@ -71,8 +75,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 const char* usageText() {
-    return "Usage: quarn2 [--windowed] [--start SECONDS] [--capture DIR [--fps N] | --benchmark] [--help]\n"
-           "Plays the demo in the current directory (test.dat, iDemo.dat, demomusik.mp3)\n"
+    return "Usage: quarn2 [--windowed] [--start SECONDS] [--capture DIR [--fps N] | --benchmark] [--help] [DIR]\n"
+           "       quarn2 --check [DIR]\n"
+           "Plays the demo in DIR, by default the current directory (test.dat, iDemo.dat, demomusik.mp3)\n"
            "full screen at 640x480 until it ends, Escape is pressed or the window is closed.\n"
            "  --windowed         play in a window without changing the display mode;\n"
            "                     the title shows the time and the frame rate\n"
@@ -91,6 +96,10 @@ const char* usageText() {
            "                     time median and 99th percentile, the worst second, the\n"
            "                     floor (clear and swap only) and the start-up time\n"
            "                       quarn2 --windowed --benchmark\n"
+           "  --check [DIR]      read the demo in DIR (default: here) without playing it and\n"
+           "                     print each likely mistake as FILE:LINE: error|warning: ...;\n"
+           "                     exit status 1 when there is an error\n"
+           "                       quarn2 --check demo\n"
            "  --help             show this text and exit\n"
            "                       quarn2 --help\n";
 }

@@ -10,6 +10,8 @@ struct CommandLine {
     int fps = 60;                // --fps: frames per demo second when capturing or benchmarking
     bool fpsGiven = false;
     bool benchmark = false;      // --benchmark: fixed steps, timed, nothing written
+    bool check = false;          // --check: report the demo's likely mistakes, play nothing
+    std::string directory;       // DIR: where the demo's files are; empty: the current directory
     std::string unknownOption;  // the first argument not understood, if any
     std::string error;          // an option given wrongly, if any: what is wrong
 };

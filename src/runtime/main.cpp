@@ -1,6 +1,9 @@
 // Entry point: the render state, the window, the demo, the frame loop.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "framework/effect_draw_observer.h"
@@ -10,6 +13,7 @@
 #include "runtime/benchmark.h"
 #include "runtime/capture.h"
 #include "runtime/command_line.h"
+#include "runtime/demo_check.h"
 #include "runtime/demo.h"
 #include "runtime/demo_interface.h"
 #include "runtime/frame_loop.h"
@@ -39,7 +43,7 @@ std::unique_ptr<BenchmarkSession> benchmark;
 
 int main(int argc, char** argv) {
     const double processStart = steadySeconds();
-    const CommandLine options = parseCommandLine(argc, argv);
+    CommandLine options = parseCommandLine(argc, argv);
     if (!options.unknownOption.empty()) {
         std::fprintf(stderr, "quarn2: unknown option '%s'\n%s", options.unknownOption.c_str(), usageText());
         return 2;
@@ -51,6 +55,21 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(usageText(), stdout);
         return 0;
+    }
+    if (options.check) {
+        const DemoCheckReport report = checkDemo(options.directory.empty() ? "." : options.directory);
+        for (const std::string& line : report.lines) std::printf("%s\n", line.c_str());
+        return report.errors > 0 ? 1 : 0;
+    }
+    if (!options.directory.empty()) {
+        // The capture directory is named from where the player was started.
+        std::error_code ignored;
+        if (!options.captureDirectory.empty())
+            options.captureDirectory = std::filesystem::absolute(options.captureDirectory, ignored).string();
+        if (chdir(options.directory.c_str()) != 0) {
+            std::fprintf(stderr, "quarn2: cannot enter the directory '%s'\n", options.directory.c_str());
+            return 2;
+        }
     }
 
     // Progress lines should show up as they happen even when the console is

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "framework/script_reader.h"
+
 namespace {
 
 bool isCSpace(char c) {
@@ -78,7 +80,8 @@ int splitFields(std::string_view line, std::string_view (&fields)[3]) {
 
 void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track) {
     const std::string_view text(data, size);
-    std::size_t position = 0;
+    // A byte order mark from an editor is no part of the first time.
+    std::size_t position = text.starts_with(utf8ByteOrderMark) ? utf8ByteOrderMark.size() : 0;
     unsigned lineNumber = 0;
     while (position < text.size()) {
         ++lineNumber;

@@ -110,13 +110,14 @@ TEST_F(ScriptReaderTest, ExampleScriptBuildsItsTreeWithExactlyTheseLines)
     EXPECT_EQ(journal, (Lines{"draw FxGLUVMap window=10..40 t=15"}));
 }
 
-TEST_F(ScriptReaderTest, FileReadingMatchesTextReading)
+// A UTF-8 byte order mark, as some editors save, changes nothing.
+TEST_F(ScriptReaderTest, FileReadingMatchesTextReadingAndSkipsAByteOrderMark)
 {
     const auto directory = std::filesystem::temp_directory_path() /
                            ("quarn_script_" + std::to_string(testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::create_directories(directory);
     const std::string path = (directory / "iDemo.dat").string();
-    std::ofstream(path, std::ios::binary) << exampleScript;
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF" << exampleScript;
 
     EffectInstance* root = nullptr;
     console = captureConsole([&] { root = reader.load(path); });

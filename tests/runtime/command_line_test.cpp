@@ -28,7 +28,11 @@ TEST(CommandLineTest, OptionsAndTheFirstUnknownArgument) {
 
     CommandLine unknown = parse({"--windowed", "--fullscreen", "--bogus"});
     EXPECT_EQ(unknown.unknownOption, "--fullscreen");
-    EXPECT_EQ(parse({"iDemo.dat"}).unknownOption, "iDemo.dat");
+    // One directory; a second is not understood.
+    CommandLine directory = parse({"demo", "--check", "other"});
+    EXPECT_EQ(directory.directory, "demo");
+    EXPECT_TRUE(directory.check);
+    EXPECT_EQ(directory.unknownOption, "other");
 }
 
 TEST(CommandLineTest, ValuedOptionsCombineWithWindowed) {

@@ -32,6 +32,12 @@ void expectEvent(const SyncEvent& event, float time, const std::string& name, in
 
 }  // namespace
 
+TEST(SyncTrack, AByteOrderMarkBeforeTheFirstTimeIsSkipped) {
+    const ReadResult result = readText("\xEF\xBB\xBF" "12.5 offset 2\n");
+    ASSERT_EQ(result.track.size(), 1u);
+    expectEvent(result.track[0], 12.5f, "offset", 2);
+}
+
 TEST(SyncTrack, FieldsAreSplitAtRunsOfBlanksAndReadLikeAtofAndAtoi) {
     const ReadResult result = readText(
         "12.5 offset 2\n"

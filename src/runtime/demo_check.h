@@ -1,0 +1,18 @@
+#pragma once
+// quarn2 --check: reads a demo the way the player does, with no window, no
+// sound and none of the player's console output, and reports each likely
+// mistake the way compilers do: "iDemo.dat:12: error: ...".
+#include <string>
+#include <vector>
+
+struct DemoCheckReport {
+    // The script's findings in line order, then the sync file's (a note for
+    // every event), then the music's.
+    std::vector<std::string> lines;
+    int errors = 0;
+    int warnings = 0;
+};
+
+// Reads iDemo.dat, test.dat, demomusik.mp3 and every file the script names
+// from directory. Prints nothing; safe to call again (after a reload).
+DemoCheckReport checkDemo(const std::string& directory);

@@ -1,0 +1,144 @@
+#include "runtime/demo_check.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/solid_tga.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class DemoCheckTest : public testing::Test {
+protected:
+    void SetUp() override {
+        directory = fs::temp_directory_path() / ("quarn_check_" + std::to_string(getpid()));
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+        fs::rename(writeSolidTga("check_pic.tga", 4, 4, 10, 20, 30, 255), directory / "pic.tga");
+    }
+    void TearDown() override { fs::remove_all(directory); }
+
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(directory / name, std::ios::binary) << text;
+    }
+
+    fs::path directory;
+};
+
+// One demo with every kind of mistake, each on its own line.
+TEST_F(DemoCheckTest, ReportsEachMistakeAtItsLine) {
+    write("iDemo.dat",
+          "\xEF\xBB\xBF# broken on purpose\n"
+          "defineEffect group as Effect\n"
+          "end\n"
+          "defineEffect sky as FxGLLayerObject\n"
+          "textureFilename : pic.tga\n"
+          "transparency : Solid\n"
+          "alpha : 1\n"
+          "motion.x : \"0.1\"\n"
+          "sizex : \"0.25*sin(t*1.5\"\n"
+          "angle : sin(T)\n"
+          "\tuscroll : t\n"
+          "resolution : %2\n"
+          "end\n"
+          "defineEffect warp as FxGLUVMap\n"
+          "textureFilename : missing.jpg\n"
+          "resolution : 2\n"
+          "\n"
+          "u : x\n"
+          "end\n"
+          "defineEffect cloud as FxRenderParticles\n"
+          "# a comment\n"
+          "end\n"
+          "defineEffect dots as FxRenderParticles\n"
+          "numParticles : %10\n"
+          "end\n"
+          "defineEffect odd as FxGLUvMap\n"
+          "end\n"
+          "defineEffect shape as FxRenderParametric\n"
+          "textureFilename : pic.tga\n"
+          "object : nothing.lwo\n"
+          "end\n"
+          "createInstance of group as iDemo at 0 1000\n"
+          "createInstance of sky as sky1 at 0 10\n"
+          "createInstance of nosuch as ghost at 0 10\n"
+          "createInstance of warp as late at 300 310\n"
+          "createInstance of dots as loose at 0 10\n"
+          "createInstance of shape as s1 at 0 10\n"
+          "addChild sky1 to iDemo\n"
+          "addChild late to iDemo\n"
+          "addChild ghost to nobody\n"
+          "addChild iDemo to sky1\n"
+          "addChild s1 to iDemo\n"
+          " # indented\n"
+          "addChild ghost to iDemo");
+    write("test.dat",
+          "\xEF\xBB\xBF"
+          "1.0 offset 2\n"
+          "2.0 zrotate 1\n"
+          "3.0 ofset 1\n"
+          "4.0 offset 9\n"
+          "5.0\toffset 1\n");
+
+    const DemoCheckReport report = checkDemo(directory.string());
+    const std::vector<std::string> expected = {
+        "iDemo.dat:1: warning: the file starts with a UTF-8 byte order mark, which the player skips",
+        "iDemo.dat:6: error: effect 'sky' (FxGLLayerObject): 'transparency' is 'Solid', not one of solid, additive, modulating; did you mean 'solid'?",
+        "iDemo.dat:7: error: effect 'sky' (FxGLLayerObject): 'alpha' is read as an expression, but '1' is stored as a number, which the effect never reads: quote it (\"1\")",
+        "iDemo.dat:8: error: effect 'sky' (FxGLLayerObject): has no parameter 'motion.x'; did you mean 'motionx'?",
+        "iDemo.dat:9: error: effect 'sky' (FxGLLayerObject): 'sizex': the expression does not parse: Missing ')' at character 15 of \"0.25*sin(t*1.5\"",
+        "iDemo.dat:10: error: effect 'sky' (FxGLLayerObject): 'angle': unknown name 'T' at character 5 of \"sin(T)\" (it knows the variables t)",
+        "iDemo.dat:11: error: effect 'sky' (FxGLLayerObject): the parameter name '\\tuscroll' holds a tab: only spaces separate tokens",
+        "iDemo.dat:12: error: effect 'sky' (FxGLLayerObject): has no parameter 'resolution'",
+        "iDemo.dat:15: error: effect 'warp' (FxGLUVMap): 'textureFilename': picture file 'missing.jpg' cannot be opened: the player stops with 'cannot open picture file missing.jpg'",
+        "iDemo.dat:16: error: effect 'warp' (FxGLUVMap): 'resolution' is read as an integer, but '2' is stored as a number, which the effect never reads: write %2",
+        "iDemo.dat:17: error: a blank line inside a definition: the definition of 'warp' ends here and its remaining lines are read as statements",
+        "iDemo.dat:18: error: parameter line outside a definition (an error above ended its block): ignored",
+        "iDemo.dat:19: error: 'end' outside a definition is ignored",
+        "iDemo.dat:20: warning: effect 'cloud' is never placed by createInstance",
+        "iDemo.dat:20: error: effect 'cloud' (FxRenderParticles): needs 'numParticles' (integer)",
+        "iDemo.dat:20: error: effect 'cloud' (FxRenderParticles): needs 'textureFilename' (picture): without it the player stops with 'cannot open picture file '",
+        "iDemo.dat:21: error: a comment inside a definition: the definition of 'cloud' ends here and its remaining lines are read as statements",
+        "iDemo.dat:22: error: 'end' outside a definition is ignored",
+        "iDemo.dat:23: error: effect 'dots' (FxRenderParticles): needs 'textureFilename' (picture): without it the player stops with 'cannot open picture file '",
+        "iDemo.dat:26: error: effect type 'FxGLUvMap' of 'odd' is not registered; did you mean 'FxGLUVMap'? (the types are Effect, FxGLLayerObject, FxGLUVMap, FxRenderParametric, FxRenderParticles, FxAsmParticles)",
+        "iDemo.dat:30: error: effect 'shape' (FxRenderParametric): 'object': object file 'nothing.lwo' cannot be opened: nothing is drawn",
+        "iDemo.dat:34: error: no effect 'nosuch' is defined before this line: instance 'ghost' draws nothing",
+        "iDemo.dat:34: warning: instance 'ghost' is never added under the root 'iDemo': never drawn",
+        "iDemo.dat:36: warning: instance 'loose' is never added under the root 'iDemo': never drawn",
+        "iDemo.dat:39: error: instance 'late' (window 300..310) lies outside the times its parent 'iDemo' is drawn (0..255 in its time): never drawn",
+        "iDemo.dat:40: error: no instance 'nobody' is created before this line",
+        "iDemo.dat:41: error: addChild refused: 'iDemo' cannot be a child of 'sky1', which it contains",
+        "iDemo.dat:43: error: unknown statement '#': a comment must start in the first column; the line is ignored",
+        "iDemo.dat:44: error: the last line has no line end and is ignored: end it with a line break",
+        "test.dat:1: warning: the file starts with a UTF-8 byte order mark, which the player skips",
+        "test.dat:1: note: 1.000 offset goes to s1 (effect shape, FxRenderParametric)",
+        "test.dat:2: warning: 2.000 zrotate goes to sky1 (effect sky, FxGLLayerObject), which ignores it",
+        "test.dat:3: warning: 3.000 ofset: no effect type reacts to 'ofset'; did you mean 'offset'?",
+        "test.dat:4: warning: 4.000 offset: no instance 9 is active then (active: 0 iDemo, 1 sky1, 2 s1)",
+        "test.dat:5: warning: the line needs a time, a name and a target: it is skipped (a tab is no separator, only spaces are)",
+        "demomusik.mp3: warning: cannot be opened: the demo plays without sound",
+    };
+    EXPECT_EQ(report.lines, expected);
+    EXPECT_EQ(report.errors, 25);
+    EXPECT_EQ(report.warnings, 10);
+}
+
+// The bundled demo is the reference of a correct one.
+TEST(DemoCheckBundledTest, BundledDemoHasNoError) {
+    const char* source = std::getenv("QUARN_SOURCE_DIR");
+    const DemoCheckReport report = checkDemo(std::string(source ? source : ".") + "/demo");
+    EXPECT_EQ(report.errors, 0);
+    for (const std::string& line : report.lines)
+        EXPECT_EQ(line.find(": error: "), std::string::npos) << line;
+    EXPECT_EQ(report.warnings, 0);
+}
+
+}  // namespace
