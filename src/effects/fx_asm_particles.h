@@ -21,7 +21,7 @@ public:
 
     void init() override;
     void draw() override;
-    Effect* newInstance() override { return new FxAsmParticles(); }
+    std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxAsmParticles>(); }
     std::string typeName() override { return "FxAsmParticles"; }
     void onSyncEvent(std::string name) override;
 

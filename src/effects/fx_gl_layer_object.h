@@ -30,7 +30,7 @@ public:
 
     void init() override;
     void draw() override;
-    Effect* newInstance() override { return new FxGLLayerObject(); }
+    std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxGLLayerObject>(); }
     std::string typeName() override { return "FxGLLayerObject"; }
 
 private:

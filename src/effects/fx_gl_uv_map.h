@@ -19,7 +19,7 @@ public:
 
     void init() override;
     void draw() override;
-    Effect* newInstance() override { return new FxGLUVMap(); }
+    std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxGLUVMap>(); }
     std::string typeName() override { return "FxGLUVMap"; }
 
     // Replaces the mapping init built from the script (tools and tests).

@@ -25,7 +25,7 @@ public:
 
     void init() override;
     void draw() override;
-    Effect* newInstance() override { return new FxRenderParametric(); }
+    std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxRenderParametric>(); }
     std::string typeName() override { return "FxRenderParametric"; }
     void onSyncEvent(std::string name) override;
 

@@ -30,7 +30,7 @@ public:
 
     void init() override;
     void draw() override;
-    Effect* newInstance() override { return new FxRenderParticles(); }
+    std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxRenderParticles>(); }
     std::string typeName() override { return "FxRenderParticles"; }
     void onSyncEvent(std::string name) override;
 

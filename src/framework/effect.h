@@ -2,6 +2,7 @@
 // Base of every visual effect: three named parameter tables filled by the
 // script reader, the window and local time of the instance being drawn, and
 // the five operations the rest of the player calls.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,7 @@ public:
 
     virtual void init() {}
     virtual void draw() {}
-    virtual Effect* newInstance() { return new Effect(); }
+    virtual std::unique_ptr<Effect> newInstance() { return std::make_unique<Effect>(); }
     virtual std::string typeName() { return "Effect"; }
     virtual void onSyncEvent(std::string /*name*/) {}
 

@@ -1,19 +1,20 @@
 #include "framework/effect_registry.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "framework/effect.h"
 
-EffectRegistry::EffectRegistry() { prototypes.emplace_back(new Effect()); }
+EffectRegistry::EffectRegistry() { prototypes.push_back(std::make_unique<Effect>()); }
 
 EffectRegistry::~EffectRegistry() = default;
 
-void EffectRegistry::registerType(Effect* prototype)
+void EffectRegistry::registerType(std::unique_ptr<Effect> prototype)
 {
-    if (prototype != nullptr) prototypes.emplace_back(prototype);
+    if (prototype != nullptr) prototypes.push_back(std::move(prototype));
 }
 
-Effect* EffectRegistry::createEffect(std::string typeName)
+std::unique_ptr<Effect> EffectRegistry::createEffect(std::string typeName)
 {
     for (std::size_t index = 0; index < prototypes.size(); ++index) {
         Effect& prototype = *prototypes[index];

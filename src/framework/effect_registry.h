@@ -11,11 +11,11 @@ class EffectRegistry {
 public:
     EffectRegistry();
     ~EffectRegistry();
-    // Takes ownership; the search order is the registration order.
-    void registerType(Effect* prototype);
-    // A new effect owned by the caller, or null (with a message) when no
-    // prototype has that type name.
-    Effect* createEffect(std::string typeName);
+    // The search order is the registration order.
+    void registerType(std::unique_ptr<Effect> prototype);
+    // A new effect, or null (with a message) when no prototype has that
+    // type name.
+    std::unique_ptr<Effect> createEffect(std::string typeName);
 
 private:
     std::vector<std::unique_ptr<Effect>> prototypes;

@@ -4,6 +4,7 @@
 #include <deque>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "framework/effect.h"
@@ -152,8 +153,9 @@ private:
             return;
         }
         const std::string name(tokenAt(tokens, 1));
-        Effect* effect = state.registry.createEffect(std::string(typeName));
-        if (effect != nullptr) state.ownedEffects.emplace_back(effect);
+        std::unique_ptr<Effect> created = state.registry.createEffect(std::string(typeName));
+        Effect* effect = created.get();
+        if (created != nullptr) state.ownedEffects.push_back(std::move(created));
         listener.effectDefined(lineNumber, name, typeName, effect);
         if (state.effects.size() >= tableCapacity) {
             listener.problem(lineNumber, ScriptProblem::TableFull);
@@ -242,10 +244,11 @@ private:
         if (entry == nullptr) reportMissing(effectName);
         // Kept even without an effect: it still groups its children, and the
         // positions of the active instances (sync targets) stay as written.
-        auto* instance = new EffectInstance(entry != nullptr ? entry->effect : nullptr,
-                                            readScriptTime(startToken), readScriptTime(endToken),
-                                            std::string(tokenAt(tokens, 4)));
-        state.ownedInstances.emplace_back(instance);
+        EffectInstance* instance = state.ownedInstances
+                                       .emplace_back(std::make_unique<EffectInstance>(
+                                           entry != nullptr ? entry->effect : nullptr, readScriptTime(startToken),
+                                           readScriptTime(endToken), std::string(tokenAt(tokens, 4))))
+                                       .get();
         listener.instanceCreated(lineNumber, *instance, effectName, entry != nullptr);
         if (state.instances.size() >= tableCapacity) {
             listener.problem(lineNumber, ScriptProblem::TableFull);
@@ -283,11 +286,14 @@ private:
 
 }  // namespace
 
-ScriptReader::ScriptReader() : state(new State()) {}
+ScriptReader::ScriptReader() : state(std::make_unique<State>()) {}
 
-ScriptReader::~ScriptReader() { delete state; }
+ScriptReader::~ScriptReader() = default;
 
-void ScriptReader::registerType(Effect* prototype) { state->registry.registerType(prototype); }
+void ScriptReader::registerType(std::unique_ptr<Effect> prototype)
+{
+    state->registry.registerType(std::move(prototype));
+}
 
 EffectInstance* ScriptReader::load(const std::string& path)
 {

@@ -3,6 +3,7 @@
 // in time windows and links them into a tree. Owns everything it creates: the
 // player keeps its reader for the whole run, and destroying a reader destroys
 // every effect and instance it read.
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,7 @@ public:
     ScriptReader(const ScriptReader&) = delete;
     ScriptReader& operator=(const ScriptReader&) = delete;
 
-    void registerType(Effect* prototype);
+    void registerType(std::unique_ptr<Effect> prototype);
     // Reads the script file; returns the instance named after the path up to
     // its first "." or null.
     EffectInstance* load(const std::string& path);
@@ -38,5 +39,5 @@ private:
     void parse(const std::string& text);
     EffectInstance* finish(const std::string& path, bool initEffects = true);
 
-    State* state;
+    std::unique_ptr<State> state;
 };

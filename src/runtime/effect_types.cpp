@@ -1,5 +1,7 @@
 #include "runtime/effect_types.h"
 
+#include <memory>
+
 #include "effects/fx_asm_particles.h"
 #include "effects/fx_gl_layer_object.h"
 #include "effects/fx_gl_uv_map.h"
@@ -9,9 +11,9 @@
 
 // The registry searches in registration order, so the order is fixed.
 void registerEffectTypes(ScriptReader& reader) {
-    reader.registerType(new FxGLLayerObject());
-    reader.registerType(new FxGLUVMap());
-    reader.registerType(new FxRenderParametric());
-    reader.registerType(new FxRenderParticles());
-    reader.registerType(new FxAsmParticles());
+    reader.registerType(std::make_unique<FxGLLayerObject>());
+    reader.registerType(std::make_unique<FxGLUVMap>());
+    reader.registerType(std::make_unique<FxRenderParametric>());
+    reader.registerType(std::make_unique<FxRenderParticles>());
+    reader.registerType(std::make_unique<FxAsmParticles>());
 }

@@ -41,7 +41,7 @@ protected:
 
     std::unique_ptr<FxAsmParticles> makeEffect(const char* calc = "Particles1", bool withCount = true,
                                                bool withSize = true) {
-        std::unique_ptr<FxAsmParticles> fx(static_cast<FxAsmParticles*>(FxAsmParticles().newInstance()));
+        std::unique_ptr<FxAsmParticles> fx(static_cast<FxAsmParticles*>(FxAsmParticles().newInstance().release()));
         if (withCount) fx->setInt("numParticles", &count);
         if (withSize) fx->setFloat("particle.size", &size);
         fx->setString("calc", calc);

@@ -43,7 +43,7 @@ protected:
     // Expressions go in as texts, as the script stores quoted values.
     std::unique_ptr<FxRenderParticles> makeEffect(const std::map<std::string, const char*>& expressions) {
         std::unique_ptr<FxRenderParticles> fx(
-            static_cast<FxRenderParticles*>(FxRenderParticles().newInstance()));
+            static_cast<FxRenderParticles*>(FxRenderParticles().newInstance().release()));
         fx->setInt("numParticles", &count);
         fx->setString("textureFilename", texturePath.c_str());
         for (const auto& [name, text] : expressions) fx->setString(name, text);

@@ -51,8 +51,8 @@ TEST(ImageLayersScript, AnAdditiveLayerAppearsOverTheDistortedPictureInItsWindow
         "bah\n";
 
     ScriptReader reader;
-    reader.registerType(new FxGLLayerObject());
-    reader.registerType(new FxGLUVMap());
+    reader.registerType(std::make_unique<FxGLLayerObject>());
+    reader.registerType(std::make_unique<FxGLUVMap>());
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     EffectInstance* root = reader.loadFromText(script, "scene.dat");

@@ -34,7 +34,7 @@ TEST(BundledScript, ReadsWithoutDiagnosticsAndSyncTargetsReactToTheirEvents)
     ScriptReader reader;
     for (const char* type :
          {"FxGLLayerObject", "FxGLUVMap", "FxRenderParametric", "FxRenderParticles", "FxAsmParticles"})
-        reader.registerType(new JournalEffect(type, &journal));
+        reader.registerType(std::make_unique<JournalEffect>(type, &journal));
 
     EffectInstance* root = nullptr;
     Console console = captureConsole([&] { root = reader.loadFromText(script, "iDemo.dat"); });

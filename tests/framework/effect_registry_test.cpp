@@ -15,7 +15,7 @@ protected:
     {
         for (const char* type : {"FxGLLayerObject", "FxGLUVMap", "FxRenderParametric", "FxRenderParticles",
                                  "FxAsmParticles"}) {
-            registry.registerType(new JournalEffect(type, &journal));
+            registry.registerType(std::make_unique<JournalEffect>(type, &journal));
         }
     }
 
@@ -25,13 +25,12 @@ protected:
 
 TEST_F(EffectRegistryTest, SearchWritesOnePairPerPrototypeUpToTheMatch)
 {
-    Effect* created = nullptr;
+    std::unique_ptr<Effect> created;
     const Console console = captureConsole([&] { created = registry.createEffect("FxGLUVMap"); });
-    std::unique_ptr<Effect> owned(created);
 
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(created->typeName(), "FxGLUVMap");
-    EXPECT_NE(dynamic_cast<JournalEffect*>(created), nullptr);
+    EXPECT_NE(dynamic_cast<JournalEffect*>(created.get()), nullptr);
     EXPECT_EQ(linesOf(console.out), (std::vector<std::string>{
                                         "effect 0 : Effect", "name : FxGLUVMap",
                                         "effect 1 : FxGLLayerObject", "name : FxGLUVMap",
@@ -41,19 +40,18 @@ TEST_F(EffectRegistryTest, SearchWritesOnePairPerPrototypeUpToTheMatch)
 
 TEST_F(EffectRegistryTest, PlainEffectIsAlwaysAtIndexZero)
 {
-    Effect* created = nullptr;
+    std::unique_ptr<Effect> created;
     const Console console = captureConsole([&] { created = registry.createEffect("Effect"); });
-    std::unique_ptr<Effect> owned(created);
 
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(created->typeName(), "Effect");
-    EXPECT_EQ(dynamic_cast<JournalEffect*>(created), nullptr);
+    EXPECT_EQ(dynamic_cast<JournalEffect*>(created.get()), nullptr);
     EXPECT_EQ(console.out, "effect 0 : Effect\nname : Effect\n");
 }
 
 TEST_F(EffectRegistryTest, UnknownNameWritesEveryPairAndTheError)
 {
-    Effect* created = nullptr;
+    std::unique_ptr<Effect> created;
     const Console console = captureConsole([&] { created = registry.createEffect("fxgluvmap"); });
 
     EXPECT_EQ(created, nullptr);
@@ -66,11 +64,11 @@ TEST_F(EffectRegistryTest, UnknownNameWritesEveryPairAndTheError)
 
 TEST_F(EffectRegistryTest, EveryCallReturnsAFreshObjectAndTheFirstDuplicateWins)
 {
-    registry.registerType(new JournalEffect("FxGLUVMap", &journal, "shadowed"));
+    registry.registerType(std::make_unique<JournalEffect>("FxGLUVMap", &journal, "shadowed"));
     std::unique_ptr<Effect> first, second;
     captureConsole([&] {
-        first.reset(registry.createEffect("FxGLUVMap"));
-        second.reset(registry.createEffect("FxGLUVMap"));
+        first = registry.createEffect("FxGLUVMap");
+        second = registry.createEffect("FxGLUVMap");
     });
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,7 +65,7 @@ public:
                       getTime());
         journal->push_back(text);
     }
-    Effect* newInstance() override { return new JournalEffect(type, journal, label); }
+    std::unique_ptr<Effect> newInstance() override { return std::make_unique<JournalEffect>(type, journal, label); }
     std::string typeName() override { return type; }
     void onSyncEvent(std::string name) override { journal->push_back("event " + name); }
 

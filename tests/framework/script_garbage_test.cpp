@@ -20,7 +20,7 @@ std::size_t readGarbage(const std::string& text)
 {
     std::vector<std::string> journal;
     ScriptReader reader;
-    reader.registerType(new JournalEffect("FxGLUVMap", &journal));
+    reader.registerType(std::make_unique<JournalEffect>("FxGLUVMap", &journal));
     EffectInstance* root = nullptr;
     captureConsole([&] { root = reader.loadFromText(text, "iDemo.dat"); });
     if (root == nullptr) return 0;

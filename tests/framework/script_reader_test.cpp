@@ -48,7 +48,7 @@ protected:
     {
         for (const char* type : {"FxGLLayerObject", "FxGLUVMap", "FxRenderParametric", "FxRenderParticles",
                                  "FxAsmParticles"}) {
-            reader.registerType(new JournalEffect(type, &journal));
+            reader.registerType(std::make_unique<JournalEffect>(type, &journal));
         }
     }
 
