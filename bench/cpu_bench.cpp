@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
     if (!enterDemoDirectory(argc > 1 ? argv[1] : nullptr)) return 1;
     const int firstSecond = argc > 2 ? std::atoi(argv[2]) : 0;
     const int lastSecond = argc > 3 ? std::atoi(argv[3]) : 254;
-    setRenderState(new NullRenderState);
+    NullRenderState renderState;
+    setRenderState(&renderState);
     std::unique_ptr<Demo> demo = loadDemo();
     EffectInstance* root = demo->getRoot();
     if (root == nullptr) return 1;

@@ -16,7 +16,7 @@ bool enterDemoDirectory(const char* directory) {
 }
 
 std::unique_ptr<Demo> loadDemo() {
-    auto demo = std::make_unique<Demo>("test.dat", [] {});
+    auto demo = std::make_unique<Demo>("test.dat");
     demo->init();
     return demo;
 }

@@ -12,7 +12,7 @@
 // directory cannot be entered.
 bool enterDemoDirectory(const char* directory);
 
-// A Demo over test.dat whose end of run does nothing, already initialised.
+// A Demo over test.dat, already initialised.
 std::unique_ptr<Demo> loadDemo();
 
 inline double secondsSince(std::chrono::steady_clock::time_point start) {

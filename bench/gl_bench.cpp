@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
     const int firstSecond = argc > 3 ? std::atoi(argv[3]) : 0;
     const int lastSecond = argc > 4 ? std::atoi(argv[4]) : 254;
     if (!openHeadlessGLContext(640, 480)) return 1;
-    setRenderState(new GlRenderState);
+    GlRenderState renderState;
+    setRenderState(&renderState);
     std::unique_ptr<Demo> demo = loadDemo();
     EffectInstance* root = demo->getRoot();
     if (root == nullptr) return 1;

@@ -40,7 +40,8 @@ int capture(const char* fileName, const char* directory) {
     std::ofstream out(fileName, std::ios::binary);
     if (!enterDemoDirectory(directory)) return 1;
     if (!openHeadlessGLContext(width, height)) return 1;
-    setRenderState(new GlRenderState);
+    GlRenderState renderState;
+    setRenderState(&renderState);
     std::unique_ptr<Demo> demo = loadDemo();
     int steps = 0;
     for (float capturedAt : captureTimes) {

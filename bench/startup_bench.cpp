@@ -85,12 +85,13 @@ int main(int argc, char** argv) {
     if (!enterDemoDirectory(argc > 1 ? argv[1] : nullptr)) return 1;
 
     auto start = std::chrono::steady_clock::now();
-    setRenderState(new GlRenderState);
+    GlRenderState renderState;
+    setRenderState(&renderState);
     openWindow(640, 480, false);
     report("window", secondsSince(start));
 
     start = std::chrono::steady_clock::now();
-    Demo demo("test.dat", [] {});
+    Demo demo("test.dat");
     report("sync track", secondsSince(start));
 
     start = std::chrono::steady_clock::now();

@@ -4,12 +4,14 @@
 #include <string>
 
 #include "framework/effect_instance.h"
-#include "framework/key_press.h"
 #include "framework/script_reader.h"
+#include "platform/player_context.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    setKeyPressWait([] {});
+    PlayerContext context;
+    context.waitForKey = [] {};
+    PlayerContextScope scope(context);
     ScriptReader reader;
     EffectInstance* root = reader.loadFromText(std::string(reinterpret_cast<const char*>(data), size), "iDemo.dat");
     if (root != nullptr) {

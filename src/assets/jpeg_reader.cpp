@@ -143,7 +143,7 @@ std::unique_ptr<Image> finishLoad(bool decoded, const JpegPicture& picture) {
 
 std::unique_ptr<Image> JpegLoader::load(std::string fileName) {
     FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (!file) exitForMissingPicture(fileName);
+    if (!file) throw MissingPicture{fileName};
     JpegPicture picture;
     const bool decoded = readJpeg(file, picture);
     return finishLoad(decoded, picture);

@@ -32,7 +32,7 @@ std::unique_ptr<Image> imageFromJpeg(const JpegPicture& picture);
 
 class JpegLoader : public ImageLoader {
 public:
-    // A file that cannot be opened ends the process (exitForMissingPicture).
+    // A file that cannot be opened throws MissingPicture.
     std::unique_ptr<Image> load(std::string fileName) override;
     std::string name() override { return "jpg"; }
     std::unique_ptr<Image> loadFromBytes(const uint8_t* bytes, size_t size);

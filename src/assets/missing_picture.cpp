@@ -1,9 +1,5 @@
 #include "assets/missing_picture.h"
 
-#include <cstdio>
-#include <cstdlib>
-
-void exitForMissingPicture(const std::string& fileName) {
-    std::fprintf(stderr, "cannot open picture file %s\n", fileName.c_str());
-    std::exit(1);
+std::string missingPictureMessage(const MissingPicture& missing) {
+    return "cannot open picture file " + missing.fileName + "\n";
 }

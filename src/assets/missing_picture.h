@@ -1,7 +1,14 @@
 #pragma once
-// A picture named by the script that cannot be opened ends the program
-// during start-up: the demo cannot run without it.
+// A picture named by the script that cannot be read ends the start-up: the
+// demo cannot run without it. The loader that finds it throws MissingPicture,
+// which passes over everything loading on the way (all of it owned, so
+// nothing leaks) to the entry point, the one place that catches it: it
+// reports the picture and ends the program with status 1.
 #include <string>
 
-// Names the file on standard error and exits with status 1.
-[[noreturn]] void exitForMissingPicture(const std::string& fileName);
+struct MissingPicture {
+    std::string fileName;
+};
+
+// The line the entry point writes to standard error, line end included.
+std::string missingPictureMessage(const MissingPicture& missing);

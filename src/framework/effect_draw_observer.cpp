@@ -1,8 +1,5 @@
 #include "framework/effect_draw_observer.h"
 
-namespace {
-EffectDrawObserver* drawObserver = nullptr;
-}
+#include "platform/player_context.h"
 
-void setEffectDrawObserver(EffectDrawObserver* observer) { drawObserver = observer; }
-EffectDrawObserver* getEffectDrawObserver() { return drawObserver; }
+EffectDrawObserver* getEffectDrawObserver() { return playerContext().drawObserver; }

@@ -10,6 +10,5 @@ public:
     virtual void afterDraw(Effect& effect) = 0;
 };
 
-// Process-wide; null (the default) watches nothing.
-void setEffectDrawObserver(EffectDrawObserver* observer);
+// The player context's; null (the default) watches nothing.
 EffectDrawObserver* getEffectDrawObserver();

@@ -5,17 +5,15 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-KeyPressWait installedWait = waitForConsoleKey;
-}
+#include "platform/player_context.h"
 
-void waitForKeyPress() { installedWait(); }
-
-KeyPressWait setKeyPressWait(KeyPressWait wait)
+void waitForKeyPress()
 {
-    KeyPressWait previous = installedWait;
-    installedWait = wait != nullptr ? wait : waitForConsoleKey;
-    return previous;
+    if (auto wait = playerContext().waitForKey) {
+        wait();
+    } else {
+        waitForConsoleKey();
+    }
 }
 
 void waitForConsoleKey()

@@ -28,13 +28,19 @@ struct AudioSystem {
     SDL_AudioDeviceID device = 0;
     uint32_t nextHandle = 1;
     std::vector<std::unique_ptr<Stream>> streams;
+
+    AudioSystem() = default;
+    // The audio thread must be gone before the streams it reads.
+    ~AudioSystem() {
+        if (device != 0) SDL_CloseAudioDevice(device);
+    }
+    AudioSystem(const AudioSystem&) = delete;
+    AudioSystem& operator=(const AudioSystem&) = delete;
 };
 
-// Never destroyed: the music player frees the library from a static
-// destructor, which may run after this file's statics are gone.
 AudioSystem& audioSystem() {
-    static AudioSystem* system = new AudioSystem;
-    return *system;
+    static AudioSystem system;
+    return system;
 }
 
 // Keeps the audio thread out while the stream list or a channel changes.

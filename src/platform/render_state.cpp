@@ -1,8 +1,6 @@
 #include "platform/render_state.h"
 
-namespace {
-RenderState* processRenderState = nullptr;
-}
+#include "platform/player_context.h"
 
-RenderState* getRenderState() { return processRenderState; }
-void setRenderState(RenderState* renderState) { processRenderState = renderState; }
+RenderState* getRenderState() { return playerContext().renderState; }
+void setRenderState(RenderState* renderState) { playerContext().renderState = renderState; }

@@ -4,7 +4,6 @@
 #include <GL/glu.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/extensions.h"
 #include "platform/message_box.h"
@@ -45,8 +44,6 @@ bool switchDisplay(SDL_Window* window, int width, int height, int bitsPerPixel) 
     return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0;
 }
 
-void restoreDisplayAtExit() { restoreDisplayMode(); }
-
 }  // namespace
 
 WindowState& windowState() {
@@ -68,11 +65,9 @@ void openWindow(int width, int height, bool fullScreen) {
 void createGLWindow(int width, int height, int bitsPerPixel, bool fullScreen) {
     WindowState& state = windowState();
     state.fullScreen = fullScreen;
+    // X11 keeps a switched mode after the process is gone: every way out
+    // returns to main, which restores it.
     if (!startVideo()) return;
-    // X11 keeps a switched mode after the process is gone, so every way out
-    // (including the demo ending by itself) must restore it.
-    static bool exitHookRegistered = false;
-    if (!exitHookRegistered) exitHookRegistered = std::atexit(restoreDisplayAtExit) == 0;
 
     state.window = createWindowWithPixelFormat(width, height);
     if (!state.window) return;

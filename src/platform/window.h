@@ -14,7 +14,7 @@ void setupPixelFormat(int colourBits, int depthBits);
 // Viewport and 2D projection for a client size; height 0 counts as 1.
 void resizeViewport(int width, int height);
 // Returns the display to the user's mode when full screen was asked for.
-// Safe to call more than once; also runs when the process exits.
+// Safe to call more than once.
 void restoreDisplayMode();
 bool isFullScreen();
 // Opaque handles for the title and buffer swaps.

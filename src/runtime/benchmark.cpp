@@ -5,6 +5,7 @@
 
 #include "framework/effect.h"
 #include "platform/gl_finish.h"
+#include "platform/player_context.h"
 #include "platform/render_state.h"
 #include "platform/window.h"
 
@@ -33,24 +34,24 @@ double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-BenchmarkSession::BenchmarkSession(int stepRate, double processStart, BenchmarkPlatform hooks)
-    : platform(hooks), processStart(processStart) {
-    if (!platform.now) platform.now = steadySeconds;
-    if (!platform.waitForGL) platform.waitForGL = finishGL;
-    if (!platform.drawEmptyFrame) platform.drawEmptyFrame = drawClearedFrame;
+BenchmarkSession::BenchmarkSession(int stepRate, double processStart) : processStart(processStart) {
     figures.stepRate = stepRate;
     // A whole demo at 60 steps a second, so frames rarely reallocate.
     figures.frames.reserve(16384);
 }
 
+double BenchmarkSession::now() const { return (playerContext().now ? playerContext().now : steadySeconds)(); }
+
+void BenchmarkSession::waitForGL() const { (playerContext().waitForGL ? playerContext().waitForGL : finishGL)(); }
+
 void BenchmarkSession::frameStarting(int, float) {
-    platform.waitForGL();
-    frameStart = platform.now();
+    waitForGL();
+    frameStart = now();
 }
 
 void BenchmarkSession::frameShown(int, float t) {
-    platform.waitForGL();
-    const double end = platform.now();
+    waitForGL();
+    const double end = now();
     figures.frames.push_back(FrameSample{t, (end - frameStart) * 1000.0});
     if (!sawFirstFrame) {
         sawFirstFrame = true;
@@ -59,13 +60,13 @@ void BenchmarkSession::frameShown(int, float t) {
 }
 
 void BenchmarkSession::beforeDraw(Effect&) {
-    platform.waitForGL();
-    drawStart = platform.now();
+    waitForGL();
+    drawStart = now();
 }
 
 void BenchmarkSession::afterDraw(Effect& effect) {
-    platform.waitForGL();
-    const double milliseconds = (platform.now() - drawStart) * 1000.0;
+    waitForGL();
+    const double milliseconds = (now() - drawStart) * 1000.0;
     auto found = typeIndexOf.find(&effect);
     if (found == typeIndexOf.end()) {
         // First draw of this effect: find or add its type's row.
@@ -84,11 +85,11 @@ void BenchmarkSession::afterDraw(Effect& effect) {
 std::string BenchmarkSession::finish() {
     std::vector<double> empty;
     for (int i = 0; i < floorFrames; ++i) {
-        platform.waitForGL();
-        const double start = platform.now();
-        platform.drawEmptyFrame();
-        platform.waitForGL();
-        empty.push_back((platform.now() - start) * 1000.0);
+        waitForGL();
+        const double start = now();
+        (playerContext().drawEmptyFrame ? playerContext().drawEmptyFrame : drawClearedFrame)();
+        waitForGL();
+        empty.push_back((now() - start) * 1000.0);
     }
     figures.floorMilliseconds = percentile(empty, 0.5);
     return formatBenchmarkReport(figures);

@@ -27,18 +27,12 @@ struct BenchmarkFigures {
 // The table and, as its last line, the summary.
 std::string formatBenchmarkReport(const BenchmarkFigures& figures);
 
-// What the benchmark needs of the machine; the defaults are the real
-// clock, GL finish, and the player's window and render state.
-struct BenchmarkPlatform {
-    double (*now)() = nullptr;              // seconds on a steady clock
-    void (*waitForGL)() = nullptr;          // blocks until drawing is done
-    void (*drawEmptyFrame)() = nullptr;     // clears and swaps
-};
-
 class BenchmarkSession : public FrameObserver, public EffectDrawObserver {
 public:
-    // processStart: a reading of platform.now taken when the process began.
-    BenchmarkSession(int stepRate, double processStart, BenchmarkPlatform platform = BenchmarkPlatform{});
+    // processStart: a reading of the clock taken when the process began.
+    // Clock, GL finish and the empty frame come from the player context
+    // (by default the steady clock, glFinish and the player's window).
+    BenchmarkSession(int stepRate, double processStart);
 
     void frameStarting(int frame, float t) override;
     void frameShown(int frame, float t) override;
@@ -50,7 +44,9 @@ public:
     const BenchmarkFigures& getFigures() const { return figures; }
 
 private:
-    BenchmarkPlatform platform;
+    double now() const;
+    void waitForGL() const;
+
     BenchmarkFigures figures;
     double processStart;
     double frameStart = 0.0;

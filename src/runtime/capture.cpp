@@ -13,6 +13,7 @@
 #include "platform/audio_decoder.h"
 #include "platform/audio_device.h"
 #include "platform/headless_gl.h"
+#include "platform/player_context.h"
 #include "runtime/benchmark.h"
 
 namespace {
@@ -41,11 +42,8 @@ int64_t captureAudioFramesBefore(int frame, int fps, int rate) {
     return static_cast<int64_t>(frame) * rate / fps;
 }
 
-CaptureSession::CaptureSession(std::string directory, int fps, CapturePlatform platform)
-    : directory(std::move(directory)), fps(fps), platform(platform) {
-    if (!this->platform.readFrame) this->platform.readFrame = readBackBuffer;
-    if (!this->platform.renderAudio) this->platform.renderAudio = audioRenderOffline;
-}
+CaptureSession::CaptureSession(std::string directory, int fps, std::FILE* progress)
+    : directory(std::move(directory)), fps(fps), progress(progress) {}
 
 bool CaptureSession::begin() {
     std::error_code error;
@@ -67,7 +65,8 @@ bool CaptureSession::begin() {
 
 bool CaptureSession::frameDrawn(int frame, float t) {
     if (failed || finished) return false;
-    platform.readFrame(pixels.data(), captureWidth, captureHeight);
+    const PlayerContext& context = playerContext();
+    (context.readFrame ? context.readFrame : readBackBuffer)(pixels.data(), captureWidth, captureHeight);
     const std::string path = directory + "/" + captureFrameName(frame);
     const RgbaPicture picture{pixels.data(), captureWidth, captureHeight, true};
     if (!writePngFile(path, picture)) {
@@ -78,7 +77,8 @@ bool CaptureSession::frameDrawn(int frame, float t) {
     }
     const int64_t soundFrames = captureAudioFramesBefore(frame + 1, fps, audioOutputRate) -
                                 captureAudioFramesBefore(frame, fps, audioOutputRate);
-    platform.renderAudio(sound.data(), static_cast<std::size_t>(soundFrames));
+    (context.renderAudio ? context.renderAudio : audioRenderOffline)(sound.data(),
+                                                                     static_cast<std::size_t>(soundFrames));
     if (!wav.append(sound.data(), static_cast<std::size_t>(soundFrames))) {
         endProgressLine();
         std::fprintf(stderr, "capture: cannot write '%s/audio.wav'\n", directory.c_str());
@@ -86,15 +86,15 @@ bool CaptureSession::frameDrawn(int frame, float t) {
         return false;
     }
     frames = frame + 1;
-    if (platform.progress && frames % fps == 0) {
+    if (progress && frames % fps == 0) {
         const double elapsed = steadySeconds() - startSeconds;
         const double rate = elapsed > 0.0 ? frames / elapsed : 0.0;
         // On a terminal the line is rewritten in place; in a log each is kept.
-        progressLineOpen = isatty(fileno(platform.progress)) != 0;
+        progressLineOpen = isatty(fileno(progress)) != 0;
         const char end = progressLineOpen ? '\r' : '\n';
-        std::fprintf(platform.progress, "capture: frame %d, demo time %.3f s, %.1f frames/s%c", frames, t, rate,
+        std::fprintf(progress, "capture: frame %d, demo time %.3f s, %.1f frames/s%c", frames, t, rate,
                      end);
-        std::fflush(platform.progress);
+        std::fflush(progress);
     }
     return true;
 }
@@ -107,8 +107,8 @@ bool CaptureSession::finish() {
         std::fprintf(stderr, "capture: cannot complete '%s/audio.wav'\n", directory.c_str());
         failed = true;
     }
-    if (platform.progress) {
-        std::fprintf(platform.progress, "capture: %d frames at %d per second and audio.wav (%.3f s) in %s\n",
+    if (progress) {
+        std::fprintf(progress, "capture: %d frames at %d per second and audio.wav (%.3f s) in %s\n",
                      frames, fps, static_cast<double>(wav.framesWritten()) / audioOutputRate, directory.c_str());
     }
     return !failed;
@@ -116,6 +116,6 @@ bool CaptureSession::finish() {
 
 void CaptureSession::endProgressLine() {
     if (!progressLineOpen) return;
-    std::fputc('\n', platform.progress);
+    std::fputc('\n', progress);
     progressLineOpen = false;
 }

@@ -2,6 +2,7 @@
 // The capture run: every frame as DIR/frame_000000.png, ..., and the music
 // as it is heard, mixed offline in step with the frames, as DIR/audio.wav.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,20 +17,12 @@ std::string captureFrameName(int frame);
 // Sound frames (at rate) that belong to video frames 0 to frame - 1.
 int64_t captureAudioFramesBefore(int frame, int fps, int rate);
 
-// What the capture needs of the machine; the defaults are the player's
-// back buffer and the audio layer's offline mix.
-struct CapturePlatform {
-    // Fills width * height * 4 RGBA bytes, rows bottom first.
-    void (*readFrame)(uint8_t* rgba, int width, int height) = nullptr;
-    // Writes the next frames stereo frames of the mix.
-    void (*renderAudio)(int16_t* out, std::size_t frames) = nullptr;
-    // Where the progress line goes; null for none.
-    std::FILE* progress = stderr;
-};
-
 class CaptureSession : public FrameObserver {
 public:
-    CaptureSession(std::string directory, int fps, CapturePlatform platform = CapturePlatform{});
+    // The frames come from the player context's readFrame and the sound
+    // from its renderAudio (by default the back buffer and the offline mix).
+    // The progress line goes to progress; null for none.
+    CaptureSession(std::string directory, int fps, std::FILE* progress = stderr);
 
     // Creates the directory and audio.wav. Says why not on stderr.
     bool begin();
@@ -48,7 +41,7 @@ private:
 
     std::string directory;
     int fps;
-    CapturePlatform platform;
+    std::FILE* progress;
     WavFileWriter wav;
     std::vector<uint8_t> pixels;
     std::vector<int16_t> sound;

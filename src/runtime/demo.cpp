@@ -1,7 +1,6 @@
 #include "runtime/demo.h"
 
 #include <cstdio>
-#include <utility>
 
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
@@ -14,7 +13,7 @@ namespace {
 constexpr std::size_t maxScriptInstances = 512;
 }
 
-Demo::Demo(std::string syncFileName, std::function<void()> endAction) : endAction(std::move(endAction)) {
+Demo::Demo(std::string syncFileName) {
     std::printf("loading sync\n");
     readSyncTrack(syncFileName, syncTrack);
 }
@@ -47,7 +46,7 @@ void Demo::drawFrame(float t) {
         Music::fadeOut();
         musicFading = true;
     } else if (musicFading && t > demoEndTime) {
-        endAction();
+        ended = true;
         return;
     }
 

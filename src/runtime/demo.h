@@ -2,7 +2,6 @@
 // The demo as the frame loop drives it: owns the sync track and the effect
 // tree, loads music and script, and ends the run after its fixed time.
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,23 +17,20 @@ constexpr float demoFadeOutTime = 230.0f;
 // ...and the run ends on the first later frame after this one.
 constexpr float demoEndTime = 255.0f;
 
-// The player's end of the run: frees the music, restores the display mode
-// and ends the process with status 0.
-[[noreturn]] void endDemoRun();
-
 class Demo : public DemoInterface {
 public:
-    // Reads the sync file now. endAction runs on the frame that ends the
-    // run; tests replace the player's default with one that returns.
-    explicit Demo(std::string syncFileName, std::function<void()> endAction = endDemoRun);
+    // Reads the sync file now.
+    explicit Demo(std::string syncFileName);
     ~Demo() override;
 
     // Registers the effect types, loads the music and the script, then
     // starts the music as the very last step.
     void init() override;
     // Clears, fades or ends the run, delivers at most one due sync event
-    // and draws the effect tree.
+    // and draws the effect tree. The frame that ends the run draws nothing
+    // after the clears.
     void drawFrame(float t) override;
+    bool hasEnded() const override { return ended; }
 
     EffectInstance* getRoot() const { return root; }
     const SyncTrack& getSyncTrack() const { return syncTrack; }
@@ -46,7 +42,7 @@ private:
     SyncTrack syncTrack;
     uint32_t nextSyncEvent = 0;
     bool musicFading = false;
+    bool ended = false;
     std::unique_ptr<ScriptReader> scriptReader;
-    std::function<void()> endAction;
     std::vector<EffectInstance*> activeInstances;
 };

@@ -1,13 +1,15 @@
 #pragma once
 // What the frame loop knows of the demo: two operations, init once before
-// the first frame and drawFrame once per frame.
+// the first frame and drawFrame once per frame, and whether the demo has
+// come to its end (the loop then returns without showing that frame).
 class DemoInterface {
 public:
     virtual ~DemoInterface() = default;
     virtual void init() = 0;
     virtual void drawFrame(float t) = 0;
+    virtual bool hasEnded() const { return false; }
 };
 
-// The process-wide demo slot the frame loop reads; null until set.
+// The demo in the player context, which the frame loop reads; null until set.
 void setDemo(DemoInterface* demo);
 DemoInterface* getDemo();

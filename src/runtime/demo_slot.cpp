@@ -1,8 +1,5 @@
+#include "platform/player_context.h"
 #include "runtime/demo_interface.h"
 
-namespace {
-DemoInterface* processDemo = nullptr;
-}
-
-void setDemo(DemoInterface* demo) { processDemo = demo; }
-DemoInterface* getDemo() { return processDemo; }
+void setDemo(DemoInterface* demo) { playerContext().demo = demo; }
+DemoInterface* getDemo() { return playerContext().demo; }

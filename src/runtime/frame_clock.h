@@ -1,23 +1,17 @@
 #pragma once
 // The demo's only time source: seconds since start, from a 64-bit
-// high-resolution counter.
+// high-resolution counter (the context's, else the steady clock).
 #include <cstdint>
 
 class FrameClock {
 public:
-    using Counter = int64_t (*)();
-
     // Reads the counter frequency, then the counter, and keeps both.
-    static void start();
+    void start();
     // Seconds since start; 0 before start. Callers keep it as a float.
-    static double seconds();
-
-    // Replaces the counter (frequency in counts per second); null restores
-    // the steady clock. The clock stands at 0 until the next start.
-    static void useCounter(Counter counter, int64_t countsPerSecond);
+    double seconds();
 
 private:
-    static int64_t frequency;
-    static int64_t startCount;
-    static int64_t currentCount;
+    int64_t frequency = 0;
+    int64_t startCount = 0;
+    int64_t currentCount = 0;
 };

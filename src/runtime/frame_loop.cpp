@@ -1,8 +1,8 @@
 #include "runtime/frame_loop.h"
 
 #include <cstdio>
-#include <cstdlib>
 
+#include "platform/player_context.h"
 #include "platform/window.h"
 #include "runtime/demo_interface.h"
 #include "runtime/frame_clock.h"
@@ -23,15 +23,16 @@ double fixedFrameTime(double startTime, int fixedRate, int frame) {
     return startTime + static_cast<double>(frame) / fixedRate;
 }
 
-void runFrameLoop() { runFrameLoop(FrameLoopPlatform{}); }
-
-void runFrameLoop(const FrameLoopPlatform& platform, const FrameTiming& timing) {
-    auto setTitle = platform.setTitle ? platform.setTitle : setWindowTitle;
-    auto swapBuffers = platform.swapBuffers ? platform.swapBuffers : swapWindowBuffers;
-    auto fullScreen = platform.fullScreen ? platform.fullScreen : isFullScreen;
+void runFrameLoop(const FrameTiming& timing) {
+    const PlayerContext& context = playerContext();
+    auto takeEvent = context.takeEvent ? context.takeEvent : takeNextEvent;
+    auto setTitle = context.setTitle ? context.setTitle : setWindowTitle;
+    auto swapBuffers = context.swapBuffers ? context.swapBuffers : swapWindowBuffers;
+    auto fullScreen = context.fullScreen ? context.fullScreen : isFullScreen;
 
     if (DemoInterface* demo = getDemo()) demo->init();
-    FrameClock::start();
+    FrameClock clock;
+    clock.start();
 
     FrameObserver* observer = timing.observer;
     int frameNumber = 0;
@@ -39,38 +40,36 @@ void runFrameLoop(const FrameLoopPlatform& platform, const FrameTiming& timing) 
     float windowStart = 0.0f;
     char title[128];
     for (;;) {
-        PendingEvent event = platform.takeEvent();
+        PendingEvent event = takeEvent();
         if (event == PendingEvent::Quit) return;
         if (event == PendingEvent::Handled) continue;
 
         ++frames;
         if (frames % frameRateWindow == 0) {
             frames = 0;
-            windowStart = static_cast<float>(FrameClock::seconds());
+            windowStart = static_cast<float>(clock.seconds());
         }
         // The rate in the title stays the clock's: with fixed steps it shows
         // how fast frames are really made.
         const double clockTime = timing.fixedRate > 0
                                      ? fixedFrameTime(0.0, timing.fixedRate, frameNumber)
-                                     : FrameClock::seconds();
+                                     : clock.seconds();
         const float t = static_cast<float>(timing.startTime + clockTime);
         if (observer) observer->frameStarting(frameNumber, t);
         if (!fullScreen()) {
-            formatFrameTitle(title, sizeof title, t, frames, FrameClock::seconds(), windowStart);
+            formatFrameTitle(title, sizeof title, t, frames, clock.seconds(), windowStart);
             setTitle(title);
         }
-        if (DemoInterface* demo = getDemo())
+        if (DemoInterface* demo = getDemo()) {
             demo->drawFrame(t);
-        else
+            // The frame that ends the demo is never shown.
+            if (demo->hasEnded()) return;
+        } else {
             std::printf("rnd was null!\n");
+        }
         if (observer && !observer->frameDrawn(frameNumber, t)) return;
         swapBuffers();
         if (observer) observer->frameShown(frameNumber, t);
         ++frameNumber;
     }
-}
-
-void shutdown() {
-    restoreDisplayMode();
-    std::exit(0);
 }

@@ -1,14 +1,7 @@
 #pragma once
 // The frame loop: window events first, then one frame whenever none waits.
-#include "platform/events.h"
-
-// What the loop needs of the window; the defaults are the player's window.
-struct FrameLoopPlatform {
-    PendingEvent (*takeEvent)() = takeNextEvent;
-    void (*setTitle)(const char* title) = nullptr;  // null: the player's window
-    void (*swapBuffers)() = nullptr;                // null: the player's window
-    bool (*fullScreen)() = nullptr;                 // null: as the window was opened
-};
+// The window comes from the player context: its events, title, buffer
+// swap and full-screen flag.
 
 // Watches the frames of a capture or a benchmark run.
 class FrameObserver {
@@ -35,12 +28,10 @@ struct FrameTiming {
 double fixedFrameTime(double startTime, int fixedRate, int frame);
 
 // Calls the demo's init, starts the frame clock and draws frames until a
-// quit request arrives. Without a demo every frame prints "rnd was null!".
-void runFrameLoop();
-void runFrameLoop(const FrameLoopPlatform& platform, const FrameTiming& timing = FrameTiming{});
-
-// Restores the display mode and ends the process with status 0.
-[[noreturn]] void shutdown();
+// quit request arrives, the demo has ended or the observer stops the run;
+// then returns, and the caller tears down. Without a demo every frame
+// prints "rnd was null!".
+void runFrameLoop(const FrameTiming& timing = FrameTiming{});
 
 // The windowed title for time t and the frames counted since windowStart.
 // Writes into title (at most size bytes, always terminated).

@@ -1,14 +1,18 @@
-// Entry point: the render state, the window, the demo, the frame loop.
+// Entry point: the render state, the window, the demo, the frame loop. Every
+// way the run ends comes back here: Escape, a close request or a signal (as
+// a quit request), the demo's end, the end of a capture or benchmark, and a
+// missing picture. Only here are the music released, the display restored
+// and the status returned.
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
-#include "framework/effect_draw_observer.h"
+#include "assets/missing_picture.h"
 #include "platform/audio_device.h"
 #include "platform/gl_render_state.h"
+#include "platform/player_context.h"
 #include "platform/window.h"
 #include "runtime/benchmark.h"
 #include "runtime/capture.h"
@@ -21,22 +25,22 @@
 
 namespace {
 
-// Only one of them exists, and only with its option.
-std::unique_ptr<CaptureSession> capture;
-std::unique_ptr<BenchmarkSession> benchmark;
-
-// The end of a capture or benchmark run, however it ends: the files are
-// completed or the figures printed before the process goes.
-[[noreturn]] void endMeasuredRun() {
+// Draws the demo until it ends; the status of the run. A capture or
+// benchmark completes its files or prints its figures afterwards.
+int playDemo(const FrameTiming& timing, CaptureSession* capture, BenchmarkSession* benchmark) {
+    try {
+        runFrameLoop(timing);
+    } catch (const MissingPicture& missing) {
+        std::fputs(missingPictureMessage(missing).c_str(), stderr);
+        return 1;
+    }
     int status = 0;
     if (capture && !capture->finish()) status = 1;
     if (benchmark) {
-        setEffectDrawObserver(nullptr);
+        playerContext().drawObserver = nullptr;
         std::fputs(benchmark->finish().c_str(), stdout);
     }
-    Music::release();
-    restoreDisplayMode();
-    std::exit(status);
+    return status;
 }
 
 }  // namespace
@@ -76,6 +80,9 @@ int main(int argc, char** argv) {
     // redirected to a file or a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
+    // Only one of them exists, and only with its option.
+    std::unique_ptr<CaptureSession> capture;
+    std::unique_ptr<BenchmarkSession> benchmark;
     FrameTiming timing;
     timing.startTime = options.startTime;
     Music::setStartTime(options.startTime);
@@ -86,21 +93,22 @@ int main(int argc, char** argv) {
     } else if (options.benchmark) {
         benchmark = std::make_unique<BenchmarkSession>(options.fps, processStart);
         timing.observer = benchmark.get();
-        setEffectDrawObserver(benchmark.get());
+        playerContext().drawObserver = benchmark.get();
     }
-    const bool measured = timing.observer != nullptr;
-    if (measured) {
+    if (timing.observer) {
         // Frames come faster or slower than real time: the music is mixed
         // offline (for the capture) or not at all, never played aloud.
         audioUseOfflineOutput();
         timing.fixedRate = options.fps;
     }
 
-    setRenderState(new GlRenderState);
+    GlRenderState renderState;
+    setRenderState(&renderState);
     openWindow(640, 480, !options.windowed);
-    // Lives until the process ends: the frame loop and the exit path use it.
-    setDemo(measured ? new Demo("test.dat", endMeasuredRun) : new Demo("test.dat"));
-    runFrameLoop(FrameLoopPlatform{}, timing);
-    if (measured) endMeasuredRun();
-    shutdown();
+    Demo demo("test.dat");
+    setDemo(&demo);
+    const int status = playDemo(timing, capture.get(), benchmark.get());
+    Music::release();
+    restoreDisplayMode();
+    return status;
 }

@@ -14,11 +14,7 @@ int64_t Music::length = 0;
 
 namespace {
 constexpr uint32_t fadeOutMilliseconds = 15000;
-// Its destructor frees the library at process exit.
-Music processMusic;
-}  // namespace
-
-Music::~Music() { release(); }
+}
 
 void Music::load(std::string fileName) {
     if (audioGetVersion() != audioLibraryVersion) std::printf("BASS version 1.8 was not loaded\n");

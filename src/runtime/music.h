@@ -1,16 +1,13 @@
 #pragma once
 // The demo's one piece of music, played as a looping stream. The state is
-// process-wide; the one static Music object frees the audio library when
-// the process ends, however it ends.
+// process-wide; the entry point frees the audio library when the run ends,
+// however it ends.
 #include <cstdint>
 #include <string>
 
 class Music {
 public:
-    Music() = default;
-    ~Music();
-    Music(const Music&) = delete;
-    Music& operator=(const Music&) = delete;
+    Music() = delete;
 
     // Prepares the output and creates the stream; does not start it.
     static void load(std::string fileName);

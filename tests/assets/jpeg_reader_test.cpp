@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "assets/missing_picture.h"
 #include "support/captured_console.h"
 #include "support/picture_files.h"
 
@@ -137,7 +138,7 @@ TEST(JpegReader, RefusesPicturesTooLargeToHold) {
     EXPECT_EQ(console.err, "JPEG picture of 60000x60000 pixels is too large\n");
 }
 
-TEST(JpegLoader, ReadsFilesAndEndsTheProgramForMissingOnes) {
+TEST(JpegLoader, ReadsFilesAndStopsTheStartUpForMissingOnes) {
     ScratchDirectory scratch;
     writeBytes("pic.jpg", encodeJpeg(2, 2, solidRgb(2, 2, 255, 0, 0)));
     std::unique_ptr<Image> image;
@@ -146,7 +147,12 @@ TEST(JpegLoader, ReadsFilesAndEndsTheProgramForMissingOnes) {
     EXPECT_EQ(console.out, "xsize: 2\nysize: 2\n");
     expectPixelNear(*image, 3, {0, 0, 255, 255});
 
-    EXPECT_EXIT(JpegLoader().load("absent.jpg"), testing::ExitedWithCode(1), "cannot open picture file absent.jpg\n");
+    try {
+        JpegLoader().load("absent.jpg");
+        ADD_FAILURE() << "a missing picture was loaded";
+    } catch (const MissingPicture& missing) {
+        EXPECT_EQ(missingPictureMessage(missing), "cannot open picture file absent.jpg\n");
+    }
 }
 
 }  // namespace

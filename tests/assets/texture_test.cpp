@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "assets/image_loader.h"
+#include "assets/missing_picture.h"
+#include "platform/player_context.h"
 #include "platform/recording_render_state.h"
 #include "support/captured_console.h"
 #include "support/picture_files.h"
@@ -126,11 +128,15 @@ TEST(TextureManager, UndecodablePictureBecomesOpaqueWhite) {
     EXPECT_NE(console.err.find("no loader could decode junk.tga, using a white picture\n"), std::string::npos);
 }
 
-TEST(TextureManager, MissingPictureEndsTheProgramWithFailure) {
+TEST(TextureManager, MissingPictureStopsTheLoadingWithItsName) {
     ScratchDirectory scratch;
-    // The TGA loader reports first; the JPEG loader of the fallback then ends the run.
-    EXPECT_EXIT(TextureManager().loadTexture("absent.tga", false), testing::ExitedWithCode(1),
-                "cannot open picture file absent.tga\n");
+    // The TGA loader reports first; the JPEG loader of the fallback then stops the start-up.
+    try {
+        TextureManager().loadTexture("absent.tga", false);
+        ADD_FAILURE() << "a missing picture was loaded";
+    } catch (const MissingPicture& missing) {
+        EXPECT_EQ(missingPictureMessage(missing), "cannot open picture file absent.tga\n");
+    }
 }
 
 TEST(TextureManager, AddAlphaTakesByteZeroOfTheAlphaPicture) {
@@ -174,14 +180,14 @@ TEST(TextureManager, AddAlphaOfAnotherSizePairsUpToTheSmallerCount) {
 
 TEST(Texture, UploadCreatesARepeatingTextureWithTheFilterForItsMipmaps) {
     RecordingRenderState recorder;
-    RenderState* previous = getRenderState();
-    setRenderState(&recorder);
     Image* image = new Image{{1, 2, 3, 4, 5, 6, 7, 8}, 2, 1};
     Texture plain(image, false);
     Texture mipmapped(new Image{{1, 2, 3, 4}, 1, 1}, true);
-    EXPECT_EQ(plain.upload(), 1u);
-    EXPECT_EQ(mipmapped.upload(), 2u);
-    setRenderState(previous);
+    {
+        PlayerContextScope context({.renderState = &recorder});
+        EXPECT_EQ(plain.upload(), 1u);
+        EXPECT_EQ(mipmapped.upload(), 2u);
+    }
 
     EXPECT_EQ(recorder.texts(), (std::vector<std::string>{"createTexture(2,1,0,2)", "createTexture(1,1,0,4)"}));
     EXPECT_EQ(recorder.calls[0].pointer, image->pixels.data());

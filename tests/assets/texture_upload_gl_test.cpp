@@ -7,6 +7,7 @@
 #include "assets/texture.h"
 #include "platform/gl_render_state.h"
 #include "platform/headless_gl.h"
+#include "platform/player_context.h"
 #include "support/captured_console.h"
 #include "support/gl_context.h"
 #include "support/picture_files.h"
@@ -17,17 +18,6 @@ using Bytes = std::vector<uint8_t>;
 
 class TextureUploadTest : public GlContextTest {
 protected:
-    void SetUp() override {
-        GlContextTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        previous = getRenderState();
-        setRenderState(&state);
-    }
-    void TearDown() override {
-        setRenderState(previous);
-        GlContextTest::TearDown();
-    }
-
     std::unique_ptr<Texture> load(bool mipmaps, std::string* out = nullptr) {
         ScratchDirectory scratch;
         // B,G,R,A in the file; the file's first row is the picture's bottom.
@@ -42,7 +32,7 @@ protected:
     }
 
     GlRenderState state;
-    RenderState* previous = nullptr;
+    PlayerContextScope context{{.renderState = &state}};
 };
 
 GLint textureParameter(GLenum name) {

@@ -7,6 +7,7 @@
 
 #include "effects/particle_cloud.h"
 #include "effects/particles1_formula.h"
+#include "platform/player_context.h"
 #include "platform/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/null_render_state.h"
@@ -26,11 +27,7 @@ void writeSolidTga(const std::string& name, int size, uint8_t red, uint8_t green
 
 class FxAsmParticlesTest : public testing::Test {
 protected:
-    void SetUp() override {
-        setRenderState(&rs);
-        writeSolidTga(texturePath, 2, 255, 255, 255);
-    }
-    void TearDown() override { setRenderState(nullptr); }
+    void SetUp() override { writeSolidTga(texturePath, 2, 255, 255, 255); }
 
     // Parameter values must outlive the effect, as the script reader's do.
     int count = 3;
@@ -38,6 +35,7 @@ protected:
     ScratchDirectory scratch;
     std::string texturePath = "sprite.tga";
     RecordingRenderState rs;
+    PlayerContextScope context{{.renderState = &rs}};
 
     std::unique_ptr<FxAsmParticles> makeEffect(const char* calc = "Particles1", bool withCount = true,
                                                bool withSize = true) {
@@ -190,7 +188,7 @@ TEST_F(FxAsmParticlesTest, DrawAllocatesNothing) {
     initQuietly(*fx);
     fx->onSyncEvent("zrotate");
     NullRenderState silent;
-    setRenderState(&silent);
+    PlayerContextScope quiet({.renderState = &silent});
     const std::size_t before = allocationCount();
     for (float t : {0.0f, 10.0f, 30.0f}) {
         fx->setTime(t);

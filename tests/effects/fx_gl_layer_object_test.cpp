@@ -54,9 +54,10 @@ protected:
     // Switches to a recording render state for the calls of one draw.
     std::vector<std::string> recordDrawAt(float t) {
         RecordingRenderState recording;
-        setRenderState(&recording);
-        drawAt(t);
-        setRenderState(&screen.renderState());
+        {
+            PlayerContextScope context({.renderState = &recording});
+            drawAt(t);
+        }
         return recording.texts();
     }
 
@@ -182,7 +183,7 @@ TEST_F(LayerTest, DrawSetsItsStateFirstThenMovesScalesAndTurnsTheSquare) {
     give("sizey", "3");
     give("angle", "30");
     RecordingRenderState recording;
-    setRenderState(&recording);
+    PlayerContextScope context({.renderState = &recording});
     initQuietly();
 
     // Applied to the square in reverse: turned first, then scaled, then moved twice.
@@ -195,7 +196,6 @@ TEST_F(LayerTest, DrawSetsItsStateFirstThenMovesScalesAndTurnsTheSquare) {
     };
     recording.clear();
     drawAt(0.5f);
-    setRenderState(&screen.renderState());
     EXPECT_EQ(recording.texts(), expected);
 }
 
@@ -208,9 +208,10 @@ TEST_F(LayerTest, SquareAndScrolledTextureCoordinatesFollowTheTable) {
     initQuietly();
 
     RecordingRenderState recording;
-    setRenderState(&recording);
-    drawAt(0.25f);
-    setRenderState(&screen.renderState());
+    {
+        PlayerContextScope context({.renderState = &recording});
+        drawAt(0.25f);
+    }
 
     const float* vertices = nullptr;
     const float* texCoords = nullptr;
@@ -243,9 +244,10 @@ TEST_F(LayerTest, EachTransparencyNameHasItsBlending) {
         modeLayer.init();
         testing::internal::GetCapturedStdout();
         RecordingRenderState recording;
-        setRenderState(&recording);
-        modeLayer.draw();
-        setRenderState(&screen.renderState());
+        {
+            PlayerContextScope context({.renderState = &recording});
+            modeLayer.draw();
+        }
         EXPECT_EQ(blendingCalls(recording.texts()), calls) << name;
     }
 }
@@ -301,12 +303,11 @@ TEST_F(LayerTest, DrawAllocatesNothing) {
     initQuietly();
     // Only the layer's own work counts, not what a render state records.
     NullRenderState nothing;
-    setRenderState(&nothing);
+    PlayerContextScope context({.renderState = &nothing});
     drawAt(0.1f);
     const uint64_t before = allocationCount();
     drawAt(0.2f);
     EXPECT_EQ(allocationCount(), before);
-    setRenderState(&screen.renderState());
 }
 
 }  // namespace

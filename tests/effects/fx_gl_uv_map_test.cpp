@@ -158,11 +158,12 @@ TEST_F(UVMapTest, CoarseGridsWidenTheStripsAndTheCoarsestDrawsNothing) {
 
 TEST_F(UVMapTest, DrawSetsProjectionAndStateFirstAndRestoresNothing) {
     RecordingRenderState recording;
-    setRenderState(&recording);
-    auto map = makeMap(nullptr);
-    recording.clear();
-    map->draw();
-    setRenderState(&screen.renderState());
+    {
+        PlayerContextScope context({.renderState = &recording});
+        auto map = makeMap(nullptr);
+        recording.clear();
+        map->draw();
+    }
     const std::vector<std::string> expected = {
         "setMatrixMode(1)", "loadIdentity()",     "setMatrixMode(0)",     "loadIdentity()", "disableLighting()",
         "disableDepthTest()", "disableCulling()", "selectTextureUnit(0)", "bindTexture(1)", "setTexEnv(2)",
@@ -185,9 +186,10 @@ TEST_F(UVMapTest, WithoutAPictureItSaysSoAndDrawsNothing) {
               "Could not find value for parameter textureFilename\n\n"
               "FxGLUVMap: no textureFilename, the effect draws nothing\n");
     RecordingRenderState recording;
-    setRenderState(&recording);
-    map.draw();
-    setRenderState(&screen.renderState());
+    {
+        PlayerContextScope context({.renderState = &recording});
+        map.draw();
+    }
     EXPECT_TRUE(recording.calls.empty());
 }
 
@@ -195,8 +197,7 @@ TEST_F(UVMapTest, WithoutAPictureItSaysSoAndDrawsNothing) {
 // work is counted (Mesa's immediate mode allocates inside the driver).
 TEST(UVMapWithoutGL, DrawAllocatesNothing) {
     NullRenderState nothing;
-    RenderState* previous = getRenderState();
-    setRenderState(&nothing);
+    PlayerContextScope context({.renderState = &nothing});
     const std::string directory = makePictureDirectory();
     writeTgaFile(directory + "/plain.tga", 4, 4, [](int, int) { return red; });
     EffectParameters parameters;
@@ -216,7 +217,6 @@ TEST(UVMapWithoutGL, DrawAllocatesNothing) {
     map.setTime(1.1f);
     map.draw();
     EXPECT_EQ(allocationCount(), before);
-    setRenderState(previous);
     std::filesystem::remove_all(directory);
 }
 

@@ -9,6 +9,7 @@
 #include "effects/fx_render_parametric.h"
 #include "platform/gl_render_state.h"
 #include "platform/headless_gl.h"
+#include "platform/player_context.h"
 #include "support/gl_context.h"
 #include "support/solid_tga.h"
 
@@ -16,8 +17,7 @@ class FxRenderParametricPixels : public GlContextTest {};
 
 TEST_F(FxRenderParametricPixels, FlatGridFacingTheEyeShowsItsTextureInTheMiddle) {
     GlRenderState gl;
-    RenderState* previous = getRenderState();
-    setRenderState(&gl);
+    PlayerContextScope context({.renderState = &gl});
     const std::deque<std::string> values{"0", writeSolidTga("parametric_pixels.tga", 4, 4, 255, 0, 0, 255),
                                          "pregenerated", "1"};
     int two = 2;
@@ -51,5 +51,4 @@ TEST_F(FxRenderParametricPixels, FlatGridFacingTheEyeShowsItsTextureInTheMiddle)
     EXPECT_EQ(at(540, 460), red);
     EXPECT_EQ(at(60, 240), black);
     EXPECT_EQ(at(580, 240), black);
-    setRenderState(previous);
 }

@@ -13,6 +13,7 @@
 #include "assets/mesh.h"
 #include "assets/texture.h"
 #include "effects/mesh_object.h"
+#include "platform/player_context.h"
 #include "platform/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/lwo_bytes.h"
@@ -42,12 +43,9 @@ void expectVec(const Vec3& v, float x, float y, float z, float tolerance = 1e-5f
 class FxRenderParametricTest : public testing::Test {
 protected:
     void SetUp() override {
-        previous = getRenderState();
-        setRenderState(&rs);
         texturePath = writeSolidTga("parametric_texture.tga", 2, 2, 200, 100, 50, 255);
         text("textureFilename", texturePath);
     }
-    void TearDown() override { setRenderState(previous); }
 
     void text(const char* name, const std::string& value) {
         strings.push_back(value);
@@ -79,8 +77,8 @@ protected:
         integer("resolutiony", rows);
     }
 
-    RenderState* previous = nullptr;
     RecordingRenderState rs;
+    PlayerContextScope context{{.renderState = &rs}};
     FxRenderParametric effect;
     std::deque<std::string> strings;
     std::deque<int> ints;
@@ -293,7 +291,7 @@ TEST_F(FxRenderParametricTest, FramesAllocateNothing) {
     text("orientation.x", "t*30");
     init();
     NullRenderState quiet;
-    setRenderState(&quiet);
+    PlayerContextScope quietly({.renderState = &quiet});
     const std::size_t before = allocationCount();
     for (int frame = 0; frame < 3; ++frame) {
         effect.setTime(0.1f * frame);

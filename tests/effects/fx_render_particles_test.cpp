@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "effects/particle_cloud.h"
+#include "platform/player_context.h"
 #include "platform/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/null_render_state.h"
@@ -29,16 +30,13 @@ const char* const expressionNames[] = {"position.x",    "position.y",    "positi
 
 class FxRenderParticlesTest : public testing::Test {
 protected:
-    void SetUp() override {
-        setRenderState(&rs);
-        writeSolidTga(texturePath, 2, 255, 255, 255);
-    }
-    void TearDown() override { setRenderState(nullptr); }
+    void SetUp() override { writeSolidTga(texturePath, 2, 255, 255, 255); }
 
     int count = 3;
     ScratchDirectory scratch;
     std::string texturePath = "sprite.tga";
     RecordingRenderState rs;
+    PlayerContextScope context{{.renderState = &rs}};
 
     // Expressions go in as texts, as the script stores quoted values.
     std::unique_ptr<FxRenderParticles> makeEffect(const std::map<std::string, const char*>& expressions) {
@@ -188,7 +186,7 @@ TEST_F(FxRenderParticlesTest, DrawAllocatesNothing) {
     auto fx = makeEffect({{"position.z", "20+sin(t)"}, {"particle.x", "cos(2*pi*i/n)*t"}, {"alpha", "min(1,t)"}});
     initQuietly(*fx);
     NullRenderState silent;
-    setRenderState(&silent);
+    PlayerContextScope quiet({.renderState = &silent});
     const std::size_t before = allocationCount();
     for (float t : {0.0f, 1.5f, 30.0f}) {
         fx->setTime(t);

@@ -8,6 +8,7 @@
 #include "effects/fx_render_particles.h"
 #include "platform/gl_render_state.h"
 #include "platform/headless_gl.h"
+#include "platform/player_context.h"
 #include "support/gl_context.h"
 #include "support/picture_files.h"
 
@@ -19,17 +20,8 @@ struct Rgb {
 
 class ParticlePixelsTest : public GlContextTest {
 protected:
-    void SetUp() override {
-        GlContextTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        setRenderState(&gl);
-    }
-    void TearDown() override {
-        setRenderState(nullptr);
-        GlContextTest::TearDown();
-    }
-
     GlRenderState gl;
+    PlayerContextScope context{{.renderState = &gl}};
     ScratchDirectory scratch;
     int count = 1;
     const std::string texturePath = "sprite.tga";

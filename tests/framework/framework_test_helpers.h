@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/effect.h"
-#include "framework/key_press.h"
+#include "platform/player_context.h"
 
 // Splits captured console text into lines; a last line without a newline is
 // kept as it is, so missing line ends show up in comparisons.
@@ -84,7 +84,12 @@ private:
 struct KeyWaitCounter {
     static inline int waits = 0;
     static void count() { ++waits; }
-    KeyPressWait previous;
-    KeyWaitCounter() : previous(setKeyPressWait(count)) { waits = 0; }
-    ~KeyWaitCounter() { setKeyPressWait(previous); }
+    static PlayerContext counting()
+    {
+        PlayerContext context;
+        context.waitForKey = count;
+        return context;
+    }
+    PlayerContextScope scope{counting()};
+    KeyWaitCounter() { waits = 0; }
 };

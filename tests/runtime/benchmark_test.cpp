@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/effect.h"
+#include "platform/player_context.h"
 #include "runtime/frame_statistics.h"
 
 namespace {
@@ -63,7 +64,8 @@ TEST(BenchmarkSessionTest, TimesDrawsPerTypeFramesStartUpAndTheFloor) {
     fakeNow = 0.0;
     waits = 0;
     emptyFrames = 0;
-    BenchmarkSession session(60, 0.0, BenchmarkPlatform{readFakeClock, countWait, countEmptyFrame});
+    PlayerContextScope fakes({.now = readFakeClock, .waitForGL = countWait, .drawEmptyFrame = countEmptyFrame});
+    BenchmarkSession session(60, 0.0);
     NamedEffect layerA("FxGLLayerObject"), layerB("FxGLLayerObject"), uvmap("FxGLUVMap");
     for (int frame = 0; frame < 3; ++frame) {
         const float t = frame / 60.0f;

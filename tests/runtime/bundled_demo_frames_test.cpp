@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/player_context.h"
 #include "runtime/demo.h"
 #include "runtime/music.h"
 #include "support/allocation_counter.h"
@@ -21,24 +22,22 @@ protected:
         previousDirectory = std::filesystem::current_path();
         std::filesystem::current_path(std::filesystem::path(source ? source : ".") / "demo");
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setRenderState(&renderState);
     }
     void TearDown() override {
-        setRenderState(nullptr);
         Music::release();
         unsetenv("SDL_AUDIODRIVER");
         std::filesystem::current_path(previousDirectory);
     }
 
     NullRenderState renderState;
+    PlayerContextScope context{{.renderState = &renderState}};
     std::filesystem::path previousDirectory;
 };
 
 TEST_F(BundledDemoFrames, NoFrameOfTheWholeRunAllocates) {
-    int ends = 0;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    auto demo = std::make_unique<Demo>("test.dat", [&ends] { ++ends; });
+    auto demo = std::make_unique<Demo>("test.dat");
     demo->init();
     testing::internal::GetCapturedStderr();
     testing::internal::GetCapturedStdout();
@@ -62,7 +61,7 @@ TEST_F(BundledDemoFrames, NoFrameOfTheWholeRunAllocates) {
     EXPECT_EQ(total, 0u) << "worst frame at t=" << worstTime << " allocated " << worstFrame << " times";
     EXPECT_EQ(demo->getNextSyncEvent(), demo->getSyncTrack().size());
     EXPECT_TRUE(demo->isMusicFading());
-    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(demo->hasEnded());
 }
 
 }  // namespace

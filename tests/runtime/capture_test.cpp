@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/player_context.h"
 #include "support/captured_console.h"
 #include "support/test_audio.h"
 
@@ -37,8 +38,8 @@ protected:
         root = makeScratchDirectory();
     }
     void TearDown() override { std::filesystem::remove_all(root); }
-    CapturePlatform fakes() { return CapturePlatform{readNumberedFrame, renderCountingSound, nullptr}; }
     std::string root;
+    PlayerContextScope fakes{{.readFrame = readNumberedFrame, .renderAudio = renderCountingSound}};
 };
 
 TEST(CaptureNamingTest, FrameNamesAndSoundShareWithoutDrift) {
@@ -54,7 +55,7 @@ TEST(CaptureNamingTest, FrameNamesAndSoundShareWithoutDrift) {
 
 TEST_F(CaptureTest, WritesNumberedFramesAndTheSoundThatGoesWithThem) {
     const std::string directory = root + "/new/shots";  // made on the way
-    CaptureSession capture(directory, 24, fakes());
+    CaptureSession capture(directory, 24, nullptr);
     ASSERT_TRUE(capture.begin());
     for (int frame = 0; frame < 3; ++frame) ASSERT_TRUE(capture.frameDrawn(frame, 10.0f + frame / 24.0f));
     EXPECT_TRUE(capture.finish());
@@ -77,14 +78,14 @@ TEST_F(CaptureTest, WritesNumberedFramesAndTheSoundThatGoesWithThem) {
 
 TEST_F(CaptureTest, ADirectoryThatCannotBeMadeIsReported) {
     std::ofstream(root + "/file") << "x";
-    CaptureSession capture(root + "/file", 60, fakes());
+    CaptureSession capture(root + "/file", 60, nullptr);
     const CapturedConsole console = captureConsole([&] { EXPECT_FALSE(capture.begin()); });
     EXPECT_EQ(console.err, "capture: cannot make the directory '" + root + "/file'\n");
 }
 
 TEST_F(CaptureTest, AFrameThatCannotBeWrittenStopsTheRunAndFails) {
     const std::string directory = root + "/shots";
-    CaptureSession capture(directory, 60, fakes());
+    CaptureSession capture(directory, 60, nullptr);
     ASSERT_TRUE(capture.begin());
     ASSERT_TRUE(capture.frameDrawn(0, 0.0f));
     // The directory goes away under the capture (a full or lost disk).

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/effect_instance.h"
+#include "platform/player_context.h"
 #include "platform/recording_render_state.h"
 #include "runtime/music.h"
 #include "support/test_audio.h"
@@ -21,21 +22,19 @@ protected:
         previousDirectory = std::filesystem::current_path();
         std::filesystem::current_path(directory);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setRenderState(&renderState);
     }
     void TearDown() override {
-        setRenderState(nullptr);
         Music::release();
         unsetenv("SDL_AUDIODRIVER");
         std::filesystem::current_path(previousDirectory);
         std::filesystem::remove_all(directory);
     }
 
-    // A demo whose end only counts, built quietly from the given sync text.
+    // A demo built quietly from the given sync text.
     std::unique_ptr<Demo> makeDemo(const std::string& syncText) {
         std::ofstream("test.dat") << syncText;
         testing::internal::CaptureStdout();
-        auto demo = std::make_unique<Demo>("test.dat", [this] { ++ends; });
+        auto demo = std::make_unique<Demo>("test.dat");
         constructionOutput = testing::internal::GetCapturedStdout();
         return demo;
     }
@@ -54,8 +53,8 @@ protected:
     std::string directory;
     std::filesystem::path previousDirectory;
     RecordingRenderState renderState;
+    PlayerContextScope context{{.renderState = &renderState}};
     std::string constructionOutput;
-    int ends = 0;
 };
 
 }  // namespace
@@ -67,7 +66,7 @@ TEST_F(DemoTest, ConstructorReadsTheSyncTrack) {
 
     std::filesystem::remove("test.dat");
     testing::internal::CaptureStdout();
-    Demo withoutFile("test.dat", [] {});
+    Demo withoutFile("test.dat");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "loading sync\nfuck, couldn't load file\n");
     EXPECT_TRUE(withoutFile.getSyncTrack().empty());
 }
@@ -80,9 +79,9 @@ TEST_F(DemoTest, FadesAfter230AndEndsOnALaterFrameAfter255) {
     // The frame that starts the fade never ends the run, even past 255.
     EXPECT_TRUE(frameClearsFirst(*demo, 255.5f));
     EXPECT_TRUE(demo->isMusicFading());
-    EXPECT_EQ(ends, 0);
+    EXPECT_FALSE(demo->hasEnded());
     EXPECT_TRUE(frameClearsFirst(*demo, 255.6f));
-    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(demo->hasEnded());
     EXPECT_EQ(renderState.texts().size(), 3u) << "nothing is drawn after the end";
 }
 
@@ -92,9 +91,9 @@ TEST_F(DemoTest, RunEndsOnTheFirstFrameAbove255OnceFading) {
     EXPECT_TRUE(demo->isMusicFading());
     EXPECT_TRUE(frameClearsFirst(*demo, 254.0f));
     EXPECT_TRUE(frameClearsFirst(*demo, 255.0f));
-    EXPECT_EQ(ends, 0);
+    EXPECT_FALSE(demo->hasEnded());
     EXPECT_TRUE(frameClearsFirst(*demo, 255.01f));
-    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(demo->hasEnded());
 }
 
 TEST_F(DemoTest, WithoutARootNothingIsDispatched) {

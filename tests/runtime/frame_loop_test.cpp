@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/player_context.h"
 #include "runtime/demo_interface.h"
-#include "runtime/frame_clock.h"
 
 namespace {
 
@@ -52,21 +52,17 @@ protected:
         titles.clear();
         windowIsFullScreen = true;
         fakeCount = 0;
-        FrameClock::useCounter(readFakeCounter, 1'000'000);
-        setDemo(&demo);
-    }
-    void TearDown() override {
-        setDemo(nullptr);
-        FrameClock::useCounter(nullptr, 0);
     }
     void run(std::vector<PendingEvent> events, const FrameTiming& timing = FrameTiming{}) {
         queuedEvents.assign(events.begin(), events.end());
-        FrameLoopPlatform platform;
-        platform.takeEvent = takeScriptedEvent;
-        platform.setTitle = recordTitle;
-        platform.swapBuffers = recordSwap;
-        platform.fullScreen = reportFullScreen;
-        runFrameLoop(platform, timing);
+        PlayerContextScope context({.demo = withDemo ? &demo : nullptr,
+                                    .takeEvent = takeScriptedEvent,
+                                    .setTitle = recordTitle,
+                                    .swapBuffers = recordSwap,
+                                    .fullScreen = reportFullScreen,
+                                    .clockCounter = readFakeCounter,
+                                    .clockFrequency = 1'000'000});
+        runFrameLoop(timing);
     }
     // n frames, each after an empty queue, then a quit.
     void runFrames(int n) {
@@ -75,6 +71,7 @@ protected:
         run(events);
     }
     RecordingDemo demo;
+    bool withDemo = true;
 };
 
 constexpr PendingEvent H = PendingEvent::Handled;
@@ -99,7 +96,7 @@ TEST_F(FrameLoopTest, QuitEndsTheLoopAtOnce) {
 }
 
 TEST_F(FrameLoopTest, WithoutADemoEveryFrameSaysSoAndStillSwaps) {
-    setDemo(nullptr);
+    withDemo = false;
     testing::internal::CaptureStdout();
     runFrames(2);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "rnd was null!\nrnd was null!\n");

@@ -4,16 +4,15 @@
 
 #include "platform/gl_render_state.h"
 #include "platform/headless_gl.h"
+#include "platform/player_context.h"
 #include "platform/render_state.h"
 
-GlTestScreen::GlTestScreen() : previous(getRenderState()) {
-    open = openHeadlessGLContext(640, 480);
-    glRenderState = std::make_unique<GlRenderState>();
-    setRenderState(glRenderState.get());
-}
+GlTestScreen::GlTestScreen()
+    : open(openHeadlessGLContext(640, 480)),
+      glRenderState(std::make_unique<GlRenderState>()),
+      context(PlayerContext{.renderState = glRenderState.get()}) {}
 
 GlTestScreen::~GlTestScreen() {
-    setRenderState(previous);
     if (open) closeHeadlessGLContext();
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/player_context.h"
 #include "support/tga_pictures.h"
 
 class RenderState;
@@ -28,7 +29,7 @@ public:
 private:
     bool open = false;
     std::unique_ptr<RenderState> glRenderState;
-    RenderState* previous = nullptr;
+    PlayerContextScope context;
 };
 
 // Success when red, green and blue are each within tolerance (alpha ignored).
