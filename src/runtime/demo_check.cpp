@@ -19,12 +19,12 @@
 #include "assets/tga_reader.h"
 #include "effects/parameter_declarations.h"
 #include "framework/effect_instance.h"
-#include "framework/key_press.h"
 #include "framework/script_lines.h"
 #include "framework/script_listener.h"
 #include "framework/script_reader.h"
 #include "platform/audio_decoder.h"
 #include "platform/mp3_stream.h"
+#include "platform/player_context.h"
 #include "runtime/demo.h"
 #include "runtime/effect_types.h"
 #include "runtime/sync_track.h"
@@ -62,7 +62,6 @@ public:
             dup2(null, STDERR_FILENO);
             close(null);
         }
-        previousWait = setKeyPressWait(noWait);
     }
     ~QuietConsole() {
         std::fflush(stdout);
@@ -75,7 +74,6 @@ public:
             dup2(savedErr, STDERR_FILENO);
             close(savedErr);
         }
-        setKeyPressWait(previousWait);
     }
     QuietConsole(const QuietConsole&) = delete;
     QuietConsole& operator=(const QuietConsole&) = delete;
@@ -84,7 +82,7 @@ private:
     static void noWait() {}
     int savedOut = -1;
     int savedErr = -1;
-    KeyPressWait previousWait = nullptr;
+    PlayerContextScope context{{.waitForKey = noWait}};
 };
 
 // Tabs and bytes that do not print are shown escaped.
