@@ -67,7 +67,7 @@ void breakdown() {
         start = std::chrono::steady_clock::now();
         if (extension == ".tga" || extension == ".jpg") {
             TextureManager manager;
-            delete manager.loadTexture(name, false);
+            manager.loadTexture(name, false);
             pictures += secondsSince(start);
         } else if (extension == ".lwo") {
             loadLwoObject(name);

@@ -19,13 +19,13 @@ std::unique_ptr<Image> standInImage() {
 
 }  // namespace
 
-uint32_t Texture::upload() {
-    const int filterMode = mipmaps ? 4 : 2;
-    glName = getRenderState()->createTexture(image->width, image->height, image->pixels.data(), 0, filterMode);
+uint32_t Texture::upload(RenderState& renderState) {
+    const TextureFilter filter = mipmaps ? TextureFilterMipmapped : TextureFilterLinear;
+    glName = renderState.createTexture(image->width, image->height, image->pixels.data(), TextureWrapRepeat, filter);
     return glName;
 }
 
-Texture* TextureManager::loadTexture(const std::string& fileName, bool mipmaps) {
+std::unique_ptr<Texture> TextureManager::loadTexture(const std::string& fileName, bool mipmaps) {
     std::printf("loading texture %s\n", fileName.c_str());
     std::unique_ptr<Image> image = ImageLoaderRegistry().loadImage(fileName);
     if (!image) {
@@ -34,7 +34,7 @@ Texture* TextureManager::loadTexture(const std::string& fileName, bool mipmaps) 
     }
     // B,G,R,A from the loaders becomes GL's R,G,B,A.
     for (size_t i = 0; i + 3 < image->pixels.size(); i += 4) std::swap(image->pixels[i], image->pixels[i + 2]);
-    return new Texture(image.release(), mipmaps);
+    return std::make_unique<Texture>(std::move(image), mipmaps);
 }
 
 void TextureManager::addAlpha(Texture* texture, const std::string& alphaFileName) {

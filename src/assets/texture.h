@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+class RenderState;
 
 struct Image {
     std::vector<uint8_t> pixels;  // width * height * 4 bytes, rows without gaps
@@ -14,11 +17,10 @@ struct Image {
 
 class Texture {
 public:
-    // Takes ownership of image.
-    Texture(Image* image, bool mipmaps) : image(image), mipmaps(mipmaps) {}
-    // Creates the GL texture through the process render state (filter mode 2,
-    // or 4 with mipmaps; repeat wrapping) and returns its name.
-    uint32_t upload();
+    Texture(std::unique_ptr<Image> image, bool mipmaps) : image(std::move(image)), mipmaps(mipmaps) {}
+    // Creates the GL texture (linear filtering, or mipmapped; repeat
+    // wrapping) and returns its name.
+    uint32_t upload(RenderState& renderState);
     uint32_t textureId() const { return glName; }
     Image* getImage() const { return image.get(); }
     bool hasMipmaps() const { return mipmaps; }
@@ -33,7 +35,7 @@ class TextureManager {
 public:
     // Never returns null: a picture that cannot be decoded becomes a defined
     // stand-in so the effect still draws.
-    Texture* loadTexture(const std::string& fileName, bool mipmaps);
+    std::unique_ptr<Texture> loadTexture(const std::string& fileName, bool mipmaps);
     // Replaces the texture's alpha with byte 0 of each pixel of the alpha
     // picture; an empty name does nothing.
     void addAlpha(Texture* texture, const std::string& alphaFileName);

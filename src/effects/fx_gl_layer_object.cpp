@@ -1,7 +1,5 @@
 #include "effects/fx_gl_layer_object.h"
 
-#include <GL/gl.h>
-
 #include <cstdio>
 
 #include "assets/texture.h"
@@ -47,7 +45,7 @@ void FxGLLayerObject::init() {
     const std::string alphaFileName = textOrEmpty(getString("alphaFilename"));
     const char* textureFileName = getString("textureFilename");
     if (textureFileName) {
-        texture.reset(textureManager.loadTexture(textureFileName, false));
+        texture = textureManager.loadTexture(textureFileName, false);
         if (!alphaFileName.empty()) textureManager.addAlpha(texture.get(), alphaFileName);
     } else {
         logLine("FxGLLayerObject: no textureFilename, the layer draws nothing");
@@ -60,7 +58,7 @@ void FxGLLayerObject::init() {
     compileExpression(vscroll, vscrollText.empty() ? "0" : vscrollText, "t");
 
     // After the alpha merge, so the merged alpha reaches GL.
-    if (texture) texture->upload();
+    if (texture) texture->upload(*getRenderState());
 
     const std::string motionX = textOrEmpty(getString("motionx"));
     const std::string motionY = textOrEmpty(getString("motiony"));
@@ -114,7 +112,7 @@ void FxGLLayerObject::draw() {
     rs.setTexEnv(TexEnvModulate);
 
     const float brightness = evaluateAtTime(alpha, t);
-    glColor4f(brightness, brightness, brightness, 1.0f);
+    rs.setColor(brightness, brightness, brightness, 1.0f);
 
     switch (blendMode) {
     case BlendModeSolid:

@@ -1,7 +1,5 @@
 #include "effects/fx_gl_uv_map.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
 #include "assets/texture.h"
@@ -24,8 +22,8 @@ void FxGLUVMap::init() {
     const char* textureFileName = getString("textureFilename");
     if (textureFileName) {
         TextureManager textureManager;
-        texture.reset(textureManager.loadTexture(textureFileName, false));
-        texture->upload();
+        texture = textureManager.loadTexture(textureFileName, false);
+        texture->upload(*getRenderState());
     } else {
         logLine("FxGLUVMap: no textureFilename, the effect draws nothing");
     }
@@ -44,7 +42,7 @@ void FxGLUVMap::draw() {
     // Far below near on purpose: everything lies at depth 0 anyway.
     rs.setMatrixMode(MatrixProjection);
     rs.loadIdentity();
-    glOrtho(-1.0, 1.0, -1.0, 1.0, 0.0, -2.0);
+    rs.ortho(-1.0f, 1.0f, -1.0f, 1.0f, 0.0f, -2.0f);
     rs.setMatrixMode(MatrixModelView);
     rs.loadIdentity();
 
@@ -56,8 +54,7 @@ void FxGLUVMap::draw() {
     rs.selectTextureUnit(0);
     rs.bindTexture(texture->textureId());
     rs.setTexEnv(TexEnvReplace);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    rs.setTextureFilter(TextureFilterLinear);
 
     evaluateGrid(getTime());
     drawQuads();
@@ -116,5 +113,5 @@ void FxGLUVMap::drawQuads() {
     RenderState& rs = *getRenderState();
     rs.setVertexArray(quadCorners.data(), 2, ElementFloat, 0);
     rs.setTexCoordArray(quadTexCoords.data(), 2, ElementFloat, 0);
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(quadCorners.size()));
+    rs.drawQuads(static_cast<int>(quadCorners.size()));
 }

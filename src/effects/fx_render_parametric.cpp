@@ -175,10 +175,10 @@ void FxRenderParametric::buildMaterial() {
     if (meshObject) meshObject->setMaterial(&material);
 
     TextureManager manager;
-    Texture* texture = manager.loadTexture(getStringValue("textureFilename"), false);
-    textures.emplace_back(texture);
+    RenderState& rs = *getRenderState();
+    Texture* texture = textures.emplace_back(manager.loadTexture(getStringValue("textureFilename"), false)).get();
     manager.addAlpha(texture, getStringValue("alphaFilename"));
-    texture->upload();
+    texture->upload(rs);
 
     const char* mapping = getString("mapping");
     if (mapping == nullptr)
@@ -188,9 +188,8 @@ void FxRenderParametric::buildMaterial() {
 
     const std::string envFilename = getStringValue("envFilename");
     if (!envFilename.empty()) {
-        Texture* environment = manager.loadTexture(envFilename, false);
-        textures.emplace_back(environment);
-        environment->upload();
+        Texture* environment = textures.emplace_back(manager.loadTexture(envFilename, false)).get();
+        environment->upload(rs);
         std::printf("yep, we've got an envmap!\n");
         layers.push_back(std::make_unique<TextureLayer>(TextureLayer{environment, LayerKindEnvironment}));
     }

@@ -1,7 +1,5 @@
 #include "effects/particle_cloud.h"
 
-#include <GL/gl.h>
-
 #include "assets/texture.h"
 #include "effects/material.h"
 #include "platform/render_state.h"
@@ -24,8 +22,7 @@ void ParticleCloud::setCentre(int i, const Vec3& centre) {
 void ParticleCloud::draw(RenderState& rs, float) {
     rs.pushMatrix();
     applyTransform(rs);
-    // The render-state interface has no colour or depth-mask operation.
-    glColor3f(brightness, brightness, brightness);
+    rs.setColor(brightness, brightness, brightness, 1.0f);
     rs.setTexEnv(TexEnvModulate);
     rs.setBlendFunc(BlendOne, BlendOne);
     rs.enableBlending();
@@ -33,7 +30,7 @@ void ParticleCloud::draw(RenderState& rs, float) {
     rs.enableDepthTest();
     // Additive sprites must not hide each other, but solid geometry drawn
     // earlier still hides them.
-    glDepthMask(GL_FALSE);
+    rs.disableDepthWrite();
     rs.disableLighting();
 
     const float s = size;
@@ -59,6 +56,6 @@ void ParticleCloud::draw(RenderState& rs, float) {
     rs.setTexCoordArray(texCoords.data(), 2, ElementFloat, 0);
     rs.drawTriangles(count * VerticesPerSprite);
 
-    glDepthMask(GL_TRUE);
+    rs.enableDepthWrite();
     rs.popMatrix();
 }

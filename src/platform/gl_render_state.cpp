@@ -19,7 +19,7 @@ const GLenum texGenModes[] = {GL_SPHERE_MAP, GL_EYE_LINEAR, GL_OBJECT_LINEAR};
 const GLenum texEnvModes[] = {GL_ADD, GL_MODULATE, GL_REPLACE};
 const GLenum matrixModes[] = {GL_MODELVIEW, GL_PROJECTION};
 
-void setFilters(int filterMode) {
+void setFilters(TextureFilter filterMode) {
     GLint magnification = GL_LINEAR;
     GLint minification = GL_LINEAR_MIPMAP_LINEAR;
     if (filterMode == 1) {
@@ -48,7 +48,7 @@ void GlRenderState::setClearColor(Color color) {
     glClearColor(color.r, color.g, color.b, color.a);
 }
 
-void GlRenderState::setMatrixMode(int mode) {
+void GlRenderState::setMatrixMode(MatrixMode mode) {
     if (GLenum glMode = matrixModeFor(mode)) glMatrixMode(glMode);
 }
 
@@ -68,13 +68,17 @@ void GlRenderState::setOrtho2D(float left, float right, float bottom, float top)
     gluOrtho2D(left, right, bottom, top);
 }
 
+void GlRenderState::ortho(float left, float right, float bottom, float top, float zNear, float zFar) {
+    glOrtho(left, right, bottom, top, zNear, zFar);
+}
+
 void GlRenderState::translate(float x, float y, float z) { glTranslatef(x, y, z); }
 void GlRenderState::rotate(float angle, float x, float y, float z) { glRotatef(angle, x, y, z); }
 void GlRenderState::scale(float x, float y, float z) { glScalef(x, y, z); }
 void GlRenderState::clearDepthBuffer() { glClear(GL_DEPTH_BUFFER_BIT); }
 void GlRenderState::clearColorBuffer() { glClear(GL_COLOR_BUFFER_BIT); }
 
-void GlRenderState::setTexGen(int mode) {
+void GlRenderState::setTexGen(TexGenMode mode) {
     GLenum glMode = texGenModeFor(mode);
     if (!glMode) return;
     glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, glMode);
@@ -83,7 +87,7 @@ void GlRenderState::setTexGen(int mode) {
     glEnable(GL_TEXTURE_GEN_T);
 }
 
-void GlRenderState::setTexEnv(int mode) {
+void GlRenderState::setTexEnv(TexEnvMode mode) {
     if (GLenum glMode = texEnvModeFor(mode)) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, glMode);
 }
 
@@ -91,12 +95,15 @@ void GlRenderState::enableCulling() { glEnable(GL_CULL_FACE); }
 void GlRenderState::disableCulling() { glDisable(GL_CULL_FACE); }
 void GlRenderState::enableDepthTest() { glEnable(GL_DEPTH_TEST); }
 void GlRenderState::disableDepthTest() { glDisable(GL_DEPTH_TEST); }
+void GlRenderState::enableDepthWrite() { glDepthMask(GL_TRUE); }
+void GlRenderState::disableDepthWrite() { glDepthMask(GL_FALSE); }
 void GlRenderState::enableLighting() { glEnable(GL_LIGHTING); }
 void GlRenderState::disableLighting() { glDisable(GL_LIGHTING); }
 void GlRenderState::enableBlending() { glEnable(GL_BLEND); }
 void GlRenderState::disableBlending() { glDisable(GL_BLEND); }
 void GlRenderState::setSmoothShading() { glShadeModel(GL_SMOOTH); }
 void GlRenderState::setFlatShading() { glShadeModel(GL_FLAT); }
+void GlRenderState::setColor(float red, float green, float blue, float alpha) { glColor4f(red, green, blue, alpha); }
 
 void GlRenderState::selectTextureUnit(int unit) {
     if (unit < 0 || unit > 3) return;
@@ -104,16 +111,18 @@ void GlRenderState::selectTextureUnit(int unit) {
     if (!multitexture.glActiveTextureARB || !multitexture.glClientActiveTextureARB) return;
     multitexture.glActiveTextureARB(GL_TEXTURE0_ARB + unit);
     multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
+    clientUnit = unit;
 }
 
-uint32_t GlRenderState::createTexture(int width, int height, const void* pixels, int clamp, int filterMode) {
+uint32_t GlRenderState::createTexture(int width, int height, const void* pixels, TextureWrap wrap,
+                                      TextureFilter filterMode) {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     setFilters(filterMode);
-    const GLint wrap = clamp ? GL_CLAMP : GL_REPEAT;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    const GLint glWrap = wrap != TextureWrapRepeat ? GL_CLAMP : GL_REPEAT;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, glWrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, glWrap);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     // gluBuild2DMipmaps reads the pixels even where glTexImage2D would not.
     if ((filterMode & 4) && pixels) {
@@ -125,6 +134,8 @@ uint32_t GlRenderState::createTexture(int width, int height, const void* pixels,
     return name;
 }
 
+void GlRenderState::setTextureFilter(TextureFilter filter) { setFilters(filter); }
+
 void GlRenderState::bindTexture(uint32_t name) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -135,34 +146,40 @@ void GlRenderState::disableTextureUnit(int unit) {
     glDisable(GL_TEXTURE_2D);
 }
 
-void GlRenderState::setBlendFunc(int sourceCode, int destinationCode) {
+void GlRenderState::setBlendFunc(BlendFactor sourceCode, BlendFactor destinationCode) {
     GLenum source = blendFactorFor(sourceCode);
     GLenum destination = blendFactorFor(destinationCode);
     if (source && destination) glBlendFunc(source, destination);
 }
 
-void GlRenderState::setVertexArray(const void* data, int size, int typeCode, int stride) {
+void GlRenderState::enableArray(unsigned bit, GLenum array) {
+    glEnableClientState(array);
+    enabledArrays |= bit;
+    arraysSet |= bit;
+}
+
+void GlRenderState::setVertexArray(const void* data, int size, ElementType typeCode, int stride) {
     GLenum type = elementTypeFor(typeCode);
     if (!type) return;
-    glEnableClientState(GL_VERTEX_ARRAY);
+    enableArray(vertexArrayBit, GL_VERTEX_ARRAY);
     glVertexPointer(size, type, stride, data);
 }
 
-void GlRenderState::setNormalArray(const void* data, int, int typeCode, int stride) {
+void GlRenderState::setNormalArray(const void* data, int, ElementType typeCode, int stride) {
     GLenum type = elementTypeFor(typeCode);
     if (!type) return;
-    glEnableClientState(GL_NORMAL_ARRAY);
+    enableArray(normalArrayBit, GL_NORMAL_ARRAY);
     glNormalPointer(type, stride, data);
 }
 
-void GlRenderState::setTexCoordArray(const void* data, int size, int typeCode, int stride) {
+void GlRenderState::setTexCoordArray(const void* data, int size, ElementType typeCode, int stride) {
     GLenum type = elementTypeFor(typeCode);
     if (!type) return;
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    enableArray(texCoordArrayBit(clientUnit), GL_TEXTURE_COORD_ARRAY);
     glTexCoordPointer(size, type, stride, data);
 }
 
-void GlRenderState::setIndexArray(const void* newIndices, int count, int typeCode) {
+void GlRenderState::setIndexArray(const void* newIndices, int count, ElementType typeCode) {
     GLenum type = elementTypeFor(typeCode);
     // An unknown type draws nothing rather than misreading the indices.
     indices = newIndices;
@@ -170,8 +187,33 @@ void GlRenderState::setIndexArray(const void* newIndices, int count, int typeCod
     indexCount = type && newIndices && count > 0 ? count : 0;
 }
 
-void GlRenderState::drawTriangles(int vertexCount) { glDrawArrays(GL_TRIANGLES, 0, vertexCount); }
+void GlRenderState::prepareArrayDraw() {
+    const unsigned stale = enabledArrays & ~arraysSet;
+    if (stale & vertexArrayBit) glDisableClientState(GL_VERTEX_ARRAY);
+    if (stale & normalArrayBit) glDisableClientState(GL_NORMAL_ARRAY);
+    for (int unit = 0; unit < 4; ++unit) {
+        if (!(stale & texCoordArrayBit(unit))) continue;
+        // Only reachable through selectTextureUnit, so the entry point exists.
+        if (unit != clientUnit) multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        if (unit != clientUnit) multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + clientUnit);
+    }
+    enabledArrays &= ~stale;
+    arraysSet = 0;
+}
+
+void GlRenderState::drawTriangles(int vertexCount) {
+    prepareArrayDraw();
+    glDrawArrays(GL_TRIANGLES, 0, vertexCount);
+}
 
 void GlRenderState::drawIndexedTriangles() {
-    if (indexCount > 0) glDrawElements(GL_TRIANGLES, indexCount, indexType, indices);
+    if (indexCount <= 0) return;
+    prepareArrayDraw();
+    glDrawElements(GL_TRIANGLES, indexCount, indexType, indices);
+}
+
+void GlRenderState::drawQuads(int vertexCount) {
+    prepareArrayDraw();
+    glDrawArrays(GL_QUADS, 0, vertexCount);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The narrow interface through which the demo and its effects change GL
-// state and draw arrays. Callers pass small integer codes instead of GL
-// enumerations; the GL implementation translates them through fixed tables.
+// state and draw arrays; nothing else in the player above src/platform
+// touches GL. Callers pass small codes instead of GL enumerations; the GL
+// implementation translates them through fixed tables.
 #include <cstdint>
 
 struct Color {
@@ -10,75 +11,117 @@ struct Color {
 };
 
 // Blend factor codes for setBlendFunc.
-constexpr int BlendOne = 0;
-constexpr int BlendOneMinusSrcAlpha = 1;
-constexpr int BlendSrcAlpha = 2;
+enum BlendFactor : int32_t {
+    BlendOne = 0,
+    BlendOneMinusSrcAlpha = 1,
+    BlendSrcAlpha = 2,
+};
 
 // Array element type codes for the array setters and setIndexArray.
-constexpr int ElementFloat = 0;
-constexpr int ElementDouble = 1;
-constexpr int ElementInt = 2;
-constexpr int ElementShort = 3;
-constexpr int ElementUnsignedInt = 4;
+enum ElementType : int32_t {
+    ElementFloat = 0,
+    ElementDouble = 1,
+    ElementInt = 2,
+    ElementShort = 3,
+    ElementUnsignedInt = 4,
+};
 
 // Texture coordinate generation codes for setTexGen.
-constexpr int TexGenSphereMap = 0;
-constexpr int TexGenEyeLinear = 1;
-constexpr int TexGenObjectLinear = 2;
+enum TexGenMode : int32_t {
+    TexGenSphereMap = 0,
+    TexGenEyeLinear = 1,
+    TexGenObjectLinear = 2,
+};
 
 // Texture environment codes for setTexEnv.
-constexpr int TexEnvAdd = 0;
-constexpr int TexEnvModulate = 1;
-constexpr int TexEnvReplace = 2;
+enum TexEnvMode : int32_t {
+    TexEnvAdd = 0,
+    TexEnvModulate = 1,
+    TexEnvReplace = 2,
+};
 
 // Matrix mode codes for setMatrixMode; other codes change nothing.
-constexpr int MatrixModelView = 0;
-constexpr int MatrixProjection = 1;
+enum MatrixMode : int32_t {
+    MatrixModelView = 0,
+    MatrixProjection = 1,
+};
+
+// Filter modes for createTexture and setTextureFilter. Any other value
+// filters like TextureFilterMipmapped; bit 2 set (4 and up) builds mipmaps.
+enum TextureFilter : int32_t {
+    TextureFilterNearest = 1,            // nearest, one level
+    TextureFilterLinear = 2,             // linear, one level
+    TextureFilterMipmapped = 4,          // linear between linear mipmaps
+    TextureFilterNearestMipmapped = 5,   // nearest, linear between nearest mipmaps
+};
+
+// Wrap modes for createTexture; any value but 0 clamps.
+enum TextureWrap : int32_t {
+    TextureWrapRepeat = 0,
+    TextureWrapClamp = 1,
+};
 
 class RenderState {
 public:
     virtual ~RenderState() = default;
 
     virtual void setClearColor(Color color) = 0;
-    virtual void setMatrixMode(int mode) = 0;
+    virtual void setMatrixMode(MatrixMode mode) = 0;
     virtual void loadIdentity() = 0;
     virtual void pushMatrix() = 0;
     virtual void popMatrix() = 0;
     // Both leave the projection matrix selected.
     virtual void setPerspective(float fovY, float aspect, float zNear, float zFar) = 0;
     virtual void setOrtho2D(float left, float right, float bottom, float top) = 0;
+    // Multiplies the current matrix by an orthographic projection, as
+    // translate, rotate and scale do with theirs.
+    virtual void ortho(float left, float right, float bottom, float top, float zNear, float zFar) = 0;
     virtual void translate(float x, float y, float z) = 0;
     virtual void rotate(float angleDegrees, float x, float y, float z) = 0;
     virtual void scale(float x, float y, float z) = 0;
     virtual void clearDepthBuffer() = 0;
     virtual void clearColorBuffer() = 0;
-    virtual void setTexGen(int mode) = 0;
-    virtual void setTexEnv(int mode) = 0;
+    virtual void setTexGen(TexGenMode mode) = 0;
+    virtual void setTexEnv(TexEnvMode mode) = 0;
     virtual void enableCulling() = 0;
     virtual void disableCulling() = 0;
     virtual void enableDepthTest() = 0;
     virtual void disableDepthTest() = 0;
+    // Whether drawing writes the depth buffer (the test may still be on).
+    virtual void enableDepthWrite() = 0;
+    virtual void disableDepthWrite() = 0;
     virtual void enableLighting() = 0;
     virtual void disableLighting() = 0;
     virtual void enableBlending() = 0;
     virtual void disableBlending() = 0;
     virtual void setSmoothShading() = 0;
     virtual void setFlatShading() = 0;
+    // The current colour, each component 0 to 1.
+    virtual void setColor(float red, float green, float blue, float alpha) = 0;
     // Units 0 to 3; any other unit does nothing.
     virtual void selectTextureUnit(int unit) = 0;
-    // pixels: width*height RGBA bytes. clamp != 0 clamps, else repeats.
-    // Returns the new GL texture name, left bound on the current unit.
-    virtual uint32_t createTexture(int width, int height, const void* pixels, int clamp, int filterMode) = 0;
+    // pixels: width*height RGBA bytes. Returns the new GL texture name, left
+    // bound on the current unit.
+    virtual uint32_t createTexture(int width, int height, const void* pixels, TextureWrap wrap,
+                                   TextureFilter filter) = 0;
+    // Sets the filters of the texture bound on the current unit as
+    // createTexture does for the same mode; builds no mipmaps.
+    virtual void setTextureFilter(TextureFilter filter) = 0;
     virtual void bindTexture(uint32_t name) = 0;
     virtual void disableTextureUnit(int unit) = 0;
-    virtual void setBlendFunc(int sourceCode, int destinationCode) = 0;
-    virtual void setVertexArray(const void* data, int size, int typeCode, int stride) = 0;
-    virtual void setNormalArray(const void* data, int size, int typeCode, int stride) = 0;
-    virtual void setTexCoordArray(const void* data, int size, int typeCode, int stride) = 0;
+    virtual void setBlendFunc(BlendFactor source, BlendFactor destination) = 0;
+    // Array setters. A draw reads exactly the arrays set since the previous
+    // draw; an array set for an earlier draw is not read again.
+    virtual void setVertexArray(const void* data, int size, ElementType type, int stride) = 0;
+    virtual void setNormalArray(const void* data, int size, ElementType type, int stride) = 0;
+    // For the texture unit selected last.
+    virtual void setTexCoordArray(const void* data, int size, ElementType type, int stride) = 0;
     // Remembers the indices for drawIndexedTriangles; issues no GL call.
-    virtual void setIndexArray(const void* indices, int count, int typeCode) = 0;
+    virtual void setIndexArray(const void* indices, int count, ElementType type) = 0;
     virtual void drawTriangles(int vertexCount) = 0;
     virtual void drawIndexedTriangles() = 0;
+    // Each four vertices make one quad.
+    virtual void drawQuads(int vertexCount) = 0;
 };
 
 // The process-wide render state; null until the entry point sets it.

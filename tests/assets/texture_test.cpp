@@ -99,8 +99,8 @@ TEST(TextureManager, LoadTextureGivesRgbaPixels) {
     writeBytes("pic.tga", onePixelTga());
     std::unique_ptr<Texture> jpeg, tga;
     CapturedConsole console = captureConsole([&] {
-        jpeg.reset(TextureManager().loadTexture("red.jpg", false));
-        tga.reset(TextureManager().loadTexture("pic.tga", true));
+        jpeg = TextureManager().loadTexture("red.jpg", false);
+        tga = TextureManager().loadTexture("pic.tga", true);
     });
     EXPECT_EQ(console.out.rfind("loading texture red.jpg\ncomparing name jpg", 0), 0u) << console.out;
     // Red survives JPEG coding only nearly; the order is what matters here.
@@ -120,7 +120,7 @@ TEST(TextureManager, UndecodablePictureBecomesOpaqueWhite) {
     ScratchDirectory scratch;
     writeBytes("junk.tga", Bytes(5, 0));
     std::unique_ptr<Texture> texture;
-    CapturedConsole console = captureConsole([&] { texture.reset(TextureManager().loadTexture("junk.tga", false)); });
+    CapturedConsole console = captureConsole([&] { texture = TextureManager().loadTexture("junk.tga", false); });
     ASSERT_TRUE(texture);
     EXPECT_EQ(texture->getImage()->width, 1);
     EXPECT_EQ(texture->getImage()->height, 1);
@@ -146,7 +146,7 @@ TEST(TextureManager, AddAlphaTakesByteZeroOfTheAlphaPicture) {
     std::unique_ptr<Texture> texture;
     CapturedConsole console = captureConsole([&] {
         TextureManager manager;
-        texture.reset(manager.loadTexture("pic.tga", false));
+        texture = manager.loadTexture("pic.tga", false);
         manager.addAlpha(texture.get(), "grey.tga");
     });
     EXPECT_NE(console.out.find("adding alpha: grey.tga\ncomparing name tga to loader's jpg\n"), std::string::npos);
@@ -167,7 +167,7 @@ TEST(TextureManager, AddAlphaOfAnotherSizePairsUpToTheSmallerCount) {
     std::unique_ptr<Texture> texture;
     captureConsole([&] {
         TextureManager manager;
-        texture.reset(manager.loadTexture("pic.tga", false));
+        texture = manager.loadTexture("pic.tga", false);
         manager.addAlpha(texture.get(), "small.tga");
     });
     EXPECT_EQ(texture->getImage()->pixels, (Bytes{30, 20, 10, 7, 60, 50, 40, 255}));
@@ -180,14 +180,12 @@ TEST(TextureManager, AddAlphaOfAnotherSizePairsUpToTheSmallerCount) {
 
 TEST(Texture, UploadCreatesARepeatingTextureWithTheFilterForItsMipmaps) {
     RecordingRenderState recorder;
-    Image* image = new Image{{1, 2, 3, 4, 5, 6, 7, 8}, 2, 1};
-    Texture plain(image, false);
-    Texture mipmapped(new Image{{1, 2, 3, 4}, 1, 1}, true);
-    {
-        PlayerContextScope context({.renderState = &recorder});
-        EXPECT_EQ(plain.upload(), 1u);
-        EXPECT_EQ(mipmapped.upload(), 2u);
-    }
+    auto owned = std::make_unique<Image>(Image{{1, 2, 3, 4, 5, 6, 7, 8}, 2, 1});
+    Image* image = owned.get();
+    Texture plain(std::move(owned), false);
+    Texture mipmapped(std::make_unique<Image>(Image{{1, 2, 3, 4}, 1, 1}), true);
+    EXPECT_EQ(plain.upload(recorder), 1u);
+    EXPECT_EQ(mipmapped.upload(recorder), 2u);
 
     EXPECT_EQ(recorder.texts(), (std::vector<std::string>{"createTexture(2,1,0,2)", "createTexture(1,1,0,4)"}));
     EXPECT_EQ(recorder.calls[0].pointer, image->pixels.data());

@@ -24,8 +24,8 @@ protected:
         writeBytes("pic.tga", tgaFile(2, 2, 2, 32, {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255}));
         std::unique_ptr<Texture> texture;
         CapturedConsole console = captureConsole([&] {
-            texture.reset(TextureManager().loadTexture("pic.tga", mipmaps));
-            texture->upload();
+            texture = TextureManager().loadTexture("pic.tga", mipmaps);
+            texture->upload(state);
         });
         if (out) *out = console.out;
         return texture;

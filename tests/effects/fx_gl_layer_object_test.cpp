@@ -191,7 +191,7 @@ TEST_F(LayerTest, DrawSetsItsStateFirstThenMovesScalesAndTurnsTheSquare) {
         "setOrtho2D(-1,1,-1,1)", "setMatrixMode(0)", "loadIdentity()", "disableLighting()",
         "disableDepthTest()", "disableCulling()", "pushMatrix()", "translate(0.25,0.5,0)",
         "translate(0.25,0.5,0)", "selectTextureUnit(0)", "bindTexture(1)", "setTexEnv(1)",
-        "enableBlending()", "setBlendFunc(0,0)", "scale(2,3,1)", "rotate(30,0,0,1)",
+        "setColor(1,1,1,1)", "enableBlending()", "setBlendFunc(0,0)", "scale(2,3,1)", "rotate(30,0,0,1)",
         "setVertexArray(2,0,0)", "setTexCoordArray(2,0,0)", "drawTriangles(6)", "popMatrix()",
     };
     recording.clear();

@@ -165,14 +165,16 @@ TEST_F(UVMapTest, DrawSetsProjectionAndStateFirstAndRestoresNothing) {
         map->draw();
     }
     const std::vector<std::string> expected = {
-        "setMatrixMode(1)", "loadIdentity()",     "setMatrixMode(0)",     "loadIdentity()", "disableLighting()",
-        "disableDepthTest()", "disableCulling()", "selectTextureUnit(0)", "bindTexture(1)", "setTexEnv(2)",
+        "setMatrixMode(1)", "loadIdentity()", "ortho(-1,1,-1,1,0,-2)", "setMatrixMode(0)",
+        "loadIdentity()", "disableLighting()", "disableDepthTest()", "disableCulling()",
+        "selectTextureUnit(0)", "bindTexture(1)", "setTexEnv(2)", "setTextureFilter(2)",
     };
     // Then the quads, all in one array draw.
     const std::vector<std::string> calls = recording.texts();
     ASSERT_GE(calls.size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + expected.size()), expected);
     EXPECT_EQ(recording.textsOf("setVertexArray").size(), 1u);
+    EXPECT_EQ(recording.textsOf("drawQuads"), std::vector<std::string>{"drawQuads(12096)"});
 }
 
 TEST_F(UVMapTest, WithoutAPictureItSaysSoAndDrawsNothing) {

@@ -14,7 +14,7 @@ using Texts = std::vector<std::string>;
 
 // A texture that was never uploaded: its GL name is 0.
 struct NamedTexture {
-    Texture texture{new Image{std::vector<uint8_t>(4, 255), 1, 1}, false};
+    Texture texture{std::make_unique<Image>(Image{std::vector<uint8_t>(4, 255), 1, 1}), false};
     TextureLayer layer;
     Material material;
     NamedTexture() {
@@ -36,11 +36,12 @@ TEST(ParticleCloud, DrawSetsStateTransformsAndIssuesOneDraw) {
     EXPECT_EQ(rs.texts(), (Texts{
         "pushMatrix()", "setMatrixMode(0)", "loadIdentity()", "translate(-1,-2,-3)",
         "rotate(10,1,0,0)", "rotate(20,0,1,0)", "rotate(30,0,0,1)", "scale(2,3,4)",
-        "setTexEnv(1)", "setBlendFunc(0,0)", "enableBlending()", "disableCulling()",
-        "enableDepthTest()", "disableLighting()", "selectTextureUnit(0)", "bindTexture(0)",
-        "setVertexArray(3,0,0)", "setTexCoordArray(2,0,0)", "drawTriangles(12)", "popMatrix()"}));
-    EXPECT_EQ(rs.calls[16].pointer, cloud.getVertices().data());
-    EXPECT_EQ(rs.calls[17].pointer, cloud.getTexCoords().data());
+        "setColor(1,1,1,1)", "setTexEnv(1)", "setBlendFunc(0,0)", "enableBlending()", "disableCulling()",
+        "enableDepthTest()", "disableDepthWrite()", "disableLighting()", "selectTextureUnit(0)", "bindTexture(0)",
+        "setVertexArray(3,0,0)", "setTexCoordArray(2,0,0)", "drawTriangles(12)", "enableDepthWrite()",
+        "popMatrix()"}));
+    EXPECT_EQ(rs.calls[18].pointer, cloud.getVertices().data());
+    EXPECT_EQ(rs.calls[19].pointer, cloud.getTexCoords().data());
 }
 
 TEST(ParticleCloud, EachSpriteIsTwoTrianglesAroundItsCentre) {

@@ -36,16 +36,16 @@ protected:
 TEST_F(GlRenderStateTest, CodeTablesReachGl) {
     const GLenum factors[] = {GL_ONE, GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA};
     for (int source = 0; source < 3; ++source) {
-        state.setBlendFunc(source, 2 - source);
+        state.setBlendFunc(BlendFactor(source), BlendFactor(2 - source));
         EXPECT_EQ(getInteger(GL_BLEND_SRC), GLint(factors[source]));
         EXPECT_EQ(getInteger(GL_BLEND_DST), GLint(factors[2 - source]));
     }
-    state.setBlendFunc(3, 0);  // outside the table: unchanged
+    state.setBlendFunc(BlendFactor(3), BlendOne);  // outside the table: unchanged
     EXPECT_EQ(getInteger(GL_BLEND_SRC), GLint(GL_SRC_ALPHA));
 
     const GLenum generation[] = {GL_SPHERE_MAP, GL_EYE_LINEAR, GL_OBJECT_LINEAR};
     for (int code = 0; code < 3; ++code) {
-        state.setTexGen(code);
+        state.setTexGen(TexGenMode(code));
         GLint s = 0, t = 0;
         glGetTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &s);
         glGetTexGeniv(GL_T, GL_TEXTURE_GEN_MODE, &t);
@@ -57,7 +57,7 @@ TEST_F(GlRenderStateTest, CodeTablesReachGl) {
 
     const GLenum environment[] = {GL_ADD, GL_MODULATE, GL_REPLACE};
     for (int code = 0; code < 3; ++code) {
-        state.setTexEnv(code);
+        state.setTexEnv(TexEnvMode(code));
         GLint mode = 0;
         glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
         EXPECT_EQ(mode, GLint(environment[code]));
@@ -67,9 +67,9 @@ TEST_F(GlRenderStateTest, CodeTablesReachGl) {
     const GLenum types[] = {GL_FLOAT, GL_DOUBLE, GL_INT, GL_SHORT};
     static const double data[64] = {};
     for (int code = 0; code < 4; ++code) {
-        state.setVertexArray(data, 3, code, 0);
-        state.setTexCoordArray(data, 2, code, 0);
-        state.setNormalArray(data, 3, code, 0);
+        state.setVertexArray(data, 3, ElementType(code), 0);
+        state.setTexCoordArray(data, 2, ElementType(code), 0);
+        state.setNormalArray(data, 3, ElementType(code), 0);
         EXPECT_EQ(getInteger(GL_VERTEX_ARRAY_TYPE), GLint(types[code]));
         EXPECT_EQ(getInteger(GL_TEXTURE_COORD_ARRAY_TYPE), GLint(types[code]));
         EXPECT_EQ(getInteger(GL_NORMAL_ARRAY_TYPE), GLint(types[code]));
@@ -81,13 +81,13 @@ TEST_F(GlRenderStateTest, CodeTablesReachGl) {
 }
 
 TEST_F(GlRenderStateTest, UnknownMatrixModesAndTextureUnitsChangeNothing) {
-    state.setMatrixMode(1);
+    state.setMatrixMode(MatrixProjection);
     EXPECT_EQ(getInteger(GL_MATRIX_MODE), GLint(GL_PROJECTION));
-    state.setMatrixMode(2);
+    state.setMatrixMode(MatrixMode(2));
     EXPECT_EQ(getInteger(GL_MATRIX_MODE), GLint(GL_PROJECTION));
-    state.setMatrixMode(0);
+    state.setMatrixMode(MatrixModelView);
     EXPECT_EQ(getInteger(GL_MATRIX_MODE), GLint(GL_MODELVIEW));
-    state.setMatrixMode(-1);
+    state.setMatrixMode(MatrixMode(-1));
     EXPECT_EQ(getInteger(GL_MATRIX_MODE), GLint(GL_MODELVIEW));
 
     state.selectTextureUnit(3);
@@ -132,7 +132,7 @@ TEST_F(GlRenderStateTest, CreateTextureFollowsFilterAndWrapTables) {
         SCOPED_TRACE("filter mode " + std::to_string(c.mode));
         const int clamp = c.mode % 2 ? 1 : 0;
         testing::internal::CaptureStdout();
-        const uint32_t name = state.createTexture(8, 4, pixels.data(), clamp, c.mode);
+        const uint32_t name = state.createTexture(8, 4, pixels.data(), TextureWrap(clamp), TextureFilter(c.mode));
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.mipmaps ? "building 2d mipmaps...\n" : "");
 
         EXPECT_NE(name, 0u);
@@ -161,15 +161,15 @@ TEST_F(GlRenderStateTest, CreateTextureFollowsFilterAndWrapTables) {
 
 TEST_F(GlRenderStateTest, ProjectionsReplaceTheMatrixAndStaySelected) {
     const std::vector<float> modelView = matrix(GL_MODELVIEW_MATRIX);
-    state.setMatrixMode(0);
+    state.setMatrixMode(MatrixModelView);
     state.setPerspective(90.0f, 2.0f, 1.0f, 3.0f);
-    state.setMatrixMode(0);
+    state.setMatrixMode(MatrixModelView);
     state.setPerspective(90.0f, 2.0f, 1.0f, 3.0f);  // twice: loaded, not multiplied
     EXPECT_EQ(getInteger(GL_MATRIX_MODE), GLint(GL_PROJECTION));
     // f = cot(45 deg) = 1; near 1, far 3.
     expectMatrixNear(matrix(GL_PROJECTION_MATRIX), {0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, -2, -1, 0, 0, -3, 0});
 
-    state.setMatrixMode(0);
+    state.setMatrixMode(MatrixModelView);
     state.setOrtho2D(0.0f, 640.0f, 0.0f, 480.0f);
     EXPECT_EQ(getInteger(GL_MATRIX_MODE), GLint(GL_PROJECTION));
     expectMatrixNear(matrix(GL_PROJECTION_MATRIX),
@@ -203,7 +203,7 @@ protected:
         GlRenderStateTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         state.setOrtho2D(0.0f, 640.0f, 0.0f, 480.0f);
-        state.setMatrixMode(0);
+        state.setMatrixMode(MatrixModelView);
         state.loadIdentity();
         state.setClearColor(Color(0, 0, 0));
         state.clearColorBuffer();
@@ -227,13 +227,38 @@ TEST_F(TriangleDrawTest, IndexedDrawLandsOnKnownPixels) {
 
 TEST_F(TriangleDrawTest, ArrayDrawAndUnknownIndexTypeDrawNothingElse) {
     const uint32_t indices[] = {0, 1, 3};
-    state.setIndexArray(indices, 3, 9);  // no such type: nothing to draw
+    state.setIndexArray(indices, 3, ElementType(9));  // no such type: nothing to draw
     state.drawIndexedTriangles();
     EXPECT_FALSE(whiteAt(630, 10));
 
     state.drawTriangles(3);  // corners 0, 1, 2: bottom left
     EXPECT_TRUE(whiteAt(10, 10));
     EXPECT_FALSE(whiteAt(630, 470));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// Arrays set for one draw are switched off before a later draw that did not
+// set them again, on every unit; the selected client unit stays selected.
+TEST_F(TriangleDrawTest, ADrawReadsOnlyTheArraysSetForIt) {
+    const float normals[9] = {};
+    const float texCoords[8] = {};
+    state.setNormalArray(normals, 3, ElementFloat, 0);
+    state.selectTextureUnit(1);
+    state.setTexCoordArray(texCoords, 2, ElementFloat, 0);
+    state.drawTriangles(3);
+    EXPECT_TRUE(glIsEnabled(GL_NORMAL_ARRAY));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+
+    state.selectTextureUnit(0);
+    state.setVertexArray(corners, 2, ElementFloat, 0);
+    state.setTexCoordArray(texCoords, 2, ElementFloat, 0);
+    state.drawTriangles(3);
+    EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
+    EXPECT_EQ(getInteger(GL_CLIENT_ACTIVE_TEXTURE), GLint(GL_TEXTURE0));
+    state.selectTextureUnit(1);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -260,7 +285,7 @@ void drawLayer(RenderState& renderState, const float* vertices, uint32_t texture
 TEST_F(GlRenderStateTest, RecordingLogsWhatTheGlImplementationDoes) {
     const float vertices[6] = {0, 0, 10, 0, 0, 10};
     const std::vector<uint8_t> pixels(4 * 4 * 4, 255);
-    const uint32_t texture = state.createTexture(4, 4, pixels.data(), 0, 2);
+    const uint32_t texture = state.createTexture(4, 4, pixels.data(), TextureWrapRepeat, TextureFilterLinear);
     drawLayer(state, vertices, texture);
     EXPECT_EQ(getInteger(GL_MATRIX_MODE), GLint(GL_MODELVIEW));
     EXPECT_EQ(getInteger(GL_ACTIVE_TEXTURE), GLint(GL_TEXTURE1));

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 // Every form of new and delete is replaced, so that whatever pair a library
@@ -9,23 +10,40 @@
 namespace {
 
 std::atomic<uint64_t> allocations{0};
+std::atomic<std::size_t> tailBytes{0};
+std::atomic<unsigned char> tailFill{0};
+
+// The block is freed from its start, so a tail needs no bookkeeping.
+void* fillTail(void* memory, std::size_t size, std::size_t tail) {
+    if (memory && tail) std::memset(static_cast<char*>(memory) + size, tailFill.load(), tail);
+    return memory;
+}
 
 void* allocate(std::size_t size) {
     allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size ? size : 1);
+    size = size ? size : 1;
+    const std::size_t tail = tailBytes.load();
+    return fillTail(std::malloc(size + tail), size, tail);
 }
 
 void* allocateAligned(std::size_t size, std::align_val_t alignment) {
     allocations.fetch_add(1, std::memory_order_relaxed);
     const std::size_t align = static_cast<std::size_t>(alignment);
     // aligned_alloc wants a size that is a multiple of the alignment.
-    const std::size_t rounded = ((size ? size : 1) + align - 1) / align * align;
-    return std::aligned_alloc(align, rounded);
+    size = size ? size : 1;
+    const std::size_t tail = tailBytes.load();
+    const std::size_t rounded = (size + tail + align - 1) / align * align;
+    return fillTail(std::aligned_alloc(align, rounded), size, tail);
 }
 
 }  // namespace
 
 uint64_t allocationCount() { return allocations.load(); }
+
+void setAllocationTail(std::size_t bytes, unsigned char fill) {
+    tailFill.store(fill);
+    tailBytes.store(bytes);
+}
 
 void* operator new(std::size_t size) {
     if (void* memory = allocate(size)) return memory;
