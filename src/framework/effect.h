@@ -83,6 +83,12 @@ public:
     int* getInt(const std::string& name);
     const char* getString(const std::string& name);
     std::string getStringValue(const std::string& name);
+    // The text of a parameter, or null, without reporting an absent name.
+    const char* findString(const std::string& name) const
+    {
+        const auto* entry = stringParameters.find(name);
+        return entry != nullptr ? entry->value : nullptr;
+    }
 
     void setWindow(float windowStart, float windowEnd) { start = windowStart; end = windowEnd; }
     void setTime(float localTime) { time = localTime; }

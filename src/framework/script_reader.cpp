@@ -1,5 +1,6 @@
 #include "framework/script_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -354,4 +355,19 @@ EffectInstance* ScriptReader::finish(const std::string& path, bool initEffects)
     EffectInstance* root = state->findInstance(rootName);
     if (root == nullptr) reportMissing(rootName);
     return root;
+}
+
+std::vector<std::string> ScriptReader::namedFiles() const
+{
+    static const char* const fileParameters[] = {"textureFilename", "alphaFilename", "envFilename", "object"};
+    std::vector<std::string> files;
+    for (const EffectEntry& entry : state->effects) {
+        if (entry.effect == nullptr) continue;
+        for (const char* parameter : fileParameters) {
+            const char* name = entry.effect->findString(parameter);
+            if (name == nullptr || *name == '\0') continue;
+            if (std::find(files.begin(), files.end(), name) == files.end()) files.emplace_back(name);
+        }
+    }
+    return files;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class Effect;
 class EffectInstance;
@@ -31,6 +32,10 @@ public:
     // Reads script text as loadFromText does, printing the same, but calls no
     // effect's init; tells listener what it finds on each line.
     EffectInstance* readWithoutInit(const std::string& text, const std::string& path, ScriptListener& listener);
+
+    // The files the effects read name (pictures, alpha and environment
+    // maps, objects), each once, in script order.
+    std::vector<std::string> namedFiles() const;
 
     // Everything one reader has read; defined with the parser.
     struct State;

@@ -22,7 +22,31 @@ void handleWindowEvent(const SDL_Event& event) {
     }
 }
 
+namespace {
+
+PlayerKey playerKeyOf(const SDL_Event& event) {
+    if (event.type != SDL_KEYDOWN) return PlayerKey::None;
+    switch (event.key.keysym.sym) {
+    case SDLK_SPACE: return PlayerKey::Space;
+    case SDLK_LEFT: return PlayerKey::Left;
+    case SDLK_RIGHT: return PlayerKey::Right;
+    case SDLK_DOWN: return PlayerKey::Down;
+    case SDLK_UP: return PlayerKey::Up;
+    case SDLK_HOME: return PlayerKey::Home;
+    case SDLK_r: return PlayerKey::R;
+    default: return PlayerKey::None;
+    }
+}
+
+}  // namespace
+
 PendingEvent takeNextEvent() {
+    PlayerKey ignored = PlayerKey::None;
+    return takeNextEvent(ignored);
+}
+
+PendingEvent takeNextEvent(PlayerKey& key) {
+    key = PlayerKey::None;
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return PendingEvent::None;
     SDL_Event event;
     // SDL_PollEvent stops at the end of what was waiting when it pumped, so
@@ -32,6 +56,7 @@ PendingEvent takeNextEvent() {
         return PendingEvent::None;
     if (event.type == SDL_QUIT) return PendingEvent::Quit;
     handleWindowEvent(event);
+    key = playerKeyOf(event);
     return PendingEvent::Handled;
 }
 

@@ -12,3 +12,10 @@ enum class PendingEvent {
 PendingEvent takeNextEvent();
 // Queues a quit request behind the events already waiting.
 void postQuit();
+
+// The keys of live playback; every other key is None.
+enum class PlayerKey { None, Space, Left, Right, Down, Up, Home, R };
+
+// As takeNextEvent, and says which of those keys a key-down event pressed
+// (None for every other event). Key repeat counts as presses.
+PendingEvent takeNextEvent(PlayerKey& key);

@@ -43,6 +43,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             line.benchmark = true;
         } else if (std::strcmp(argument, "--check") == 0) {
             line.check = true;
+        } else if (std::strcmp(argument, "--live") == 0) {
+            line.live = true;
         } else if (argument[0] != '-' && line.directory.empty()) {
             line.directory = argument;
         } else if (std::strcmp(argument, "--start") == 0) {
@@ -68,6 +70,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     if (line.error.empty() && line.unknownOption.empty()) {
         if (line.benchmark && !line.captureDirectory.empty())
             line.error = "--capture and --benchmark cannot be combined";
+        else if (line.live && (line.benchmark || !line.captureDirectory.empty()))
+            line.error = "--live cannot be combined with --capture or --benchmark";
         else if (line.fpsGiven && line.captureDirectory.empty() && !line.benchmark)
             line.error = "--fps needs --capture or --benchmark";
     }
@@ -75,10 +79,13 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 const char* usageText() {
-    return "Usage: quarn2 [--windowed] [--start SECONDS] [--capture DIR [--fps N] | --benchmark] [--help] [DIR]\n"
+    return "Usage: quarn2 [--windowed] [--start SECONDS] [--capture DIR [--fps N] | --benchmark | --live] [--help] [DIR]\n"
            "       quarn2 --check [DIR]\n"
-           "Plays the demo in DIR, by default the current directory (test.dat, iDemo.dat, demomusik.mp3)\n"
-           "full screen at 640x480 until it ends, Escape is pressed or the window is closed.\n"
+           "Plays the demo in DIR, by default the current directory (test.dat, iDemo.dat,\n"
+           "demomusik.mp3), full screen at 640x480 until it ends, Escape is pressed or the\n"
+           "window is closed.\n"
+           "  DIR                the demo's directory; its files are read from there\n"
+           "                       quarn2 --windowed demo\n"
            "  --windowed         play in a window without changing the display mode;\n"
            "                     the title shows the time and the frame rate\n"
            "                       quarn2 --windowed\n"
@@ -100,6 +107,13 @@ const char* usageText() {
            "                     print each likely mistake as FILE:LINE: error|warning: ...;\n"
            "                     exit status 1 when there is an error\n"
            "                       quarn2 --check demo\n"
+           "  --live             play in a window for authoring: an edited script, sync file,\n"
+           "                     music, picture or object is read again at once, the time\n"
+           "                     and the music keep their place; a broken edit keeps the\n"
+           "                     last good demo. Space pauses, Left/Right seek 1 s, Down/Up\n"
+           "                     10 s, Home goes to 0, R reads everything again; at the end\n"
+           "                     it pauses\n"
+           "                       quarn2 --live demo\n"
            "  --help             show this text and exit\n"
            "                       quarn2 --help\n";
 }

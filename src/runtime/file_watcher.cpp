@@ -2,15 +2,25 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <utility>
+
 void FileWatcher::watch(const std::vector<std::string>& paths) {
-    files.clear();
+    std::vector<File> kept;
     for (const std::string& path : paths) {
-        bool known = false;
-        for (const File& file : files) known = known || file.path == path;
-        if (known) continue;
-        const Signature now = signatureOf(path);
-        files.push_back(File{path, now, now});
+        const auto named = [&path](const File& file) { return file.path == path; };
+        if (std::find_if(kept.begin(), kept.end(), named) != kept.end()) continue;
+        // A file watched already keeps its state: a change not yet reported
+        // is still reported.
+        const auto old = std::find_if(files.begin(), files.end(), named);
+        if (old != files.end()) {
+            kept.push_back(*old);
+        } else {
+            const Signature now = signatureOf(path);
+            kept.push_back(File{path, now, now});
+        }
     }
+    files = std::move(kept);
 }
 
 std::vector<std::string> FileWatcher::poll() {

@@ -9,7 +9,8 @@
 
 class FileWatcher {
 public:
-    // Watches these files from now on, as they stand now.
+    // Watches these files from now on: those new to it as they stand now,
+    // those watched already as they were.
     void watch(const std::vector<std::string>& paths);
     // The watched files that changed and have then held still for one poll
     // (so a file still being written is not taken half way), each reported

@@ -21,6 +21,8 @@
 #include "runtime/demo.h"
 #include "runtime/demo_interface.h"
 #include "runtime/frame_loop.h"
+#include "runtime/live_demo.h"
+#include "runtime/live_loop.h"
 #include "runtime/music.h"
 
 namespace {
@@ -41,6 +43,27 @@ int playDemo(const FrameTiming& timing, CaptureSession* capture, BenchmarkSessio
         std::fputs(benchmark->finish().c_str(), stdout);
     }
     return status;
+}
+
+void noKeyWait() {}
+
+// Live authoring: windowed, and ended only by the user; a broken edit never
+// ends it.
+int runLive(const CommandLine& options) {
+    // A broken block in an edited script must not hold the playing demo
+    // until a key is pressed on the console.
+    playerContext().waitForKey = noKeyWait;
+    Music::setStartTime(options.startTime);
+    GlRenderState renderState;
+    setRenderState(&renderState);
+    openWindow(640, 480, false);
+    LiveDemo demo;
+    setDemo(&demo);
+    runLiveLoop(demo, options.startTime);
+    setDemo(nullptr);
+    Music::release();
+    restoreDisplayMode();
+    return 0;
 }
 
 }  // namespace
@@ -79,6 +102,8 @@ int main(int argc, char** argv) {
     // Progress lines should show up as they happen even when the console is
     // redirected to a file or a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    if (options.live) return runLive(options);
 
     // Only one of them exists, and only with its option.
     std::unique_ptr<CaptureSession> capture;
