@@ -33,6 +33,7 @@ TEST(CommandLineTest, OptionsAndTheFirstUnknownArgument) {
     EXPECT_EQ(directory.directory, "demo");
     EXPECT_TRUE(directory.check);
     EXPECT_EQ(directory.unknownOption, "other");
+    EXPECT_TRUE(parse({"--live", "demo"}).live);
 }
 
 TEST(CommandLineTest, ValuedOptionsCombineWithWindowed) {
@@ -67,6 +68,9 @@ TEST(CommandLineTest, BadValuesAndCombinationsAreRefused) {
     EXPECT_EQ(parse({"--capture"}).error, "--capture needs a directory");
     EXPECT_EQ(parse({"--capture", "d", "--benchmark"}).error, "--capture and --benchmark cannot be combined");
     EXPECT_EQ(parse({"--fps", "30"}).error, "--fps needs --capture or --benchmark");
+    const std::string live = "--live cannot be combined with --capture or --benchmark";
+    EXPECT_EQ(parse({"--live", "--benchmark"}).error, live);
+    EXPECT_EQ(parse({"--capture", "d", "--live"}).error, live);
     // A value is never taken for an option of its own.
     EXPECT_EQ(parse({"--capture", "--windowed"}).captureDirectory, "--windowed");
 }
