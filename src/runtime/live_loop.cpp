@@ -66,6 +66,8 @@ const char* liveTitleSuffix(bool paused, bool reloadFailed) {
 
 void runLiveLoop(LiveDemo& demo, double startTime) {
     demo.init();
+    // Started inside the fade: the music as faded by then.
+    if (startTime > demoFadeOutTime) demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
     FileWatcher watcher;
     watcher.watch(demo.watchedFiles());
     FrameClock frameClock;
