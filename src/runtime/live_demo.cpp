@@ -14,6 +14,7 @@
 #include "platform/mp3_stream.h"
 #include "platform/render_state.h"
 #include "runtime/demo.h"
+#include "runtime/demo_check.h"
 #include "runtime/effect_types.h"
 #include "runtime/music.h"
 #include "runtime/sync_dispatch.h"
@@ -175,10 +176,13 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
     failed = !problem.empty();
     if (failed) {
         std::fprintf(stderr, "reload failed: %s\n", problem.c_str());
-        return;
+    } else {
+        const auto milliseconds = static_cast<long>((steadyNow() - started) * 1000.0 + 0.5);
+        std::printf("reloaded %s in %ld ms\n", everything ? scriptFile.c_str() : joined(changed).c_str(),
+                    milliseconds);
     }
-    const auto milliseconds = static_cast<long>((steadyNow() - started) * 1000.0 + 0.5);
-    std::printf("reloaded %s in %ld ms\n", everything ? scriptFile.c_str() : joined(changed).c_str(), milliseconds);
+    // What --check says of the files as they now are, good edit or not.
+    for (const std::string& line : checkDemo(".").lines) std::printf("%s\n", line.c_str());
 }
 
 bool LiveDemo::reloadMusic(float t, std::string& problem) {

@@ -27,7 +27,8 @@ public:
     // names them) that did; empty means everything. The tree is rebuilt
     // unless only the music changed; sync events are then delivered anew
     // from the first, one a frame, up to the time. The music keeps its
-    // place (t). Prints "reloaded NAMES in N ms", or the problem on stderr.
+    // place (t). Prints "reloaded NAMES in N ms", or the problem on stderr,
+    // then the report of --check.
     void reload(const std::vector<std::string>& changed, float t);
     // Whether the latest reading failed (the one before it plays on).
     bool reloadFailed() const { return failed; }
