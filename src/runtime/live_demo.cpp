@@ -80,8 +80,10 @@ struct LiveDemo::Reading {
         return false;
     }
 
-    // check null: every named file is tried once more.
-    bool readScript(const std::vector<std::string>* check, std::string& problem) {
+    // Tried once more: the named files in changed and those not in known;
+    // with changed null, every one.
+    bool readScript(const std::vector<std::string>* changed, const std::vector<std::string>& known,
+                    std::string& problem) {
         reader = std::make_unique<ScriptReader>();
         registerEffectTypes(*reader);
         try {
@@ -104,7 +106,7 @@ struct LiveDemo::Reading {
             return false;
         }
         for (const std::string& name : files) {
-            if (check != nullptr && !contains(*check, name)) continue;
+            if (changed != nullptr && !contains(*changed, name) && contains(known, name)) continue;
             problem = problemWith(name);
             if (!problem.empty()) return false;
         }
@@ -125,10 +127,10 @@ void LiveDemo::init() {
     Music::load(musicFile);
     std::printf("loading demo script\n");
     if (problem.empty()) {
-        reading->readScript(nullptr, problem);
+        reading->readScript(nullptr, {}, problem);
     } else {
         std::string ignored;
-        reading->readScript(nullptr, ignored);
+        reading->readScript(nullptr, {}, ignored);
     }
     Music::play();
     musicFading = false;
@@ -165,7 +167,7 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
     if (musicChanged) reloadMusic(t, problem);
     if (problem.empty() && treeChanged) {
         auto reading = std::make_unique<Reading>();
-        if (reading->readSync(problem) && reading->readScript(everything ? nullptr : &changed, problem)) {
+        if (reading->readSync(problem) && reading->readScript(everything ? nullptr : &changed, watched, problem)) {
             adopt(std::move(reading));
         } else {
             // Watched too, so that the file the problem is about counts
@@ -225,7 +227,7 @@ void LiveDemo::seek(float from, float to) {
     const std::vector<std::string> nothingChanged;
     auto reading = std::make_unique<Reading>();
     std::string problem;
-    if (reading->readSync(problem) && reading->readScript(&nothingChanged, problem)) adopt(std::move(reading));
+    if (reading->readSync(problem) && reading->readScript(&nothingChanged, watched, problem)) adopt(std::move(reading));
 }
 
 void LiveDemo::pause() {

@@ -44,11 +44,8 @@ public:
     void resume();
 
 private:
+    // One reading of the files: script reader, tree, sync track and delivery.
     struct Reading;
-    // Reads sync file and script into a new tree; null with problem set on
-    // failure. Pictures and objects in check were changed on disk and are
-    // decoded once more to tell a damaged one.
-    std::unique_ptr<Reading> read(const std::vector<std::string>& check, std::string& problem);
     bool reloadMusic(float t, std::string& problem);
     void adopt(std::unique_ptr<Reading> reading);
     void watchAlso(const std::vector<std::string>& files);
