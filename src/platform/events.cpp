@@ -42,10 +42,10 @@ PlayerKey playerKeyOf(const SDL_Event& event) {
 
 PendingEvent takeNextEvent() {
     PlayerKey ignored = PlayerKey::None;
-    return takeNextEvent(ignored);
+    return takeNextKeyEvent(ignored);
 }
 
-PendingEvent takeNextEvent(PlayerKey& key) {
+PendingEvent takeNextKeyEvent(PlayerKey& key) {
     key = PlayerKey::None;
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return PendingEvent::None;
     SDL_Event event;

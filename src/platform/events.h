@@ -18,4 +18,4 @@ enum class PlayerKey { None, Space, Left, Right, Down, Up, Home, R };
 
 // As takeNextEvent, and says which of those keys a key-down event pressed
 // (None for every other event). Key repeat counts as presses.
-PendingEvent takeNextEvent(PlayerKey& key);
+PendingEvent takeNextKeyEvent(PlayerKey& key);

@@ -80,7 +80,7 @@ void runLiveLoop(LiveDemo& demo, double startTime) {
     char title[160];
     for (;;) {
         PlayerKey key = PlayerKey::None;
-        const PendingEvent event = takeNextEvent(key);
+        const PendingEvent event = takeNextKeyEvent(key);
         if (event == PendingEvent::Quit) return;
         if (event == PendingEvent::Handled) {
             const double clock = frameClock.seconds();
