@@ -372,13 +372,15 @@ private:
     void checkProblems() {
         for (const auto& [line, problem] : facts.problems) {
             const std::string& text = line < static_cast<int>(lines.size()) ? lines[line] : lines[0];
+            const std::string tab =
+                text.find('\t') != std::string::npos ? " (a tab is no separator, only spaces are)" : "";
             switch (problem) {
             case ScriptProblem::LineTooLong:
                 error(line, "the line is longer than 199 characters: the rest is ignored");
                 break;
             case ScriptProblem::BadDefinition:
                 error(line, "expected 'defineEffect NAME as TYPE': the block is not read, its lines are "
-                            "taken as statements");
+                            "taken as statements" + tab);
                 break;
             case ScriptProblem::BlockBroken:
                 error(line, brokenBlockMessage(text, blockName(line)));
@@ -391,10 +393,10 @@ private:
                                 blockName(line) + " has no value: the line is ignored");
                 break;
             case ScriptProblem::BadInstance:
-                error(line, "expected 'createInstance of EFFECT as INSTANCE at START END': nothing is created");
+                error(line, "expected 'createInstance of EFFECT as INSTANCE at START END': nothing is created" + tab);
                 break;
             case ScriptProblem::BadAddChild:
-                error(line, "expected 'addChild CHILD to PARENT': nothing is linked");
+                error(line, "expected 'addChild CHILD to PARENT': nothing is linked" + tab);
                 break;
             case ScriptProblem::TableFull:
                 error(line, "more than 512 effects or instances: this one is dropped");
