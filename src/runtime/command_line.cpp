@@ -51,6 +51,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             if (!readNumber(value, line.startTime) || line.startTime < 0.0)
                 line.error = "--start needs a time in seconds, 0 or more";
             ++i;
+        } else if (std::strcmp(argument, "--until") == 0) {
+            if (!readNumber(value, line.untilTime) || line.untilTime <= 0.0)
+                line.error = "--until needs a time in seconds, more than 0";
+            ++i;
         } else if (std::strcmp(argument, "--fps") == 0) {
             if (!readWholeNumber(value, 1, highestFps, line.fps))
                 line.error = "--fps needs a whole number of frames per second from 1 to 1000";
@@ -74,12 +78,16 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             line.error = "--live cannot be combined with --capture or --benchmark";
         else if (line.fpsGiven && line.captureDirectory.empty() && !line.benchmark)
             line.error = "--fps needs --capture or --benchmark";
+        else if (line.live && line.untilTime > 0.0)
+            line.error = "--live runs until it is closed: it cannot be combined with --until";
+        else if (line.untilTime > 0.0 && line.untilTime <= line.startTime)
+            line.error = "--until needs a time later than --start";
     }
     return line;
 }
 
 const char* usageText() {
-    return "Usage: quarn2 [--windowed] [--start SECONDS] [--capture DIR [--fps N] | --benchmark | --live] [--help] [DIR]\n"
+    return "Usage: quarn2 [--windowed] [--start SECONDS] [--until SECONDS] [--capture DIR [--fps N] | --benchmark | --live] [--help] [DIR]\n"
            "       quarn2 --check [DIR]\n"
            "Plays the demo in DIR, by default the current directory (test.dat, iDemo.dat,\n"
            "demomusik.mp3), full screen at 640x480 until it ends, Escape is pressed or the\n"
@@ -92,6 +100,9 @@ const char* usageText() {
            "  --start SECONDS    begin at that demo time, the music at the same place;\n"
            "                     sync events before it still arrive, one per frame\n"
            "                       quarn2 --windowed --start 92.5\n"
+           "  --until SECONDS    end the run at that demo time (a capture's files are\n"
+           "                     completed, a benchmark's figures printed)\n"
+           "                       quarn2 --windowed --start 10 --until 12 --capture shots --fps 10\n"
            "  --capture DIR      write every frame as DIR/frame_000000.png, ... and the\n"
            "                     music as heard as DIR/audio.wav, in fixed steps of\n"
            "                     1/N s without waiting; ends where playback would end\n"

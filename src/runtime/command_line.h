@@ -6,6 +6,7 @@ struct CommandLine {
     bool windowed = false;  // no display switch; the title shows time and rate
     bool help = false;
     double startTime = 0.0;      // --start: demo time (and music position) of the first frame
+    double untilTime = 0.0;      // --until: demo time at which the run ends; 0: the demo's own end
     std::string captureDirectory;  // --capture: write frames and sound here
     int fps = 60;                // --fps: frames per demo second when capturing or benchmarking
     bool fpsGiven = false;

@@ -54,6 +54,9 @@ void runFrameLoop(const FrameTiming& timing) {
         const double clockTime = timing.fixedRate > 0
                                      ? fixedFrameTime(0.0, timing.fixedRate, frameNumber)
                                      : clock.seconds();
+        // Steps of 1/N s may land a rounding error short of the end time;
+        // --start 10 --until 12 at 10 steps a second draws 20 frames, not 21.
+        if (timing.startTime + clockTime >= timing.endTime - 1e-9) return;
         const float t = static_cast<float>(timing.startTime + clockTime);
         if (observer) observer->frameStarting(frameNumber, t);
         if (!fullScreen()) {

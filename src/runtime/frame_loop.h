@@ -2,6 +2,7 @@
 // The frame loop: window events first, then one frame whenever none waits.
 // The window comes from the player context: its events, title, buffer
 // swap and full-screen flag.
+#include <limits>
 
 // Watches the frames of a capture or a benchmark run.
 class FrameObserver {
@@ -21,6 +22,8 @@ struct FrameTiming {
     double startTime = 0.0;  // demo time at which the clock (or the steps) begin
     int fixedRate = 0;       // > 0: frame n is at startTime + n / fixedRate, whatever the clock
     FrameObserver* observer = nullptr;
+    // The run ends before the first frame at or after this demo time.
+    double endTime = std::numeric_limits<double>::infinity();
 };
 
 // Demo time of frame number frame in fixed steps. Computed from the frame

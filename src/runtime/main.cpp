@@ -110,6 +110,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<BenchmarkSession> benchmark;
     FrameTiming timing;
     timing.startTime = options.startTime;
+    if (options.untilTime > 0.0) timing.endTime = options.untilTime;
     Music::setStartTime(options.startTime);
     if (!options.captureDirectory.empty()) {
         capture = std::make_unique<CaptureSession>(options.captureDirectory, options.fps);

@@ -71,6 +71,9 @@ TEST(CommandLineTest, BadValuesAndCombinationsAreRefused) {
     const std::string live = "--live cannot be combined with --capture or --benchmark";
     EXPECT_EQ(parse({"--live", "--benchmark"}).error, live);
     EXPECT_EQ(parse({"--capture", "d", "--live"}).error, live);
+    // An end at or before the start would play nothing.
+    EXPECT_EQ(parse({"--start", "12", "--until", "12"}).error, "--until needs a time later than --start");
+    EXPECT_EQ(parse({"--until", "0"}).error, "--until needs a time in seconds, more than 0");
     // A value is never taken for an option of its own.
     EXPECT_EQ(parse({"--capture", "--windowed"}).captureDirectory, "--windowed");
 }
