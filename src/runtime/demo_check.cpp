@@ -376,6 +376,8 @@ private:
                 text.find('\t') != std::string::npos ? " (a tab is no separator, only spaces are)" : "";
             switch (problem) {
             case ScriptProblem::LineTooLong:
+                // A long comment is still a comment.
+                if (!text.empty() && text[0] == '#') break;
                 error(line, "the line is longer than 199 characters: the rest is ignored");
                 break;
             case ScriptProblem::BadDefinition:
@@ -715,6 +717,7 @@ private:
             if (emptyLinks.count(link) == 0 || usedLinks.count(link) != 0) continue;
             emptyLinks.erase(link);  // one report per link
             const EffectInstance& c = *instance->instance;
+            if (c.getEnd() < c.getStart()) continue;  // reported with the instance
             error(child.line, "instance " + quoted(child.child) + " (window " + number(c.getStart()) + ".." +
                                   number(c.getEnd()) + ") lies outside the times its parent " +
                                   quoted(child.parent) + " is drawn (" + parentTimes[link] +
