@@ -1,5 +1,8 @@
 #include "framework/effect_instance.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -11,10 +14,54 @@ EffectInstance::EffectInstance(Effect* effect, float start, float end, std::stri
 {
 }
 
+namespace {
+
+using PathCounts = std::unordered_map<const EffectInstance*, uint64_t>;
+constexpr uint64_t notCounted = UINT64_MAX;
+
+// Paths from node down to target, counted only up to cap: anything past the
+// visit limit is refused anyway. counts holds every instance above target.
+uint64_t pathsDown(const EffectInstance* node, const EffectInstance* target, PathCounts& counts, uint64_t cap)
+{
+    if (node == target) return 1;
+    auto found = counts.find(node);
+    if (found == counts.end()) return 0;  // no path down to target
+    if (found->second != notCounted) return found->second;
+    uint64_t paths = 0;
+    for (const EffectInstance* child : node->getChildren())
+        paths = std::min(cap, paths + pathsDown(child, target, counts, cap));
+    counts[node] = paths;
+    return paths;
+}
+
+}  // namespace
+
 bool EffectInstance::addChild(EffectInstance* child)
 {
     if (child == nullptr || child->contains(this)) return false;
+    // This instance and every one above it gain child's visits once for each
+    // path down to this instance.
+    PathCounts counts;
+    std::vector<EffectInstance*> above;
+    std::vector<EffectInstance*> pending(parents);
+    while (!pending.empty()) {
+        EffectInstance* node = pending.back();
+        pending.pop_back();
+        if (!counts.emplace(node, notCounted).second) continue;
+        above.push_back(node);
+        pending.insert(pending.end(), node->parents.begin(), node->parents.end());
+    }
+    above.push_back(this);
+    const uint64_t cap = maxInstanceVisitsPerFrame + 1;
+    std::vector<uint64_t> grown;
+    grown.reserve(above.size());
+    for (const EffectInstance* node : above) {
+        grown.push_back(node->visits + pathsDown(node, this, counts, cap) * child->visits);
+        if (grown.back() > maxInstanceVisitsPerFrame) return false;
+    }
+    for (size_t i = 0; i < above.size(); ++i) above[i]->visits = unsigned(grown[i]);
     children.push_back(child);
+    child->parents.push_back(this);
     return true;
 }
 

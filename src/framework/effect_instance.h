@@ -6,13 +6,20 @@
 
 class Effect;
 
+// Children may be shared, so a tree of a few dozen instances can still hold
+// millions of paths; render and collectActive walk each one every frame.
+// An addChild that would take any subtree past this many visits is refused.
+constexpr unsigned maxInstanceVisitsPerFrame = 4096;
+
 class EffectInstance {
 public:
     // effect may be null: such an instance only groups its children.
     EffectInstance(Effect* effect, float start, float end, std::string name);
 
     // Appends child. Refuses (returns false, appends nothing) a child that is
-    // this instance or one of its ancestors, so the tree stays acyclic.
+    // this instance or one of its ancestors, so the tree stays acyclic, and
+    // one that would make a walk of any instance's subtree visit more than
+    // maxInstanceVisitsPerFrame instances.
     bool addChild(EffectInstance* child);
     Effect* getEffect() const { return effect; }
     float getStart() const { return start; }
@@ -22,6 +29,10 @@ public:
 
     // True when other is this instance or lies anywhere below it.
     bool contains(const EffectInstance* other) const;
+    // Instances one render (or collectActive) of this subtree visits when
+    // every window is open: this one plus each child's count, shared
+    // children once per path.
+    unsigned visitsPerFrame() const { return visits; }
 
     // t is in the parent's time base; this instance's own window is not tested.
     void render(float t);
@@ -34,6 +45,8 @@ public:
 private:
     Effect* effect;
     std::vector<EffectInstance*> children;
+    std::vector<EffectInstance*> parents;  // one entry per addChild
+    unsigned visits = 1;
     float start;
     float end;
     std::string name;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <deque>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -279,8 +280,12 @@ private:
         const bool added = parent->addChild(child);
         listener.childAdded(lineNumber, childName, parentName, added);
         if (!added) {
-            logLine("instance " + std::string(childName) + " cannot be a child of " +
-                    std::string(parentName) + ": it would contain itself!");
+            const std::string reason = child->contains(parent)
+                                           ? "it would contain itself!"
+                                           : "a frame would visit more than " +
+                                                 std::to_string(maxInstanceVisitsPerFrame) + " instances!";
+            logLine("instance " + std::string(childName) + " cannot be a child of " + std::string(parentName) +
+                    ": " + reason);
         }
     }
 };

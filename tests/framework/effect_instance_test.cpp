@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,42 @@ TEST_F(EffectInstanceTest, AddChildRefusesLoopsButAllowsSharedChildren)
 
     EXPECT_EQ(drawsAt(root, 1), (Lines{"draw child window=0..100 t=1", "draw child window=0..100 t=1"}));
     EXPECT_EQ(root.collectActive(1).size(), 4u);
+}
+
+TEST_F(EffectInstanceTest, VisitsCountEveryPathAndARefusedChildChangesNothing)
+{
+    // A chain of diamonds: each level's pair shares the next level's pair.
+    std::vector<std::unique_ptr<EffectInstance>> levels;
+    auto add = [&](const std::string& name) {
+        levels.push_back(std::make_unique<EffectInstance>(nullptr, 0, 100, name));
+        return levels.back().get();
+    };
+    EffectInstance* top = add("top");
+    std::vector<EffectInstance*> above{top};
+    for (int level = 0; level < 10; ++level) {
+        std::vector<EffectInstance*> pair{add("a"), add("b")};
+        for (EffectInstance* parent : above)
+            for (EffectInstance* child : pair) ASSERT_TRUE(parent->addChild(child));
+        above = pair;
+    }
+    EXPECT_EQ(top->visitsPerFrame(), 2047u);
+    EXPECT_EQ(top->collectActive(1).size(), 2047u);
+
+    // The same leaf under the last pair once more: 2 x 512 paths, fits.
+    EffectInstance* leaf = add("leaf");
+    ASSERT_TRUE(above[0]->addChild(leaf));
+    ASSERT_TRUE(above[1]->addChild(leaf));
+    EXPECT_EQ(top->visitsPerFrame(), 3071u);
+    // A three-instance subtree there once more would pass the limit.
+    EffectInstance* group = add("group");
+    ASSERT_TRUE(group->addChild(add("x")));
+    ASSERT_TRUE(group->addChild(add("y")));
+    EXPECT_FALSE(above[0]->addChild(group));
+    EXPECT_EQ(above[0]->getChildren().size(), 1u);
+    EXPECT_EQ(top->visitsPerFrame(), 3071u);
+    EXPECT_EQ(top->collectActive(1).size(), 3071u);
+    EXPECT_TRUE(top->addChild(group));  // one path there: fits
+    EXPECT_EQ(top->visitsPerFrame(), 3074u);
 }
 
 }  // namespace

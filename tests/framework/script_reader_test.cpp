@@ -342,6 +342,31 @@ TEST_F(ScriptReaderTest, AddChildThatWouldCloseALoopIsRefused)
     EXPECT_EQ(root->collectActive(1).size(), 2u);
 }
 
+TEST_F(ScriptReaderTest, SharedChildrenCannotMultiplyTheWorkOfAFrame)
+{
+    // Both instances of each level are children of both of the level above:
+    // 24 levels would be 2^25 visits a frame.
+    std::string script = "defineEffect e as FxGLUVMap\nend\ncreateInstance of e as iDemo at 0 1000\n";
+    for (int level = 1; level <= 24; ++level)
+        for (const char* side : {"a", "b"})
+            script += "createInstance of e as " + std::string(side) + std::to_string(level) + " at 0 1000\n";
+    for (int level = 1; level <= 24; ++level) {
+        const Lines parents = level == 1 ? Lines{"iDemo"}
+                                         : Lines{"a" + std::to_string(level - 1), "b" + std::to_string(level - 1)};
+        for (const std::string& parent : parents)
+            for (const char* side : {"a", "b"})
+                script += "addChild " + std::string(side) + std::to_string(level) + " to " + parent + "\n";
+    }
+    EffectInstance* root = read(script);
+
+    const Lines refusals = linesOf(console.err);
+    ASSERT_FALSE(refusals.empty());
+    EXPECT_EQ(refusals[0], "instance a12 cannot be a child of a11: a frame would visit more than 4096 instances!");
+    for (const std::string& line : refusals) EXPECT_NE(line.find("more than 4096 instances!"), std::string::npos);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->collectActive(1).size(), 4095u);  // the eleven levels that fit
+}
+
 TEST_F(ScriptReaderTest, ScriptEndingInsideABlockKeepsWhatWasRead)
 {
     EffectInstance* root = read(
