@@ -53,24 +53,28 @@ WindowState& windowState() {
 
 bool startVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    // Only a real window system: without a display SDL would otherwise fall
+    // back to drawing off screen and the demo would play unseen. A driver
+    // the user names in SDL_VIDEODRIVER still wins over this hint.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     std::fprintf(stderr, "Couldn't start the window system: %s\n", SDL_GetError());
     return false;
 }
 
-void openWindow(int width, int height, bool fullScreen) {
-    createGLWindow(width, height, 32, fullScreen);
+bool openWindow(int width, int height, bool fullScreen) {
+    return createGLWindow(width, height, 32, fullScreen);
 }
 
-void createGLWindow(int width, int height, int bitsPerPixel, bool fullScreen) {
+bool createGLWindow(int width, int height, int bitsPerPixel, bool fullScreen) {
     WindowState& state = windowState();
     state.fullScreen = fullScreen;
     // X11 keeps a switched mode after the process is gone: every way out
     // returns to main, which restores it.
-    if (!startVideo()) return;
+    if (!startVideo()) return false;
 
     state.window = createWindowWithPixelFormat(width, height);
-    if (!state.window) return;
+    if (!state.window) return false;
     if (fullScreen) {
         if (switchDisplay(state.window, width, height, bitsPerPixel))
             SDL_ShowCursor(SDL_DISABLE);
@@ -81,7 +85,7 @@ void createGLWindow(int width, int height, int bitsPerPixel, bool fullScreen) {
     state.context = SDL_GL_CreateContext(state.window);
     if (!state.context) {
         showErrorMessage("Failed to set pixel format");
-        return;
+        return true;
     }
     SDL_GL_MakeCurrent(state.window, state.context);
     // Texture units must be selectable even when no effect asks for this.
@@ -90,6 +94,7 @@ void createGLWindow(int width, int height, int bitsPerPixel, bool fullScreen) {
     int drawableWidth = width, drawableHeight = height;
     SDL_GL_GetDrawableSize(state.window, &drawableWidth, &drawableHeight);
     resizeViewport(drawableWidth, drawableHeight);
+    return true;
 }
 
 void setupPixelFormat(int colourBits, int depthBits) {

@@ -3,11 +3,14 @@
 // the window system behind it.
 
 // Remembers fullScreen and creates the window with a current GL context.
-void openWindow(int width, int height, bool fullScreen);
+// False, with the reason on stderr, when there is no window: the player
+// must not play on unseen.
+bool openWindow(int width, int height, bool fullScreen);
 // Registers with the window system, switches the display when fullScreen and
 // creates the shown window with its GL context current. On a failed display
 // switch the window is windowed but the remembered full-screen flag stays.
-void createGLWindow(int width, int height, int bitsPerPixel, bool fullScreen);
+// False when the window system or the window could not be had.
+bool createGLWindow(int width, int height, int bitsPerPixel, bool fullScreen);
 // Requests a double-buffered RGBA format with these sizes for GL windows
 // created from now on (compatibility profile).
 void setupPixelFormat(int colourBits, int depthBits);

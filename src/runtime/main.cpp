@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
 
     GlRenderState renderState;
     setRenderState(&renderState);
-    openWindow(640, 480, !options.windowed);
+    if (!openWindow(640, 480, !options.windowed)) return 1;
     Demo demo("test.dat");
     setDemo(&demo);
     const int status = playDemo(timing, capture.get(), benchmark.get());
