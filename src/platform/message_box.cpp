@@ -1,23 +1,32 @@
 #include "platform/message_box.h"
 
 #include <SDL.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 const char* const caption = "Error!";
-}
+bool forbidden = false;
+}  // namespace
 
 bool dialogsAllowed() {
-    // A box nobody can answer blocks forever (and SDL holds back SIGTERM
-    // meanwhile), so only a run with someone at the terminal gets one.
-    return isatty(STDIN_FILENO) && std::getenv("QUARN_NO_DIALOGS") == nullptr;
+    if (forbidden || std::getenv("QUARN_NO_DIALOGS") != nullptr) return false;
+    // Only a window system someone looks at; a box nobody can answer would
+    // block forever.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
+}
+
+void forbidDialogs() { forbidden = true; }
+
+void showErrorDialog(const char* text) {
+    if (dialogsAllowed()) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr);
 }
 
 void showErrorMessage(const char* text) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
     std::fflush(stderr);
-    if (dialogsAllowed()) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr);
+    showErrorDialog(text);
 }

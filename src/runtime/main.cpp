@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "assets/missing_picture.h"
 #include "platform/audio_device.h"
 #include "platform/gl_render_state.h"
+#include "platform/message_box.h"
 #include "platform/player_context.h"
 #include "platform/window.h"
 #include "runtime/benchmark.h"
@@ -33,7 +35,11 @@ int playDemo(const FrameTiming& timing, CaptureSession* capture, BenchmarkSessio
     try {
         runFrameLoop(timing);
     } catch (const MissingPicture& missing) {
-        std::fputs(missingPictureMessage(missing).c_str(), stderr);
+        const std::string message = missingPictureMessage(missing);
+        std::fputs(message.c_str(), stderr);
+        std::fflush(stderr);
+        // Started from a desktop launcher, nobody would see the line above.
+        showErrorDialog(message.substr(0, message.find('\n')).c_str());
         return 1;
     }
     int status = 0;
@@ -126,6 +132,8 @@ int main(int argc, char** argv) {
         // offline (for the capture) or not at all, never played aloud.
         audioUseOfflineOutput();
         timing.fixedRate = options.fps;
+        // Nobody is there to answer a box.
+        forbidDialogs();
     }
 
     GlRenderState renderState;
