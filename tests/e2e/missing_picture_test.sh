@@ -18,4 +18,7 @@ status=$?
 [ "$status" -ne 0 ] || fail "status 0 without the picture"
 [ "$status" -ne 124 ] || fail "still running without the picture"
 grep -q 'no-such-picture\.tga' err.txt || fail "the file is not named: $(cat err.txt)"
+# The bad-input table tells authors the same.
+row=$(grep '^| picture file that does not exist' "${QUARN_SOURCE_DIR:?}/docs/bad-input.md")
+[[ "$row" == *"status $status"* ]] || fail "docs/bad-input.md says otherwise: $row"
 echo ok
