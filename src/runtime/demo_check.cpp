@@ -665,9 +665,15 @@ private:
             if (!childFound) error(child.line, "no instance " + quoted(child.child) + " is created before this line");
             if (!parentFound)
                 error(child.line, "no instance " + quoted(child.parent) + " is created before this line");
-            if (childFound && parentFound)
+            if (childFound && parentFound) {
+                const bool loop = facts.firstInstance(child.child)
+                                      ->instance->contains(facts.firstInstance(child.parent)->instance);
                 error(child.line, "addChild refused: " + quoted(child.child) + " cannot be a child of " +
-                                      quoted(child.parent) + ", which it contains");
+                                      quoted(child.parent) +
+                                      (loop ? ", which it contains"
+                                            : ": a frame would visit more than " +
+                                                  std::to_string(maxInstanceVisitsPerFrame) + " instances"));
+            }
         }
 
         const std::string rootName = std::string(scriptFileName).substr(0, std::string(scriptFileName).find('.'));
