@@ -164,7 +164,7 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
     const bool treeChanged = everything || std::any_of(changed.begin(), changed.end(),
                                                        [](const std::string& name) { return name != musicFile; });
     std::string problem;
-    if (musicChanged) reloadMusic(t, problem);
+    if (musicChanged) reloadMusic(t, started, problem);
     if (problem.empty() && treeChanged) {
         auto reading = std::make_unique<Reading>();
         if (reading->readSync(problem) && reading->readScript(everything ? nullptr : &changed, watched, problem)) {
@@ -187,7 +187,7 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
     for (const std::string& line : checkDemo(".").lines) std::printf("%s\n", line.c_str());
 }
 
-bool LiveDemo::reloadMusic(float t, std::string& problem) {
+bool LiveDemo::reloadMusic(float t, double started, std::string& problem) {
     std::vector<uint8_t> bytes;
     if (!readFileBytes(musicFile.c_str(), bytes) || scanMp3FrameCount(bytes.data(), bytes.size()) == 0) {
         problem = "cannot play " + musicFile;
@@ -197,6 +197,8 @@ bool LiveDemo::reloadMusic(float t, std::string& problem) {
     Music::load(musicFile);
     std::printf("\n");
     Music::play();
+    // The demo's clock ran on while the music was read.
+    if (!paused) t += static_cast<float>(steadyNow() - started);
     Music::seek(t, t > demoFadeOutTime ? t - demoFadeOutTime : -1.0);
     if (paused) Music::pause();
     return true;

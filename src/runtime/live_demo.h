@@ -27,8 +27,9 @@ public:
     // names them) that did; empty means everything. The tree is rebuilt
     // unless only the music changed; sync events are then delivered anew
     // from the first, one a frame, up to the time. The music keeps its
-    // place (t). Prints "reloaded NAMES in N ms", or the problem on stderr,
-    // then the report of --check.
+    // place (t when reading began; the demo's clock runs on meanwhile).
+    // Prints "reloaded NAMES in N ms", or the problem on stderr, then the
+    // report of --check.
     void reload(const std::vector<std::string>& changed, float t);
     // Whether the latest reading failed (the one before it plays on).
     bool reloadFailed() const { return failed; }
@@ -46,7 +47,8 @@ public:
 private:
     // One reading of the files: script reader, tree, sync track and delivery.
     struct Reading;
-    bool reloadMusic(float t, std::string& problem);
+    // t: demo time when reading began, at steady time started.
+    bool reloadMusic(float t, double started, std::string& problem);
     void adopt(std::unique_ptr<Reading> reading);
     void watchAlso(const std::vector<std::string>& files);
 

@@ -102,7 +102,6 @@ void runLiveLoop(LiveDemo& demo, double startTime) {
             } else if (key == PlayerKey::R) {
                 demo.reload({}, static_cast<float>(now));
                 watcher.watch(demo.watchedFiles());
-                time.moveTo(now, frameClock.seconds());
             }
             continue;
         }
@@ -120,9 +119,9 @@ void runLiveLoop(LiveDemo& demo, double startTime) {
                 const double now = time.at(clock);
                 demo.reload(changed, static_cast<float>(now));
                 watcher.watch(demo.watchedFiles());
-                // The demo goes on where it was, however long reading took.
+                // The music played on while reading: time does too, so
+                // that picture and music stay together.
                 clock = frameClock.seconds();
-                time.moveTo(now, clock);
             }
         }
 
