@@ -42,9 +42,7 @@ void FxAsmParticles::draw() {
     RenderState* rs = getRenderState();
     if (!rs) return;
 
-    rs->setPerspective(90.0f, 1.3333334f, 0.05f, 300.0f);
-    rs->setMatrixMode(MatrixModelView);
-    rs->loadIdentity();
+    setSceneView(*rs);
 
     const float t = getTime();
     const float z = zrotateCount;

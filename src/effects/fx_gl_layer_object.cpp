@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "assets/texture.h"
-#include "effects/fparser_expression.h"
 #include "platform/extensions.h"
 #include "platform/render_state.h"
 
@@ -51,11 +50,9 @@ void FxGLLayerObject::init() {
         logLine("FxGLLayerObject: no textureFilename, the layer draws nothing");
     }
 
-    compileExpression(alpha, getStringValue("alpha"), "t");
-    const std::string uscrollText = getStringValue("uscroll");
-    compileExpression(uscroll, uscrollText.empty() ? "0" : uscrollText, "t");
-    const std::string vscrollText = getStringValue("vscroll");
-    compileExpression(vscroll, vscrollText.empty() ? "0" : vscrollText, "t");
+    alpha.compile(getStringValue("alpha"), "t");
+    uscroll.compile(getStringValue("uscroll"), "t", "0");
+    vscroll.compile(getStringValue("vscroll"), "t", "0");
 
     // After the alpha merge, so the merged alpha reaches GL.
     if (texture) texture->upload(*getRenderState());
@@ -111,7 +108,7 @@ void FxGLLayerObject::draw() {
     rs.bindTexture(texture->textureId());
     rs.setTexEnv(TexEnvModulate);
 
-    const float brightness = evaluateAtTime(alpha, t);
+    const float brightness = alpha.evaluateAt(t);
     rs.setColor(brightness, brightness, brightness, 1.0f);
 
     switch (blendMode) {
@@ -132,8 +129,8 @@ void FxGLLayerObject::draw() {
     rs.scale(layerSize.u, layerSize.v, 1.0f);
     rs.rotate(motion->angle(t), 0.0f, 0.0f, 1.0f);
 
-    const float u = evaluateAtTime(uscroll, t);
-    const float v = evaluateAtTime(vscroll, t);
+    const float u = uscroll.evaluateAt(t);
+    const float v = vscroll.evaluateAt(t);
     for (int i = 0; i < 12; i += 2) {
         texCoords[i] = cornerTexCoords[i] + u;
         texCoords[i + 1] = cornerTexCoords[i + 1] + v;

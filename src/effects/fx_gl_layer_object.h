@@ -7,9 +7,8 @@
 #include <optional>
 #include <string>
 
-#include <fparser.hh>
-
 #include "effects/layer_motion.h"
+#include "effects/script_expression.h"
 #include "framework/effect.h"
 
 class Texture;
@@ -37,9 +36,9 @@ private:
     std::unique_ptr<Texture> texture;  // null when no picture was named: nothing is drawn
     std::unique_ptr<LayerMotion> motion;
     BlendMode blendMode = BlendModeSolid;
-    FunctionParser alpha;
-    FunctionParser uscroll;
-    FunctionParser vscroll;
+    ScriptExpression alpha;
+    ScriptExpression uscroll;
+    ScriptExpression vscroll;
     // Kept here rather than on the stack: GL keeps pointing at the client
     // array after draw returns.
     float texCoords[12];

@@ -19,13 +19,6 @@ constexpr int defaultResolution = 32;
 // Keeps the vertex count well inside 32 bits and a frame's work bounded.
 constexpr int maxResolution = 1024;
 
-void compileOrZero(FunctionParser& parser, const std::string& text, const char* variables) {
-    if (text.empty())
-        parser.Parse("0", "");
-    else
-        parser.Parse(text, variables);
-}
-
 // Spherical coordinates of a point's direction: w from the polar angle; u
 // from the azimuth on the negative-y half only, 0 elsewhere. Points at the
 // origin or on the z axis have no direction and get finite stand-ins.
@@ -63,12 +56,12 @@ void FxRenderParametric::init() {
         buildFromObject();
     }
 
-    compileOrZero(eyeX, getStringValue("position.x"), "t");
-    compileOrZero(eyeY, getStringValue("position.y"), "t");
-    compileOrZero(eyeZ, getStringValue("position.z"), "t");
-    compileOrZero(rotX, getStringValue("orientation.x"), "t");
-    compileOrZero(rotY, getStringValue("orientation.y"), "t");
-    compileOrZero(rotZ, getStringValue("orientation.z"), "t");
+    eyeX.compile(getStringValue("position.x"), "t", "0");
+    eyeY.compile(getStringValue("position.y"), "t", "0");
+    eyeZ.compile(getStringValue("position.z"), "t", "0");
+    rotX.compile(getStringValue("orientation.x"), "t", "0");
+    rotY.compile(getStringValue("orientation.y"), "t", "0");
+    rotZ.compile(getStringValue("orientation.z"), "t", "0");
 
     buildMaterial();
 }
@@ -121,7 +114,7 @@ void FxRenderParametric::buildGrid(const std::string& function) {
             mesh->setPolygon(p + 1, below + 1, above + 1, above);
         }
     }
-    height.Parse(function, "x,y,r,a,t");
+    height.compile(function, "x,y,r,a,t");
 }
 
 void FxRenderParametric::buildFromObject() {
@@ -199,17 +192,11 @@ void FxRenderParametric::buildMaterial() {
 void FxRenderParametric::draw() {
     RenderState* rs = getRenderState();
     if (rs == nullptr || !meshObject) return;
-    rs->setPerspective(90.0f, 1.3333334f, 0.05f, 300.0f);
-    rs->setMatrixMode(MatrixModelView);
-    rs->loadIdentity();
+    setSceneView(*rs);
 
     const float t = getTime();
-    const double time[1] = {t};
-    meshObject->setPosition(Vec3(static_cast<float>(eyeX.Eval(time)), static_cast<float>(eyeY.Eval(time)),
-                                 static_cast<float>(eyeZ.Eval(time)) + eyeShift));
-    meshObject->setRotation(Vec3(static_cast<float>(rotX.Eval(time)) + spin,
-                                 static_cast<float>(rotY.Eval(time)) + spin,
-                                 static_cast<float>(rotZ.Eval(time)) + spin));
+    meshObject->setPosition(Vec3(eyeX.evaluateAt(t), eyeY.evaluateAt(t), eyeZ.evaluateAt(t) + eyeShift));
+    meshObject->setRotation(Vec3(rotX.evaluateAt(t) + spin, rotY.evaluateAt(t) + spin, rotZ.evaluateAt(t) + spin));
     if (animated) {
         updateHeights(t);
         updateNormals();
@@ -224,7 +211,7 @@ void FxRenderParametric::updateHeights(float t) {
         Vec3& v = vertices[k];
         const double variables[5] = {v.x, v.y, std::sqrt(double(v.x) * v.x + double(v.y) * v.y),
                                      std::atan2(double(v.y), double(v.x)), t};
-        v.z = static_cast<float>(height.Eval(variables));
+        v.z = static_cast<float>(height.evaluate(variables));
     }
 }
 

@@ -4,14 +4,13 @@
 // or a LightWave object with spherical texture coordinates. The eye and the
 // orientation are expressions of time; "pushback" and "offset" events move
 // the eye and spin the mesh.
-#include <fparser.hh>
-
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "assets/vec.h"
 #include "effects/material.h"
+#include "effects/script_expression.h"
 #include "framework/effect.h"
 
 class Mesh;
@@ -49,9 +48,9 @@ private:
     void updateHeights(float t);
     void updateNormals();
 
-    FunctionParser height;
-    FunctionParser eyeX, eyeY, eyeZ;
-    FunctionParser rotX, rotY, rotZ;
+    ScriptExpression height;
+    ScriptExpression eyeX, eyeY, eyeZ;
+    ScriptExpression rotX, rotY, rotZ;
     int resolutionX = 0;
     int resolutionY = 0;
     std::unique_ptr<MeshObject> meshObject;

@@ -35,31 +35,17 @@ FxRenderParticles::~FxRenderParticles() = default;
 
 void FxRenderParticles::init() {
     // Only the sprite centres know pi; scripts rely on it there.
-    for (int e : {CentreX, CentreY, CentreZ}) parsers[e].AddConstant("pi", static_cast<double>(3.14159f));
+    for (int e : {CentreX, CentreY, CentreZ}) expressions[e].addConstant("pi", static_cast<double>(3.14159f));
     syncOffset = 0.0f;
 
     for (int e = 0; e < ExpressionCount; ++e) {
         const ExpressionParameter& parameter = expressionParameters[e];
-        const std::string text = getStringValue(parameter.name);
-        if (text.empty()) {
-            compiled[e] = parsers[e].Parse(parameter.fallback, "") < 0;
-            continue;
-        }
-        const int errorAt = parsers[e].Parse(text, parameter.variables);
-        compiled[e] = errorAt < 0;
-        // A broken expression would otherwise silently freeze its quantity.
-        if (!compiled[e])
-            logLine(std::string("Could not parse ") + parameter.name + " \"" + text + "\" at " +
-                    std::to_string(errorAt) + ": " + parsers[e].ErrorMsg() + ", using 0");
+        expressions[e].compileReporting(parameter.name, getStringValue(parameter.name), parameter.variables,
+                                        parameter.fallback);
     }
 
     cloud = std::make_unique<ParticleCloud>(readParticleCount(*this), 0.1f);
     giveCloudSpriteTexture(*cloud, getStringValue("textureFilename"), material, layer, texture);
-}
-
-double FxRenderParticles::evaluate(Expression e, const double* variables) {
-    // A parser that failed to parse holds no program to run.
-    return compiled[e] ? parsers[e].Eval(variables) : 0.0;
 }
 
 void FxRenderParticles::draw() {
@@ -67,27 +53,23 @@ void FxRenderParticles::draw() {
     RenderState* rs = getRenderState();
     if (!rs) return;
 
-    rs->setPerspective(90.0f, 1.3333334f, 0.05f, 300.0f);
-    rs->setMatrixMode(MatrixModelView);
-    rs->loadIdentity();
+    setSceneView(*rs);
 
     const float t = getTime();
-    const double u[1] = {static_cast<double>(t + syncOffset)};
-    cloud->setPosition({static_cast<float>(evaluate(EyeX, u)), static_cast<float>(evaluate(EyeY, u)),
-                        static_cast<float>(evaluate(EyeZ, u))});
-    cloud->setRotation({static_cast<float>(evaluate(RotX, u)), static_cast<float>(evaluate(RotY, u)),
-                        static_cast<float>(evaluate(RotZ, u))});
-    cloud->setBrightness(static_cast<float>(evaluate(Brightness, u)));
-    cloud->setSize(static_cast<float>(evaluate(Size, u)));
+    const float u = t + syncOffset;
+    cloud->setPosition({expressions[EyeX].evaluateAt(u), expressions[EyeY].evaluateAt(u), expressions[EyeZ].evaluateAt(u)});
+    cloud->setRotation({expressions[RotX].evaluateAt(u), expressions[RotY].evaluateAt(u), expressions[RotZ].evaluateAt(u)});
+    cloud->setBrightness(expressions[Brightness].evaluateAt(u));
+    cloud->setSize(expressions[Size].evaluateAt(u));
 
     // The sprite centres follow the plain local time, not the sync offset.
     const int n = cloud->getCount();
     double variables[3] = {static_cast<double>(t), 0.0, static_cast<double>(n)};
     for (int i = 0; i < n; ++i) {
         variables[1] = i;
-        cloud->setCentre(i, {static_cast<float>(evaluate(CentreX, variables)),
-                             static_cast<float>(evaluate(CentreY, variables)),
-                             static_cast<float>(evaluate(CentreZ, variables))});
+        cloud->setCentre(i, {static_cast<float>(expressions[CentreX].evaluate(variables)),
+                             static_cast<float>(expressions[CentreY].evaluate(variables)),
+                             static_cast<float>(expressions[CentreZ].evaluate(variables))});
     }
 
     cloud->draw(*rs, t);

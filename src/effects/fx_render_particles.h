@@ -2,11 +2,10 @@
 // A sprite cloud whose eye, orientation, brightness, size and sprite
 // centres are script expressions. Each "offset" sync event moves the time
 // of every expression but the sprite centres 2 seconds ahead.
-#include <fparser.hh>
-
 #include <memory>
 #include <string>
 
+#include "effects/script_expression.h"
 #include "framework/effect.h"
 
 class ParticleCloud;
@@ -38,14 +37,11 @@ public:
     const ParticleCloud* getCloud() const { return cloud.get(); }
     float getSyncOffset() const { return syncOffset; }
     // False when the script's text failed to parse; it then evaluates to 0.
-    bool isCompiled(Expression e) const { return compiled[e]; }
+    bool isCompiled(Expression e) const { return expressions[e].isCompiled(); }
 
 private:
-    double evaluate(Expression e, const double* variables);
-
     std::unique_ptr<ParticleCloud> cloud;
-    FunctionParser parsers[ExpressionCount];
-    bool compiled[ExpressionCount] = {};
+    ScriptExpression expressions[ExpressionCount];
     float syncOffset = 0.0f;
     std::unique_ptr<Material> material;
     std::unique_ptr<TextureLayer> layer;

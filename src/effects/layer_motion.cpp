@@ -1,7 +1,5 @@
 #include "effects/layer_motion.h"
 
-#include "effects/fparser_expression.h"
-
 Vec2 LayerMotion::motion(float) { return {0.0f, 0.0f}; }
 Vec2 LayerMotion::size(float) { return {1.0f, 0.75f}; }
 float LayerMotion::angle(float) { return 0.0f; }
@@ -13,25 +11,25 @@ ExpressionLayerMotion::ExpressionLayerMotion(const std::string& motionXSource,
                                              const std::string& angleSource)
     : motionXText(motionXSource), motionYText(motionYSource), sizeXText(sizeXSource),
       sizeYText(sizeYSource), angleText(angleSource) {
-    compileExpression(motionX, motionXText, "t");
-    compileExpression(motionY, motionYText, "t");
-    compileExpression(sizeX, sizeXText, "t");
-    compileExpression(sizeY, sizeYText, "t");
-    compileExpression(angleExpression, angleText, "t");
+    motionX.compile(motionXText, "t");
+    motionY.compile(motionYText, "t");
+    sizeX.compile(sizeXText, "t");
+    sizeY.compile(sizeYText, "t");
+    angleExpression.compile(angleText, "t");
 }
 
 // The defaults apply per pair: one half of a pair alone does not count.
 Vec2 ExpressionLayerMotion::motion(float t) {
     if (motionXText.empty() || motionYText.empty()) return LayerMotion::motion(t);
-    return {evaluateAtTime(motionX, t), evaluateAtTime(motionY, t)};
+    return {motionX.evaluateAt(t), motionY.evaluateAt(t)};
 }
 
 Vec2 ExpressionLayerMotion::size(float t) {
     if (sizeXText.empty() || sizeYText.empty()) return LayerMotion::size(t);
-    return {evaluateAtTime(sizeX, t), evaluateAtTime(sizeY, t)};
+    return {sizeX.evaluateAt(t), sizeY.evaluateAt(t)};
 }
 
 float ExpressionLayerMotion::angle(float t) {
     if (angleText.empty()) return LayerMotion::angle(t);
-    return evaluateAtTime(angleExpression, t);
+    return angleExpression.evaluateAt(t);
 }

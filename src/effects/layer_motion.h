@@ -4,9 +4,8 @@
 // from script expressions of t.
 #include <string>
 
-#include <fparser.hh>
-
 #include "assets/vec.h"
+#include "effects/script_expression.h"
 
 class LayerMotion {
 public:
@@ -34,5 +33,5 @@ public:
 
 private:
     std::string motionXText, motionYText, sizeXText, sizeYText, angleText;
-    FunctionParser motionX, motionY, sizeX, sizeY, angleExpression;
+    ScriptExpression motionX, motionY, sizeX, sizeY, angleExpression;
 };

@@ -2,6 +2,12 @@
 
 #include "platform/render_state.h"
 
+void setSceneView(RenderState& rs) {
+    rs.setPerspective(sceneFieldOfViewY, sceneAspect, sceneNear, sceneFar);
+    rs.setMatrixMode(MatrixModelView);
+    rs.loadIdentity();
+}
+
 void SceneObject::applyTransform(RenderState& rs) const {
     rs.setMatrixMode(MatrixModelView);
     rs.loadIdentity();

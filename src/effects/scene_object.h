@@ -5,6 +5,16 @@
 
 class RenderState;
 
+// The perspective every 3D effect draws in: 90 degrees of vertical field of
+// view, the window's 4:3, and the near and far planes.
+constexpr float sceneFieldOfViewY = 90.0f;
+constexpr float sceneAspect = 1.3333334f;
+constexpr float sceneNear = 0.05f;
+constexpr float sceneFar = 300.0f;
+
+// Loads that perspective, then selects the model-view matrix and resets it.
+void setSceneView(RenderState& rs);
+
 class SceneObject {
 public:
     virtual ~SceneObject() = default;

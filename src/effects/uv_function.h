@@ -2,9 +2,8 @@
 // The mapping from a point of the screen grid to texture coordinates.
 #include <string>
 
-#include <fparser.hh>
-
 #include "assets/vec.h"
+#include "effects/script_expression.h"
 
 class UVFunction {
 public:
@@ -22,6 +21,6 @@ public:
     Vec2 map(float x, float y, float r, float a, float t) override;
 
 private:
-    FunctionParser uExpression;
-    FunctionParser vExpression;
+    ScriptExpression uExpression;
+    ScriptExpression vExpression;
 };

@@ -2,35 +2,44 @@
 // effects rely on. No GL needed.
 #include <gtest/gtest.h>
 
-#include <fparser.hh>
-
 #include <cmath>
 
-#include "effects/fparser_expression.h"
 #include "effects/fx_gl_layer_object.h"
 #include "effects/layer_motion.h"
+#include "effects/script_expression.h"
 #include "effects/uv_function.h"
 
-TEST(FparserExpression, ParseResultsAndInvalidExpressionsEvaluateToZero) {
-    FunctionParser good;
-    EXPECT_TRUE(compileExpression(good, "2*t+1", "t"));
-    EXPECT_FLOAT_EQ(evaluateAtTime(good, 1.5f), 4.0f);
+TEST(ScriptExpression, ParseResultsAndInvalidExpressionsEvaluateToZero) {
+    ScriptExpression good;
+    EXPECT_TRUE(good.compile("2*t+1", "t"));
+    EXPECT_FLOAT_EQ(good.evaluateAt(1.5f), 4.0f);
 
     // Function names are lower case only; a text that does not parse, an
-    // empty text and a parser never given a text all yield 0.
-    FunctionParser upperCase, broken, empty, neverParsed;
-    EXPECT_FALSE(compileExpression(upperCase, "SIN(t)", "t"));
-    EXPECT_FALSE(compileExpression(broken, "t+*2", "t"));
-    EXPECT_FALSE(compileExpression(empty, "", "t"));
-    EXPECT_EQ(evaluateAtTime(upperCase, 1.0f), 0.0f);
-    EXPECT_EQ(evaluateAtTime(broken, 1.0f), 0.0f);
-    EXPECT_EQ(evaluateAtTime(empty, 1.0f), 0.0f);
-    EXPECT_EQ(evaluateAtTime(neverParsed, 1.0f), 0.0f);
+    // empty text and an expression never given a text all yield 0.
+    ScriptExpression upperCase, broken, empty, neverParsed;
+    EXPECT_FALSE(upperCase.compile("SIN(t)", "t"));
+    EXPECT_FALSE(broken.compile("t+*2", "t"));
+    EXPECT_FALSE(empty.compile("", "t"));
+    EXPECT_EQ(upperCase.evaluateAt(1.0f), 0.0f);
+    EXPECT_EQ(broken.evaluateAt(1.0f), 0.0f);
+    EXPECT_EQ(empty.evaluateAt(1.0f), 0.0f);
+    EXPECT_EQ(neverParsed.evaluateAt(1.0f), 0.0f);
 
     // Recompiling over a working expression with a broken one does not keep
     // the old program.
-    EXPECT_FALSE(compileExpression(good, "t+", "t"));
-    EXPECT_EQ(evaluateAtTime(good, 1.5f), 0.0f);
+    EXPECT_FALSE(good.compile("t+", "t"));
+    EXPECT_EQ(good.evaluateAt(1.5f), 0.0f);
+}
+
+TEST(ScriptExpression, AnEmptyTextTakesTheFallbackAndOnlyABrokenGivenTextIsReported) {
+    ScriptExpression fallback, broken;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(fallback.compileReporting("alpha", "", "t", "3.0"));
+    EXPECT_FALSE(broken.compileReporting("position.x", "t+", "t", "0"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Could not parse position.x \"t+\" at 2: Syntax error, using 0\n");
+    EXPECT_EQ(fallback.evaluateAt(9.0f), 3.0f);
+    EXPECT_EQ(broken.evaluateAt(9.0f), 0.0f);
 }
 
 TEST(LayerMotion, ExpressionsOfTimeDriveOffsetSizeAndAngle) {
