@@ -20,7 +20,7 @@
 #include "demo_session.h"
 #include "framework/effect_instance.h"
 #include "platform/gl_render_state.h"
-#include "platform/headless_gl.h"
+#include "support/headless_gl.h"
 #include "runtime/sync_dispatch.h"
 #include "timed_render.h"
 

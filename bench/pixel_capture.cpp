@@ -15,7 +15,7 @@
 
 #include "demo_session.h"
 #include "platform/gl_render_state.h"
-#include "platform/headless_gl.h"
+#include "support/headless_gl.h"
 
 namespace {
 

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "framework/effect.h"
+#include "framework/effect_draw_observer.h"
 #include "framework/effect_instance.h"
+#include "platform/player_context.h"
 
 const char* const effectTypeNames[effectTypeCount] = {"FxGLLayerObject", "FxGLUVMap", "FxRenderParametric",
                                                       "FxRenderParticles", "FxAsmParticles"};
@@ -19,34 +21,47 @@ double FrameCost::total() const {
 
 namespace {
 
-int typeIndex(Effect* effect) {
+int typeIndex(Effect& effect) {
     static std::map<Effect*, int> typeOfEffect;
-    auto found = typeOfEffect.find(effect);
+    auto found = typeOfEffect.find(&effect);
     if (found != typeOfEffect.end()) return found->second;
-    const std::string name = effect->typeName();
+    const std::string name = effect.typeName();
     int index = -1;
     for (int i = 0; i < effectTypeCount; ++i)
         if (name == effectTypeNames[i]) index = i;
-    typeOfEffect[effect] = index;
+    typeOfEffect[&effect] = index;
     return index;
 }
 
+// Charges each draw the instance tree makes to its effect's type.
+class DrawTimer : public EffectDrawObserver {
+public:
+    DrawTimer(FrameCost& cost, const DrawTiming& timing) : cost(cost), timing(timing) {}
+
+    void beforeDraw(Effect&) override {
+        if (timing.settle) timing.settle();
+        start = timing.clock();
+    }
+    void afterDraw(Effect& effect) override {
+        if (timing.settle) timing.settle();
+        const double elapsed = timing.clock() - start;
+        if (const int type = typeIndex(effect); type >= 0) cost.byType[type] += elapsed;
+    }
+
+private:
+    FrameCost& cost;
+    const DrawTiming& timing;
+    double start = 0.0;
+};
+
 }  // namespace
 
-void renderTimed(EffectInstance& instance, float t, FrameCost& cost, const DrawTiming& timing) {
-    const float local = t - instance.getStart();
-    for (EffectInstance* child : instance.getChildren())
-        if (inRange(child->getStart(), local, child->getEnd())) renderTimed(*child, local, cost, timing);
-    Effect* effect = instance.getEffect();
-    if (effect == nullptr) return;
-    const int type = typeIndex(effect);
-    effect->setWindow(instance.getStart(), instance.getEnd());
-    effect->setTime(local);
-    if (timing.settle) timing.settle();
-    const double start = timing.clock();
-    effect->draw();
-    if (timing.settle) timing.settle();
-    if (type >= 0) cost.byType[type] += timing.clock() - start;
+void renderTimed(EffectInstance& root, float t, FrameCost& cost, const DrawTiming& timing) {
+    DrawTimer timer(cost, timing);
+    PlayerContext context = playerContext();
+    context.drawObserver = &timer;
+    PlayerContextScope watched(context);
+    root.render(t);
 }
 
 void printCostSummary(const std::vector<FrameCost>& frames, int firstSecond, int framesPerSecond) {

@@ -1,6 +1,7 @@
 #pragma once
-// EffectInstance::render with every effect draw timed and charged to its
-// effect type, plus the summaries the measuring programs print.
+// The instance tree's render with every effect draw timed, through the draw
+// watcher, and charged to its effect type; plus the summaries the measuring
+// programs print.
 #include <vector>
 
 class EffectInstance;
@@ -20,7 +21,7 @@ struct DrawTiming {
     void (*settle)();
 };
 
-void renderTimed(EffectInstance& instance, float t, FrameCost& cost, const DrawTiming& timing);
+void renderTimed(EffectInstance& root, float t, FrameCost& cost, const DrawTiming& timing);
 
 // Per type: mean over the frames it drew in, and worst. Then the heaviest
 // second (of 60 frames each, from firstSecond on) with its breakdown.

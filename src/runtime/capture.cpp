@@ -12,7 +12,7 @@
 #include "assets/png_writer.h"
 #include "platform/audio_decoder.h"
 #include "platform/audio_device.h"
-#include "platform/headless_gl.h"
+#include "platform/framebuffer.h"
 #include "platform/player_context.h"
 #include "runtime/benchmark.h"
 

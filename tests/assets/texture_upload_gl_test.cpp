@@ -6,7 +6,7 @@
 
 #include "assets/texture.h"
 #include "platform/gl_render_state.h"
-#include "platform/headless_gl.h"
+#include "support/headless_gl.h"
 #include "platform/player_context.h"
 #include "support/captured_console.h"
 #include "support/gl_context.h"

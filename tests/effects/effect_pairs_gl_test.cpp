@@ -15,7 +15,7 @@
 #include "effects/fx_gl_uv_map.h"
 #include "effects/fx_render_parametric.h"
 #include "effects/fx_render_particles.h"
-#include "platform/headless_gl.h"
+#include "support/headless_gl.h"
 #include "support/allocation_counter.h"
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"

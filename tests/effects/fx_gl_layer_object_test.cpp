@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "effects/fx_gl_layer_object.h"
-#include "platform/recording_render_state.h"
+#include "support/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"

@@ -8,7 +8,7 @@
 
 #include "effects/fx_render_parametric.h"
 #include "platform/gl_render_state.h"
-#include "platform/headless_gl.h"
+#include "support/headless_gl.h"
 #include "platform/player_context.h"
 #include "support/gl_context.h"
 #include "support/solid_tga.h"

@@ -14,7 +14,7 @@
 #include "assets/texture.h"
 #include "effects/mesh_object.h"
 #include "platform/player_context.h"
-#include "platform/recording_render_state.h"
+#include "support/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/lwo_bytes.h"
 #include "support/null_render_state.h"

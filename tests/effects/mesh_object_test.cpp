@@ -8,7 +8,7 @@
 #include "assets/mesh.h"
 #include "assets/texture.h"
 #include "effects/material.h"
-#include "platform/recording_render_state.h"
+#include "support/recording_render_state.h"
 
 namespace {
 

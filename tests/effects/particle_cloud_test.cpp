@@ -4,7 +4,7 @@
 
 #include "assets/texture.h"
 #include "effects/material.h"
-#include "platform/recording_render_state.h"
+#include "support/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/null_render_state.h"
 

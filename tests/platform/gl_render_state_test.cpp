@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless_gl.h"
-#include "platform/recording_render_state.h"
+#include "support/headless_gl.h"
+#include "support/recording_render_state.h"
 #include "support/gl_context.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "framework/effect_instance.h"
 #include "platform/player_context.h"
-#include "platform/recording_render_state.h"
+#include "support/recording_render_state.h"
 #include "runtime/music.h"
 #include "support/test_audio.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/headless_gl.h"
+#include "support/headless_gl.h"
 
 bool haveDisplay() {
     const char* display = std::getenv("DISPLAY");

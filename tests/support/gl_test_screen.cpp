@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "platform/gl_render_state.h"
-#include "platform/headless_gl.h"
+#include "support/headless_gl.h"
 #include "platform/player_context.h"
 #include "platform/render_state.h"
 

@@ -1,4 +1,4 @@
-#include "platform/recording_render_state.h"
+#include "support/recording_render_state.h"
 
 #include <cstdio>
 

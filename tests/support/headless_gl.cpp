@@ -1,6 +1,4 @@
-#include "platform/headless_gl.h"
-
-#include <GL/gl.h>
+#include "support/headless_gl.h"
 
 #include <cstdio>
 
@@ -48,13 +46,4 @@ void closeHeadlessGLContext() {
 
 void swapHeadlessGLBuffers() {
     if (hiddenWindow && hiddenContext) SDL_GL_SwapWindow(hiddenWindow);
-}
-
-std::vector<uint8_t> readFramebufferRGBA(int x, int y, int width, int height) {
-    if (width <= 0 || height <= 0 || !SDL_GL_GetCurrentContext()) return {};
-    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
 }

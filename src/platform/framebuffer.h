@@ -1,0 +1,8 @@
+#pragma once
+// Reading back what was drawn, for captures and tests.
+#include <cstdint>
+#include <vector>
+
+// The back buffer's RGBA bytes of a region, rows bottom first (GL order);
+// empty without a current context or for an empty region.
+std::vector<uint8_t> readFramebufferRGBA(int x, int y, int width, int height);
