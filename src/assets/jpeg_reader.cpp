@@ -6,6 +6,7 @@
 #include <jpeglib.h>
 
 #include "assets/missing_picture.h"
+#include "platform/file_bytes.h"
 
 namespace {
 
@@ -20,15 +21,10 @@ struct JpegErrorManager {
     std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->recovery, 1);
 }
 
-struct Source {
-    FILE* file = nullptr;
-    const uint8_t* bytes = nullptr;
-    size_t size = 0;
-};
-
 // longjmp lands in this frame, so nothing here may need a destructor; the
 // result lives in the caller's picture.
-bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const Source* source, JpegPicture* picture) {
+bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const uint8_t* bytes, size_t size,
+                JpegPicture* picture) {
     info->err = jpeg_std_error(&errors->library);
     errors->library.error_exit = reportAndJumpBack;
     if (setjmp(errors->recovery)) {
@@ -36,10 +32,7 @@ bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const So
         return false;
     }
     jpeg_create_decompress(info);
-    if (source->file)
-        jpeg_stdio_src(info, source->file);
-    else
-        jpeg_mem_src(info, source->bytes, static_cast<unsigned long>(source->size));
+    jpeg_mem_src(info, bytes, static_cast<unsigned long>(size));
     jpeg_read_header(info, TRUE);
     if (size_t(info->image_width) * info->image_height > maxJpegPixels) {
         std::fprintf(stderr, "JPEG picture of %ux%u pixels is too large\n", info->image_width, info->image_height);
@@ -66,32 +59,17 @@ bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const So
     return true;
 }
 
-bool decode(const Source& source, JpegPicture& picture) {
+uint8_t scale255(unsigned a, unsigned b) { return uint8_t((a * b + 127) / 255); }
+
+}  // namespace
+
+bool readJpegFromMemory(const uint8_t* bytes, size_t size, JpegPicture& picture) {
     jpeg_decompress_struct info;
     std::memset(&info, 0, sizeof info);
     JpegErrorManager errors;
     std::memset(&errors, 0, sizeof errors);
     picture = JpegPicture();
-    return decompress(&info, &errors, &source, &picture);
-}
-
-uint8_t scale255(unsigned a, unsigned b) { return uint8_t((a * b + 127) / 255); }
-
-}  // namespace
-
-bool readJpeg(FILE* file, JpegPicture& picture) {
-    Source source;
-    source.file = file;
-    const bool decoded = decode(source, picture);
-    std::fclose(file);
-    return decoded;
-}
-
-bool readJpegFromMemory(const uint8_t* bytes, size_t size, JpegPicture& picture) {
-    Source source;
-    source.bytes = bytes;
-    source.size = size;
-    return decode(source, picture);
+    return decompress(&info, &errors, bytes, size, &picture);
 }
 
 std::unique_ptr<Image> imageFromJpeg(const JpegPicture& picture) {
@@ -142,11 +120,10 @@ std::unique_ptr<Image> finishLoad(bool decoded, const JpegPicture& picture) {
 }  // namespace
 
 std::unique_ptr<Image> JpegLoader::load(std::string fileName) {
-    FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (!file) throw MissingPicture{fileName};
-    JpegPicture picture;
-    const bool decoded = readJpeg(file, picture);
-    return finishLoad(decoded, picture);
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    if (!readFileBytes(fileName, bytes, &reason)) throw MissingPicture{fileName, reason};
+    return loadFromBytes(bytes.data(), bytes.size());
 }
 
 std::unique_ptr<Image> JpegLoader::loadFromBytes(const uint8_t* bytes, size_t size) {

@@ -3,7 +3,6 @@
 // library itself and end in a clean failure instead of ending the process.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,8 +22,6 @@ struct JpegPicture {
 // must not cost gigabytes.
 constexpr size_t maxJpegPixels = size_t(8192) * 8192;
 
-// Decodes an open file and always closes it.
-bool readJpeg(FILE* file, JpegPicture& picture);
 bool readJpegFromMemory(const uint8_t* bytes, size_t size, JpegPicture& picture);
 
 // Pixels as B, G, R, 255, whatever the decoder's colour space.
@@ -32,7 +29,7 @@ std::unique_ptr<Image> imageFromJpeg(const JpegPicture& picture);
 
 class JpegLoader : public ImageLoader {
 public:
-    // A file that cannot be opened throws MissingPicture.
+    // A file that cannot be read throws MissingPicture.
     std::unique_ptr<Image> load(std::string fileName) override;
     std::string name() override { return "jpg"; }
     std::unique_ptr<Image> loadFromBytes(const uint8_t* bytes, size_t size);

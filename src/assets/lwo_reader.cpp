@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
+#include <vector>
+
+#include "platform/file_bytes.h"
 
 uint32_t readBigEndianU32(const uint8_t* bytes) {
     return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) |
@@ -108,39 +110,24 @@ bool LwoObject::parse(const uint8_t* data, size_t size) {
 }
 
 std::unique_ptr<LwoObject> loadLwoObject(const std::string& fileName) {
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (file == nullptr) {
+    std::vector<uint8_t> bytes;
+    if (!readFileBytes(fileName, bytes)) {
         std::printf("failed to load lwo file\n");
         return nullptr;
     }
-    uint8_t header[8];
-    if (std::fread(header, 1, sizeof header, file) != sizeof header) {
+    if (bytes.size() < 8) {
         std::printf("lwo file too short\n");
-        std::fclose(file);
         return nullptr;
     }
-    // The FORM size is only a claim: never allocate or read more than the
-    // file holds.
-    std::fseek(file, 0, SEEK_END);
-    const long fileLength = std::ftell(file);
-    std::fseek(file, 0, SEEK_SET);
-    const uint64_t length = uint64_t(readBigEndianU32(header + 4)) + 8;
+    // The FORM size is only a claim: never read more than the file holds.
+    const uint64_t length = uint64_t(readBigEndianU32(bytes.data() + 4)) + 8;
     std::printf("file size: %i\n", static_cast<int>(static_cast<uint32_t>(length)));
-    const size_t blockSize = fileLength >= 0 && uint64_t(fileLength) < length ? size_t(fileLength) : size_t(length);
-
-    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[blockSize]);
-    if (!block) {
-        std::printf("DATA WAS NULL \n");
-        std::fclose(file);
-        return nullptr;
-    }
-    const size_t bytesRead = std::fread(block.get(), 1, blockSize, file);
+    const size_t blockSize = length < bytes.size() ? size_t(length) : bytes.size();
     std::printf("read the data, about to read to lwo object\n");
 
     auto object = std::make_unique<LwoObject>();
     // A short block fails the parse's own size check.
-    object->parse(block.get(), bytesRead);
+    object->parse(bytes.data(), blockSize);
     std::printf("about to close file\n");
-    std::fclose(file);
     return object;
 }

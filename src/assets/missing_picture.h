@@ -1,5 +1,6 @@
 #pragma once
-// A picture named by the script that cannot be read ends the start-up: the
+// A picture named by the script that cannot be read (missing, not
+// permitted, a directory, a read error) ends the start-up: the
 // demo cannot run without it. The loader that finds it throws MissingPicture,
 // which passes over everything loading on the way (all of it owned, so
 // nothing leaks) to the entry point, the one place that catches it: it
@@ -8,6 +9,7 @@
 
 struct MissingPicture {
     std::string fileName;
+    std::string reason;  // the system's, such as "No such file or directory"
 };
 
 // The line the entry point writes to standard error, line end included.

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "assets/file_bytes.h"
+#include "platform/file_bytes.h"
 
 namespace {
 

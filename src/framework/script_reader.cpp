@@ -16,6 +16,7 @@
 #include "framework/script_lines.h"
 #include "framework/script_listener.h"
 #include "framework/script_numbers.h"
+#include "platform/file_bytes.h"
 
 namespace {
 
@@ -304,17 +305,12 @@ void ScriptReader::registerType(std::unique_ptr<Effect> prototype)
 EffectInstance* ScriptReader::load(const std::string& path)
 {
     std::printf("opening %s\n", path.c_str());
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    std::string text;
+    if (!readFileText(path, text)) {
         std::printf("couldn't open %s\n", path.c_str());
         return finish(path);
     }
     std::printf("parsing file %s\n", path.c_str());
-    std::string text;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    std::fclose(file);
     parse(text);
     return finish(path);
 }

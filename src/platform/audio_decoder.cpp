@@ -2,8 +2,8 @@
 
 #include <mpg123.h>
 
-#include <fstream>
-#include <iterator>
+#include "platform/file_bytes.h"
+
 
 namespace {
 
@@ -71,8 +71,7 @@ bool decodeMp3(const uint8_t* data, std::size_t size, std::vector<int16_t>& pcm)
 
 bool decodeMp3File(const std::string& path, std::vector<int16_t>& pcm) {
     pcm.clear();
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes;
+    if (!readFileBytes(path, bytes)) return false;
     return decodeMp3(bytes.data(), bytes.size(), pcm);
 }

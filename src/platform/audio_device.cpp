@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "platform/audio_decoder.h"
 #include "platform/audio_mixer.h"
+#include "platform/file_bytes.h"
 #include "platform/mp3_stream.h"
 
 namespace {
@@ -135,12 +135,8 @@ bool audioInit(int device, int frequency) {
 }
 
 uint32_t audioStreamCreateFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return 0;
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(std::max<std::streamoff>(file.tellg(), 0)));
-    file.seekg(0);
-    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(file.gcount()));
+    std::vector<uint8_t> bytes;
+    if (!readFileBytes(path, bytes)) return 0;
     auto stream = std::make_unique<Stream>();
     // Only the length is needed now; playback decodes as it goes. Bytes
     // whose length cannot be scanned are decoded whole, as a last resort.

@@ -12,7 +12,6 @@
 #include <set>
 #include <string_view>
 
-#include "assets/file_bytes.h"
 #include "assets/image_loader.h"
 #include "assets/jpeg_reader.h"
 #include "assets/lwo_reader.h"
@@ -23,6 +22,7 @@
 #include "framework/script_listener.h"
 #include "framework/script_reader.h"
 #include "platform/audio_decoder.h"
+#include "platform/file_bytes.h"
 #include "platform/mp3_stream.h"
 #include "platform/player_context.h"
 #include "runtime/demo.h"

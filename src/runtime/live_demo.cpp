@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "assets/file_bytes.h"
 #include "assets/image_loader.h"
 #include "assets/lwo_reader.h"
 #include "assets/missing_picture.h"
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
+#include "platform/file_bytes.h"
 #include "platform/mp3_stream.h"
 #include "platform/render_state.h"
 #include "runtime/demo.h"

@@ -4,11 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 
 #include "framework/script_reader.h"
+#include "platform/file_bytes.h"
 
 namespace {
 
@@ -107,12 +106,11 @@ void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track
 }
 
 bool readSyncTrack(const std::string& path, SyncTrack& track) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::string bytes;
+    if (!readFileText(path, bytes)) {
         std::printf("fuck, couldn't load file\n");
         return false;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     readSyncTrackFromBytes(bytes.data(), bytes.size(), track);
     return true;
 }

@@ -151,7 +151,7 @@ TEST(JpegLoader, ReadsFilesAndStopsTheStartUpForMissingOnes) {
         JpegLoader().load("absent.jpg");
         ADD_FAILURE() << "a missing picture was loaded";
     } catch (const MissingPicture& missing) {
-        EXPECT_EQ(missingPictureMessage(missing), "cannot open picture file absent.jpg\n");
+        EXPECT_EQ(missingPictureMessage(missing), "cannot open picture file absent.jpg: No such file or directory\n");
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "assets/image_loader.h"
 #include "assets/missing_picture.h"
@@ -128,14 +129,20 @@ TEST(TextureManager, UndecodablePictureBecomesOpaqueWhite) {
     EXPECT_NE(console.err.find("no loader could decode junk.tga, using a white picture\n"), std::string::npos);
 }
 
-TEST(TextureManager, MissingPictureStopsTheLoadingWithItsName) {
+TEST(TextureManager, UnreadablePictureStopsTheLoadingWithItsNameAndTheSystemsReason) {
     ScratchDirectory scratch;
+    // A directory opens like a file and used to read as an empty picture.
+    std::filesystem::create_directory("folder.tga");
     // The TGA loader reports first; the JPEG loader of the fallback then stops the start-up.
-    try {
-        TextureManager().loadTexture("absent.tga", false);
-        ADD_FAILURE() << "a missing picture was loaded";
-    } catch (const MissingPicture& missing) {
-        EXPECT_EQ(missingPictureMessage(missing), "cannot open picture file absent.tga\n");
+    for (const auto& [name, reason] : {std::pair{"absent.tga", "No such file or directory"},
+                                       std::pair{"folder.tga", "Is a directory"}}) {
+        try {
+            TextureManager().loadTexture(name, false);
+            ADD_FAILURE() << name << " was loaded";
+        } catch (const MissingPicture& missing) {
+            EXPECT_EQ(missingPictureMessage(missing),
+                      std::string("cannot open picture file ") + name + ": " + reason + "\n");
+        }
     }
 }
 

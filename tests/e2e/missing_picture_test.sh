@@ -1,5 +1,6 @@
-# A script naming a picture that does not exist ends the start-up with a
-# message naming the file and a failure status.
+# A script naming a picture that does not exist, or a directory in its place,
+# ends the start-up with a message naming the file and the system's reason,
+# and a failure status.
 source "$(dirname "$0")/player.sh"
 
 cat >iDemo.dat <<'SCRIPT'
@@ -21,4 +22,11 @@ grep -q 'no-such-picture\.tga' err.txt || fail "the file is not named: $(cat err
 # The bad-input table tells authors the same.
 row=$(grep '^| picture file that does not exist' "${QUARN_SOURCE_DIR:?}/docs/bad-input.md")
 [[ "$row" == *"status $status"* ]] || fail "docs/bad-input.md says otherwise: $row"
+
+mkdir folder.tga
+sed -i 's/no-such-picture\.tga/folder.tga/' iDemo.dat
+timeout -k 5 60 "$player" --windowed >out.txt 2>err.txt
+status=$?
+[ "$status" -eq 1 ] || fail "status $status with a directory as the picture"
+grep -qx 'cannot open picture file folder\.tga: Is a directory' err.txt || fail "no reason given: $(cat err.txt)"
 echo ok
