@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     }
     audioFree();
 
-    setRenderState(new GlRenderState);
+    GlRenderState renderState;
+    setRenderState(&renderState);
     openWindow(640, 480, false);
     LiveDemo demo;
     demo.init();

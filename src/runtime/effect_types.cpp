@@ -9,11 +9,27 @@
 #include "effects/fx_render_particles.h"
 #include "framework/script_reader.h"
 
+namespace {
+
 // The registry searches in registration order, so the order is fixed.
+std::vector<std::unique_ptr<Effect>> effectPrototypes() {
+    std::vector<std::unique_ptr<Effect>> prototypes;
+    prototypes.push_back(std::make_unique<FxGLLayerObject>());
+    prototypes.push_back(std::make_unique<FxGLUVMap>());
+    prototypes.push_back(std::make_unique<FxRenderParametric>());
+    prototypes.push_back(std::make_unique<FxRenderParticles>());
+    prototypes.push_back(std::make_unique<FxAsmParticles>());
+    return prototypes;
+}
+
+}  // namespace
+
 void registerEffectTypes(ScriptReader& reader) {
-    reader.registerType(std::make_unique<FxGLLayerObject>());
-    reader.registerType(std::make_unique<FxGLUVMap>());
-    reader.registerType(std::make_unique<FxRenderParametric>());
-    reader.registerType(std::make_unique<FxRenderParticles>());
-    reader.registerType(std::make_unique<FxAsmParticles>());
+    for (std::unique_ptr<Effect>& prototype : effectPrototypes()) reader.registerType(std::move(prototype));
+}
+
+std::vector<std::string> effectTypeNames() {
+    std::vector<std::string> names;
+    for (const std::unique_ptr<Effect>& prototype : effectPrototypes()) names.push_back(prototype->typeName());
+    return names;
 }

@@ -19,7 +19,7 @@
 #include "support/allocation_counter.h"
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"
-#include "support/tga_pictures.h"
+#include "support/picture_files.h"
 
 namespace {
 
@@ -90,7 +90,7 @@ const std::vector<EffectType> effectTypes = {
 class EffectPairs : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        directory = makePictureDirectory();
+        directory = makeScratchDirectory();
         writeTgaFile(directory + "/quarters.tga", 8, 8, [](int x, int y) {
             return Rgba{uint8_t(x < 4 ? 200 : 40), uint8_t(y < 4 ? 180 : 60), uint8_t((x < 4) == (y < 4) ? 220 : 0), 255};
         });

@@ -18,16 +18,10 @@ namespace {
 using Texts = std::vector<std::string>;
 
 // A one-colour 32-bit TGA (file bytes B, G, R, A) in the scratch directory.
-void writeSolidTga(const std::string& name, int size, uint8_t red, uint8_t green, uint8_t blue) {
-    std::vector<uint8_t> pixels;
-    for (int i = 0; i < size * size; ++i) pixels.insert(pixels.end(), {blue, green, red, 255});
-    writeBytes(name, tgaFile(2, size, size, 32, pixels));
-}
-
 
 class FxAsmParticlesTest : public testing::Test {
 protected:
-    void SetUp() override { writeSolidTga(texturePath, 2, 255, 255, 255); }
+    void SetUp() override { writeSolidTga(texturePath, 2, 2, 255, 255, 255); }
 
     // Parameter values must outlive the effect, as the script reader's do.
     int count = 3;

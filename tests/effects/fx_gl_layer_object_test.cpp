@@ -12,7 +12,7 @@
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"
 #include "support/null_render_state.h"
-#include "support/tga_pictures.h"
+#include "support/picture_files.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr Rgba blue{0, 0, 255, 255};
 class LayerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        directory = makePictureDirectory();
+        directory = makeScratchDirectory();
         writeTgaFile(directory + "/red.tga", 16, 16, [](int, int) { return red; });
         // Left half red, right half green.
         writeTgaFile(directory + "/halves.tga", 64, 64, [](int x, int) { return x < 32 ? red : green; });

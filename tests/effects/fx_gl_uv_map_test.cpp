@@ -15,7 +15,7 @@
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"
 #include "support/null_render_state.h"
-#include "support/tga_pictures.h"
+#include "support/picture_files.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ struct RecordingUVFunction : UVFunction {
 class UVMapTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        directory = makePictureDirectory();
+        directory = makeScratchDirectory();
         // Top half red, bottom half blue.
         writeTgaFile(directory + "/updown.tga", 64, 64, [](int, int y) { return y < 32 ? red : blue; });
     }
@@ -200,7 +200,7 @@ TEST_F(UVMapTest, WithoutAPictureItSaysSoAndDrawsNothing) {
 TEST(UVMapWithoutGL, DrawAllocatesNothing) {
     NullRenderState nothing;
     PlayerContextScope context({.renderState = &nothing});
-    const std::string directory = makePictureDirectory();
+    const std::string directory = makeScratchDirectory();
     writeTgaFile(directory + "/plain.tga", 4, 4, [](int, int) { return red; });
     EffectParameters parameters;
     FxGLUVMap map;

@@ -11,11 +11,12 @@
 #include "support/headless_gl.h"
 #include "platform/player_context.h"
 #include "support/gl_context.h"
-#include "support/solid_tga.h"
+#include "support/picture_files.h"
 
 class FxRenderParametricPixels : public GlContextTest {};
 
 TEST_F(FxRenderParametricPixels, FlatGridFacingTheEyeShowsItsTextureInTheMiddle) {
+    ScratchDirectory scratch;
     GlRenderState gl;
     PlayerContextScope context({.renderState = &gl});
     const std::deque<std::string> values{"0", writeSolidTga("parametric_pixels.tga", 4, 4, 255, 0, 0, 255),

@@ -18,7 +18,7 @@
 #include "support/allocation_counter.h"
 #include "support/lwo_bytes.h"
 #include "support/null_render_state.h"
-#include "support/solid_tga.h"
+#include "support/picture_files.h"
 
 namespace {
 
@@ -42,6 +42,8 @@ void expectVec(const Vec3& v, float x, float y, float z, float tolerance = 1e-5f
 
 class FxRenderParametricTest : public testing::Test {
 protected:
+    ScratchDirectory scratch;
+
     void SetUp() override {
         texturePath = writeSolidTga("parametric_texture.tga", 2, 2, 200, 100, 50, 255);
         text("textureFilename", texturePath);

@@ -10,7 +10,7 @@
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
 #include "support/gl_test_screen.h"
-#include "support/tga_pictures.h"
+#include "support/picture_files.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ constexpr Rgba magenta{255, 0, 255, 255};
 TEST(ImageLayersScript, AnAdditiveLayerAppearsOverTheDistortedPictureInItsWindow) {
     GlTestScreen screen;
     ASSERT_TRUE(screen.isOpen());
-    const std::string directory = makePictureDirectory();
+    const std::string directory = makeScratchDirectory();
     writeTgaFile(directory + "/updown.tga", 32, 32, [](int, int y) { return y < 16 ? red : blue; });
     writeTgaFile(directory + "/red.tga", 8, 8, [](int, int) { return red; });
 

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "framework/script_reader.h"
+#include "platform/player_context.h"
 #include "runtime/effect_types.h"
 #include "support/captured_console.h"
 #include "support/lwo_bytes.h"
 #include "support/null_render_state.h"
-#include "support/solid_tga.h"
+#include "support/picture_files.h"
 
 namespace {
 
@@ -47,9 +48,9 @@ std::string valueFor(const ParameterDeclaration& parameter, const std::string& p
 // only its pictures, so that init takes both sides of every choice (grid and
 // object mode, given and default values).
 TEST(ParameterDeclarationsTest, EveryParameterAnEffectReadsIsDeclared) {
+    ScratchDirectory scratch;
     NullRenderState renderState;
-    RenderState* previous = getRenderState();
-    setRenderState(&renderState);
+    PlayerContextScope context({.renderState = &renderState});
     const std::string picture = writeSolidTga("declared_parameters.tga", 2, 2, 1, 2, 3, 255);
     const std::string object = testing::TempDir() + "declared_parameters.lwo";
     writeBytesToFile(object, lwoFile({lwoPoints({0, 0, 1, 1, 0, 0, 0, 1, 0}), lwoPolygons({{0, 1, 2}})}));
@@ -78,7 +79,6 @@ TEST(ParameterDeclarationsTest, EveryParameterAnEffectReadsIsDeclared) {
             }
         }
     }
-    setRenderState(previous);
 }
 
 // The parameter tables of docs/effects.md, as (type, name, kind) rows.

@@ -12,6 +12,7 @@
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
 #include "framework_test_helpers.h"
+#include "runtime/effect_types.h"
 
 namespace {
 
@@ -32,8 +33,7 @@ TEST(BundledScript, ReadsWithoutDiagnosticsAndSyncTargetsReactToTheirEvents)
     ASSERT_FALSE(script.empty());
     std::vector<std::string> journal;
     ScriptReader reader;
-    for (const char* type :
-         {"FxGLLayerObject", "FxGLUVMap", "FxRenderParametric", "FxRenderParticles", "FxAsmParticles"})
+    for (const std::string& type : effectTypeNames())
         reader.registerType(std::make_unique<JournalEffect>(type, &journal));
 
     EffectInstance* root = nullptr;

@@ -6,6 +6,7 @@
 
 #include "framework/effect_registry.h"
 #include "framework_test_helpers.h"
+#include "runtime/effect_types.h"
 
 namespace {
 
@@ -13,8 +14,7 @@ class EffectRegistryTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* type : {"FxGLLayerObject", "FxGLUVMap", "FxRenderParametric", "FxRenderParticles",
-                                 "FxAsmParticles"}) {
+        for (const std::string& type : effectTypeNames()) {
             registry.registerType(std::make_unique<JournalEffect>(type, &journal));
         }
     }

@@ -9,6 +9,7 @@
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
 #include "framework_test_helpers.h"
+#include "runtime/effect_types.h"
 
 namespace {
 
@@ -46,8 +47,7 @@ class ScriptReaderTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* type : {"FxGLLayerObject", "FxGLUVMap", "FxRenderParametric", "FxRenderParticles",
-                                 "FxAsmParticles"}) {
+        for (const std::string& type : effectTypeNames()) {
             reader.registerType(std::make_unique<JournalEffect>(type, &journal));
         }
     }

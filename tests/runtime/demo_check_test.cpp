@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "support/solid_tga.h"
+#include "support/picture_files.h"
 
 namespace {
 
@@ -18,10 +18,8 @@ namespace fs = std::filesystem;
 class DemoCheckTest : public testing::Test {
 protected:
     void SetUp() override {
-        directory = fs::temp_directory_path() / ("quarn_check_" + std::to_string(getpid()));
-        fs::remove_all(directory);
-        fs::create_directories(directory);
-        fs::rename(writeSolidTga("check_pic.tga", 4, 4, 10, 20, 30, 255), directory / "pic.tga");
+        directory = makeScratchDirectory();
+        writeSolidTga((directory / "pic.tga").string(), 4, 4, 10, 20, 30);
     }
     void TearDown() override { fs::remove_all(directory); }
 

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/player_context.h"
-#include "support/tga_pictures.h"
+#include "support/picture_files.h"
 
 class RenderState;
 

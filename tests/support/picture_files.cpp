@@ -73,15 +73,22 @@ void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::fclose(file);
 }
 
-ScratchDirectory::ScratchDirectory() : previous(std::filesystem::current_path().string()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quarnpicXXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path = pattern;
-    std::filesystem::current_path(path);
+void writeTgaFile(const std::string& path, int width, int height,
+                  const std::function<Rgba(int x, int y)>& colourAt) {
+    std::vector<uint8_t> bytes = tgaHeader(2, width, height, 32);
+    bytes[17] = 8;  // eight alpha bits, lower-left origin
+    // Lower-left origin: the bottom row comes first in the file.
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const Rgba c = colourAt(x, y);
+            bytes.insert(bytes.end(), {c.b, c.g, c.r, c.a});
+        }
+    }
+    writeBytes(path, bytes);
 }
 
-ScratchDirectory::~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::current_path(previous, ignored);
-    std::filesystem::remove_all(path, ignored);
+std::string writeSolidTga(const std::string& path, int width, int height, uint8_t red, uint8_t green, uint8_t blue,
+                          uint8_t alpha) {
+    writeTgaFile(path, width, height, [&](int, int) { return Rgba{red, green, blue, alpha}; });
+    return path;
 }

@@ -1,9 +1,16 @@
 #pragma once
-// Test pictures made on the spot: TGA bytes, JPEGs encoded with libjpeg, and
-// a scratch working directory to write them into.
+// Test pictures made on the spot: TGA bytes and files, and JPEGs encoded
+// with libjpeg; scratch folders to write them into.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "support/scratch_directory.h"
+
+struct Rgba {
+    uint8_t r, g, b, a;
+};
 
 // An 18-byte TGA header followed by idLength bytes of ID field.
 std::vector<uint8_t> tgaHeader(int imageType, int width, int height, int depth, int idLength = 0);
@@ -26,16 +33,10 @@ std::vector<uint8_t> solidRgb(int width, int height, uint8_t red, uint8_t green,
 
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// Makes a fresh directory the working directory for its lifetime, so tests
-// can use plain relative names; removes it afterwards.
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-private:
-    std::string previous;
-    std::string path;
-};
+// An uncompressed 32-bit TGA file as the player's loaders read it;
+// colourAt(x, y) gives the pixel at column x of row y, row 0 at the top.
+void writeTgaFile(const std::string& path, int width, int height,
+                  const std::function<Rgba(int x, int y)>& colourAt);
+// The same in one colour; returns path.
+std::string writeSolidTga(const std::string& path, int width, int height, uint8_t red, uint8_t green, uint8_t blue,
+                          uint8_t alpha = 255);

@@ -51,12 +51,6 @@ bool encodeMp3(const std::vector<int16_t>& samples, int channels, int rate, cons
     return encoded;
 }
 
-std::string makeScratchDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quarn-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) return std::filesystem::temp_directory_path().string();
-    return pattern;
-}
-
 // Starting SDL's audio leaves a one-off allocation of libdbus behind that
 // nothing can free; keep it out of the leak reports of sanitised runs.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
