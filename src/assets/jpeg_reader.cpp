@@ -24,7 +24,7 @@ struct JpegErrorManager {
 // longjmp lands in this frame, so nothing here may need a destructor; the
 // result lives in the caller's picture.
 bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const uint8_t* bytes, size_t size,
-                JpegPicture* picture) {
+                size_t maxPixels, JpegPicture* picture) {
     info->err = jpeg_std_error(&errors->library);
     errors->library.error_exit = reportAndJumpBack;
     if (setjmp(errors->recovery)) {
@@ -34,7 +34,7 @@ bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const ui
     jpeg_create_decompress(info);
     jpeg_mem_src(info, bytes, static_cast<unsigned long>(size));
     jpeg_read_header(info, TRUE);
-    if (size_t(info->image_width) * info->image_height > maxJpegPixels) {
+    if (size_t(info->image_width) * info->image_height > maxPixels) {
         std::fprintf(stderr, "JPEG picture of %ux%u pixels is too large\n", info->image_width, info->image_height);
         jpeg_destroy_decompress(info);
         return false;
@@ -63,13 +63,13 @@ uint8_t scale255(unsigned a, unsigned b) { return uint8_t((a * b + 127) / 255); 
 
 }  // namespace
 
-bool readJpegFromMemory(const uint8_t* bytes, size_t size, JpegPicture& picture) {
+bool readJpegFromMemory(const uint8_t* bytes, size_t size, JpegPicture& picture, size_t maxPixels) {
     jpeg_decompress_struct info;
     std::memset(&info, 0, sizeof info);
     JpegErrorManager errors;
     std::memset(&errors, 0, sizeof errors);
     picture = JpegPicture();
-    return decompress(&info, &errors, bytes, size, &picture);
+    return decompress(&info, &errors, bytes, size, maxPixels < maxJpegPixels ? maxPixels : maxJpegPixels, &picture);
 }
 
 std::unique_ptr<Image> imageFromJpeg(const JpegPicture& picture) {
@@ -126,8 +126,8 @@ std::unique_ptr<Image> JpegLoader::load(std::string fileName) {
     return loadFromBytes(bytes.data(), bytes.size());
 }
 
-std::unique_ptr<Image> JpegLoader::loadFromBytes(const uint8_t* bytes, size_t size) {
+std::unique_ptr<Image> JpegLoader::loadFromBytes(const uint8_t* bytes, size_t size, size_t maxPixels) {
     JpegPicture picture;
-    const bool decoded = readJpegFromMemory(bytes, size, picture);
+    const bool decoded = readJpegFromMemory(bytes, size, picture, maxPixels);
     return finishLoad(decoded, picture);
 }

@@ -22,7 +22,8 @@ struct JpegPicture {
 // must not cost gigabytes.
 constexpr size_t maxJpegPixels = size_t(8192) * 8192;
 
-bool readJpegFromMemory(const uint8_t* bytes, size_t size, JpegPicture& picture);
+// maxPixels lowers the limit (the fuzz target decodes only small pictures).
+bool readJpegFromMemory(const uint8_t* bytes, size_t size, JpegPicture& picture, size_t maxPixels = maxJpegPixels);
 
 // Pixels as B, G, R, 255, whatever the decoder's colour space.
 std::unique_ptr<Image> imageFromJpeg(const JpegPicture& picture);
@@ -32,5 +33,5 @@ public:
     // A file that cannot be read throws MissingPicture.
     std::unique_ptr<Image> load(std::string fileName) override;
     std::string name() override { return "jpg"; }
-    std::unique_ptr<Image> loadFromBytes(const uint8_t* bytes, size_t size);
+    std::unique_ptr<Image> loadFromBytes(const uint8_t* bytes, size_t size, size_t maxPixels = maxJpegPixels);
 };
