@@ -44,7 +44,7 @@ for target in "${targets[@]}"; do
 
   started=$(date +%s)
   status=0
-  nice -n 10 "$build/fuzz/$target" "${options[@]}" "$work" >"$log" 2>&1 || status=$?
+  nice -n 19 "$build/fuzz/$target" "${options[@]}" "$work" >"$log" 2>&1 || status=$?
   elapsed=$(( $(date +%s) - started ))
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
