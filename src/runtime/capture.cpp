@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "platform/framebuffer.h"
 #include "platform/player_context.h"
 #include "runtime/benchmark.h"
+#include "runtime/demo.h"
 
 namespace {
 
@@ -30,6 +32,17 @@ void readBackBuffer(uint8_t* rgba, int width, int height) {
 
 }  // namespace
 
+CaptureKind captureKindOf(const std::string& target) {
+    if (!target.empty() && target.back() == '/') return CaptureKind::frames;
+    std::error_code error;
+    if (std::filesystem::is_directory(target, error)) return CaptureKind::frames;
+    if (videoContainerFor(target) != VideoContainer::none) return CaptureKind::video;
+    const std::string name = std::filesystem::path(target).filename().string();
+    const std::size_t dot = name.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot > 0 && dot + 1 < name.size();
+    return hasExtension ? CaptureKind::unknown : CaptureKind::frames;
+}
+
 std::string captureFrameName(int frame) {
     char name[32];
     std::snprintf(name, sizeof name, "frame_%06d.png", frame);
@@ -42,10 +55,39 @@ int64_t captureAudioFramesBefore(int frame, int fps, int rate) {
     return static_cast<int64_t>(frame) * rate / fps;
 }
 
-CaptureSession::CaptureSession(std::string directory, int fps, std::FILE* progress)
-    : directory(std::move(directory)), fps(fps), progress(progress) {}
+CaptureSession::CaptureSession(std::string target, int fps, std::FILE* progress, double startTime)
+    : directory(std::move(target)), fps(fps), progress(progress), startTime(startTime) {}
 
 bool CaptureSession::begin() {
+    sound.resize(static_cast<std::size_t>(audioOutputRate / fps + 1) * audioOutputChannels);
+    pixels.resize(static_cast<std::size_t>(captureWidth) * captureHeight * 4);
+    startSeconds = steadySeconds();
+    switch (captureKindOf(directory)) {
+    case CaptureKind::frames: return beginFolder();
+    case CaptureKind::unknown:
+        std::fprintf(stderr, "capture: '%s' is not a directory and does not end in .mp4 or .mkv\n",
+                     directory.c_str());
+        return false;
+    case CaptureKind::video: break;
+    }
+    VideoSettings settings;
+    settings.width = captureWidth;
+    settings.height = captureHeight;
+    settings.fps = fps;
+    settings.audioRate = audioOutputRate;
+    settings.audioChannels = audioOutputChannels;
+    // The demo ends on the first frame after its end time.
+    const double seconds = std::max(0.0, static_cast<double>(demoEndTime) - startTime);
+    settings.maxFrames = static_cast<int64_t>(seconds * fps) + 2;
+    video = std::make_unique<VideoFileWriter>();
+    if (!video->open(directory, settings)) {
+        std::fprintf(stderr, "capture: cannot write '%s' (%s)\n", directory.c_str(), video->error().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool CaptureSession::beginFolder() {
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (error || !std::filesystem::is_directory(directory)) {
@@ -57,9 +99,6 @@ bool CaptureSession::begin() {
         std::fprintf(stderr, "capture: cannot write '%s'\n", wavPath.c_str());
         return false;
     }
-    pixels.resize(static_cast<std::size_t>(captureWidth) * captureHeight * 4);
-    sound.resize(static_cast<std::size_t>(audioOutputRate / fps + 1) * audioOutputChannels);
-    startSeconds = steadySeconds();
     return true;
 }
 
@@ -67,6 +106,25 @@ bool CaptureSession::frameDrawn(int frame, float t) {
     if (failed || finished) return false;
     const PlayerContext& context = playerContext();
     (context.readFrame ? context.readFrame : readBackBuffer)(pixels.data(), captureWidth, captureHeight);
+    const int64_t soundFrames = captureAudioFramesBefore(frame + 1, fps, audioOutputRate) -
+                                captureAudioFramesBefore(frame, fps, audioOutputRate);
+    (context.renderAudio ? context.renderAudio : audioRenderOffline)(sound.data(),
+                                                                     static_cast<std::size_t>(soundFrames));
+    if (video) {
+        // A failure is told when the file is complete, with what it holds.
+        if (!video->append(pixels.data(), sound.data(), static_cast<std::size_t>(soundFrames))) {
+            failed = true;
+            return false;
+        }
+    } else if (!writeFolderFrame(frame, static_cast<std::size_t>(soundFrames))) {
+        return false;
+    }
+    frames = frame + 1;
+    if (progress && frames % fps == 0) printProgress(t);
+    return true;
+}
+
+bool CaptureSession::writeFolderFrame(int frame, std::size_t soundFrames) {
     const std::string path = directory + "/" + captureFrameName(frame);
     const RgbaPicture picture{pixels.data(), captureWidth, captureHeight, true};
     if (!writePngFile(path, picture)) {
@@ -75,34 +133,52 @@ bool CaptureSession::frameDrawn(int frame, float t) {
         failed = true;
         return false;
     }
-    const int64_t soundFrames = captureAudioFramesBefore(frame + 1, fps, audioOutputRate) -
-                                captureAudioFramesBefore(frame, fps, audioOutputRate);
-    (context.renderAudio ? context.renderAudio : audioRenderOffline)(sound.data(),
-                                                                     static_cast<std::size_t>(soundFrames));
-    if (!wav.append(sound.data(), static_cast<std::size_t>(soundFrames))) {
+    if (!wav.append(sound.data(), soundFrames)) {
         endProgressLine();
         std::fprintf(stderr, "capture: cannot write '%s/audio.wav'\n", directory.c_str());
         failed = true;
         return false;
     }
-    frames = frame + 1;
-    if (progress && frames % fps == 0) {
-        const double elapsed = steadySeconds() - startSeconds;
-        const double rate = elapsed > 0.0 ? frames / elapsed : 0.0;
-        // On a terminal the line is rewritten in place; in a log each is kept.
-        progressLineOpen = isatty(fileno(progress)) != 0;
-        const char end = progressLineOpen ? '\r' : '\n';
-        std::fprintf(progress, "capture: frame %d, demo time %.3f s, %.1f frames/s%c", frames, t, rate,
-                     end);
-        std::fflush(progress);
-    }
     return true;
+}
+
+void CaptureSession::printProgress(float t) {
+    const double elapsed = steadySeconds() - startSeconds;
+    const double rate = elapsed > 0.0 ? frames / elapsed : 0.0;
+    // On a terminal the line is rewritten in place; in a log each is kept.
+    progressLineOpen = isatty(fileno(progress)) != 0;
+    const char end = progressLineOpen ? '\r' : '\n';
+    if (video) {
+        std::fprintf(progress, "capture: frame %d, demo time %.3f s, %.1f frames/s, %.1f MB%c", frames, t, rate,
+                     static_cast<double>(video->fileBytes()) / 1e6, end);
+    } else {
+        std::fprintf(progress, "capture: frame %d, demo time %.3f s, %.1f frames/s%c", frames, t, rate, end);
+    }
+    std::fflush(progress);
 }
 
 bool CaptureSession::finish() {
     if (finished) return !failed;
     finished = true;
     endProgressLine();
+    return video ? finishVideo() : finishFolder();
+}
+
+bool CaptureSession::finishVideo() {
+    if (!video->close()) {
+        std::fprintf(stderr, "capture: cannot write '%s' (%s); it ends after %lld frames\n", directory.c_str(),
+                     video->error().c_str(), static_cast<long long>(video->framesInFile()));
+        failed = true;
+    }
+    if (progress) {
+        std::fprintf(progress, "capture: %lld frames at %d per second with sound (%.3f s) in %s, %.1f MB\n",
+                     static_cast<long long>(video->framesInFile()), fps, video->soundSecondsInFile(),
+                     directory.c_str(), static_cast<double>(video->fileBytes()) / 1e6);
+    }
+    return !failed;
+}
+
+bool CaptureSession::finishFolder() {
     if (!wav.close()) {
         std::fprintf(stderr, "capture: cannot complete '%s/audio.wav'\n", directory.c_str());
         failed = true;

@@ -1,16 +1,25 @@
 #pragma once
-// The capture run: every frame as DIR/frame_000000.png, ..., and the music
-// as it is heard, mixed offline in step with the frames, as DIR/audio.wav.
+// The capture run: every frame and the music as it is heard, mixed offline
+// in step with the frames, either as DIR/frame_000000.png, ... and
+// DIR/audio.wav, or encoded into one video file.
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "assets/video_writer.h"
 #include "assets/wav_writer.h"
 #include "runtime/frame_loop.h"
 
 constexpr int captureWidth = 640;
 constexpr int captureHeight = 480;
+
+// What the argument of --capture asks for: a directory of pictures (one
+// that exists, a name ending in '/' or without an extension), a video file
+// (.mp4, .mkv) or, for any other extension, something unknown.
+enum class CaptureKind { frames, video, unknown };
+CaptureKind captureKindOf(const std::string& target);
 
 // The name of frame number frame inside the capture directory.
 std::string captureFrameName(int frame);
@@ -21,28 +30,38 @@ class CaptureSession : public FrameObserver {
 public:
     // The frames come from the player context's readFrame and the sound
     // from its renderAudio (by default the back buffer and the offline mix).
-    // The progress line goes to progress; null for none.
-    CaptureSession(std::string directory, int fps, std::FILE* progress = stderr);
+    // The progress line goes to progress; null for none. startTime is the
+    // demo time of the first frame; it bounds the length of a video, which
+    // ends with the demo.
+    CaptureSession(std::string target, int fps, std::FILE* progress = stderr, double startTime = 0.0);
 
-    // Creates the directory and audio.wav. Says why not on stderr.
+    // Creates the directory and audio.wav, or the video file. Says why not
+    // on stderr.
     bool begin();
-    // Writes the frame's picture and its share of the sound. False (with
-    // a message) when a file cannot be written: the run then stops.
+    // Writes the frame's picture and its share of the sound. False when a
+    // file cannot be written: the run then stops.
     bool frameDrawn(int frame, float t) override;
-    // Completes audio.wav and ends the progress line. False when anything
-    // failed along the way. Harmless when repeated.
+    // Completes audio.wav or the video and ends the progress line. False
+    // when anything failed along the way. Harmless when repeated.
     bool finish();
 
     int framesWritten() const { return frames; }
 
 private:
+    bool beginFolder();
+    bool writeFolderFrame(int frame, std::size_t soundFrames);
+    bool finishFolder();
+    bool finishVideo();
+    void printProgress(float t);
     // A progress line rewritten in place needs its line end before others.
     void endProgressLine();
 
-    std::string directory;
+    std::string directory;  // or the video file
     int fps;
     std::FILE* progress;
+    double startTime;
     WavFileWriter wav;
+    std::unique_ptr<VideoFileWriter> video;
     std::vector<uint8_t> pixels;
     std::vector<int16_t> sound;
     int frames = 0;

@@ -62,7 +62,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             ++i;
         } else if (std::strcmp(argument, "--capture") == 0) {
             if (value == nullptr || *value == '\0')
-                line.error = "--capture needs a directory";
+                line.error = "--capture needs a directory or a .mp4 or .mkv file";
             else
                 line.captureDirectory = value;
             ++i;
@@ -87,7 +87,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 const char* usageText() {
-    return "Usage: quarn2 [--windowed] [--start SECONDS] [--until SECONDS] [--capture DIR [--fps N] | --benchmark | --live] [--help] [DIR]\n"
+    return "Usage: quarn2 [--windowed] [--start SECONDS] [--until SECONDS] [--capture DIR|FILE [--fps N] | --benchmark | --live] [--help] [DIR]\n"
            "       quarn2 --check [DIR]\n"
            "Plays the demo in DIR, by default the current directory (test.dat, iDemo.dat,\n"
            "demomusik.mp3), full screen at 640x480 until it ends, Escape is pressed or the\n"
@@ -107,6 +107,9 @@ const char* usageText() {
            "                     music as heard as DIR/audio.wav, in fixed steps of\n"
            "                     1/N s without waiting; ends where playback would end\n"
            "                       quarn2 --windowed --capture shots --fps 30 --start 60\n"
+           "  --capture FILE     the same encoded into one video file, H.264 and AAC,\n"
+           "                     when the name ends in .mp4 or .mkv\n"
+           "                       quarn2 --windowed --capture demo.mp4\n"
            "  --fps N            steps per second for --capture or --benchmark (default 60)\n"
            "                       quarn2 --capture video --fps 25\n"
            "  --benchmark        play in steps of 1/60 s as fast as possible, writing\n"

@@ -3,6 +3,8 @@
 //   capture_check differ A.png B.png     mean absolute difference of the colour channels
 //   capture_check wav AUDIO.wav FROM TO  sound frames in the file and the peak sample
 //                                        between FROM and TO seconds (TO may be "end")
+//   capture_check video FILE             the streams of a video file, decoded to the end
+//   capture_check snr FILE N FRAME.png   how close picture N of the video is to the PNG, in dB
 #include <png.h>
 
 #include <cstdio>
@@ -12,6 +14,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/video_probe.h"
 
 namespace {
 
@@ -69,6 +73,26 @@ int wav(const char* path, const char* from, const char* to) {
     return 0;
 }
 
+int video(const char* path) {
+    const VideoProbe probe = probeVideo(path);
+    if (!probe.error.empty()) return fail(probe.error.c_str());
+    std::printf("video %s %dx%d %.3f frames %lld first %.3f errors %d audio %s %.3f s first %.3f peak %d index %s\n",
+                probe.videoCodec.c_str(), probe.width, probe.height, probe.frameRate,
+                static_cast<long long>(probe.frames), probe.firstPictureTime, probe.decodeErrors,
+                probe.audioCodec.c_str(), probe.soundSeconds, probe.firstSoundTime, probe.soundPeak,
+                probe.indexFirst ? "first" : "last");
+    return 0;
+}
+
+int snr(const char* path, const char* index, const char* png) {
+    const VideoProbe probe = probeVideo(path, std::atoll(index));
+    std::vector<uint8_t> expected;
+    png_uint_32 width = 0, height = 0;
+    if (probe.picture.empty() || !readRgb(png, expected, width, height)) return fail("cannot read the pictures");
+    std::printf("%.1f\n", pictureSnr(probe.picture, expected));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,5 +100,7 @@ int main(int argc, char** argv) {
     if (command == "lit" && argc == 3) return lit(argv[2]);
     if (command == "differ" && argc == 4) return differ(argv[2], argv[3]);
     if (command == "wav" && argc == 5) return wav(argv[2], argv[3], argv[4]);
-    return fail("usage: lit FRAME | differ A B | wav FILE FROM TO");
+    if (command == "video" && argc == 3) return video(argv[2]);
+    if (command == "snr" && argc == 5) return snr(argv[2], argv[3], argv[4]);
+    return fail("usage: lit FRAME | differ A B | wav FILE FROM TO | video FILE | snr FILE N FRAME");
 }

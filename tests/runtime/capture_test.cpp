@@ -53,6 +53,17 @@ TEST(CaptureNamingTest, FrameNamesAndSoundShareWithoutDrift) {
     EXPECT_EQ(captureAudioFramesBefore(15301, 60, 44100), 15301 * 735);
 }
 
+TEST_F(CaptureTest, TheArgumentsFormChoosesPicturesOrVideo) {
+    std::filesystem::create_directory(root + "/shots.old");
+    EXPECT_EQ(captureKindOf(root + "/shots.old"), CaptureKind::frames);  // exists
+    EXPECT_EQ(captureKindOf(root + "/shots.new/"), CaptureKind::frames);
+    EXPECT_EQ(captureKindOf(root + "/shots"), CaptureKind::frames);
+    EXPECT_EQ(captureKindOf("demo.MP4"), CaptureKind::video);
+    EXPECT_EQ(captureKindOf("demo.mkv"), CaptureKind::video);
+    EXPECT_EQ(captureKindOf("demo.avi"), CaptureKind::unknown);
+    EXPECT_EQ(captureKindOf("runs.2/.hidden"), CaptureKind::frames);
+}
+
 TEST_F(CaptureTest, WritesNumberedFramesAndTheSoundThatGoesWithThem) {
     const std::string directory = root + "/new/shots";  // made on the way
     CaptureSession capture(directory, 24, nullptr);

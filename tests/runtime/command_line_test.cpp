@@ -65,7 +65,7 @@ TEST(CommandLineTest, BadValuesAndCombinationsAreRefused) {
     EXPECT_EQ(parse({"--capture", "d", "--fps", "99999999999"}).error, fps);
     EXPECT_EQ(parse({"--capture", "d", "--fps"}).error, fps);
 
-    EXPECT_EQ(parse({"--capture"}).error, "--capture needs a directory");
+    EXPECT_EQ(parse({"--capture"}).error, "--capture needs a directory or a .mp4 or .mkv file");
     EXPECT_EQ(parse({"--capture", "d", "--benchmark"}).error, "--capture and --benchmark cannot be combined");
     EXPECT_EQ(parse({"--fps", "30"}).error, "--fps needs --capture or --benchmark");
     const std::string live = "--live cannot be combined with --capture or --benchmark";

@@ -1,0 +1,60 @@
+#pragma once
+// Video output of a capture: H.264 pictures and AAC sound in one MP4 or
+// Matroska file. Encoding and writing run on a thread of their own, so the
+// caller only hands frames over. The index is written at the front of the
+// file, into room kept for it from the start, so the file plays while it
+// downloads and is finished in place even when the disk has filled up.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+enum class VideoContainer { none, mp4, matroska };
+// By the name's extension: .mp4 or .mkv in any case; none for all else.
+VideoContainer videoContainerFor(const std::string& path);
+
+struct VideoSettings {
+    int width = 640;
+    int height = 480;
+    int fps = 60;           // constant frame rate
+    int audioRate = 44100;  // 16-bit interleaved sound at this rate
+    int audioChannels = 2;
+    // The most frames the file will get; room for their index is kept at
+    // the front. Frames beyond it are refused.
+    int64_t maxFrames = 0;
+    int quality = 18;  // x264's constant rate factor
+    // x264's "fast" costs a quarter more CPU for little less size; a
+    // capture should run faster than the demo plays.
+    std::string preset = "veryfast";
+};
+
+class VideoFileWriter {
+public:
+    VideoFileWriter();
+    ~VideoFileWriter();  // closes an open file
+    VideoFileWriter(const VideoFileWriter&) = delete;
+    VideoFileWriter& operator=(const VideoFileWriter&) = delete;
+
+    // Creates the file, its encoders and the encoder thread. False with
+    // error() set when the name, the file or an encoder cannot be had.
+    bool open(const std::string& path, const VideoSettings& settings);
+    // Hands over one picture (width * height RGBA bytes, rows bottom first)
+    // and the sound frames that play during it; waits only while the
+    // encoder is several frames behind. False once writing has stopped.
+    bool append(const uint8_t* rgba, const int16_t* sound, std::size_t soundFrames);
+    // Encodes what is left and completes the file. False when anything
+    // failed; what was written before a failure stays a playable file.
+    bool close();
+
+    // Why writing stopped early (a full disk or file size limit, a failed
+    // encoder or write, too many frames), for a message.
+    std::string error() const;
+    // Bytes of the file so far, and the pictures and sound it holds.
+    uint64_t fileBytes() const;
+    int64_t framesInFile() const;
+    double soundSecondsInFile() const;
+
+private:
+    struct Encoder;
+    std::unique_ptr<Encoder> encoder;
+};
