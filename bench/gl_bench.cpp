@@ -20,8 +20,8 @@
 #include "demo_session.h"
 #include "framework/effect_instance.h"
 #include "platform/gl_render_state.h"
-#include "support/headless_gl.h"
 #include "runtime/sync_dispatch.h"
+#include "support/headless_gl.h"
 #include "timed_render.h"
 
 namespace {
@@ -107,7 +107,9 @@ int main(int argc, char** argv) {
     std::sort(whole.begin(), whole.end());
     std::fflush(stdout);
     std::printf("GL draws bracketed by glFinish, %d frames a demo second, %s\n", framesPerSecond,
-                cpuClock ? "main-thread CPU time" : mode == "fragments" ? "thousands of fragments (as ms)" : "wall time");
+                cpuClock              ? "main-thread CPU time"
+                : mode == "fragments" ? "thousands of fragments (as ms)"
+                                      : "wall time");
     printCostSummary(frames, firstSecond, framesPerSecond);
     std::printf("floor (clear and swap): median %.3f ms; whole frames: median %.3f ms (%.2f x floor), p99 %.3f ms\n",
                 floor[floor.size() / 2] * 1e3, whole[whole.size() / 2] * 1e3,

@@ -25,15 +25,12 @@ constexpr std::size_t frameBytes = std::size_t{width} * height * 4;
 constexpr float step = 0.25f;
 // Every scene, early, middle and late in it, and the fade of the end:
 // 64 moments.
-const float captureTimes[] = {
-    1.0f, 3.0f, 5.0f, 9.0f, 11.0f, 14.5f, 17.0f, 20.0f, 25.0f,
-    30.0f, 35.0f, 40.0f, 44.0f, 47.0f, 49.0f, 53.0f, 56.0f, 60.0f,
-    64.0f, 67.0f, 71.0f, 73.0f, 76.0f, 80.0f, 85.0f, 90.0f, 95.0f,
-    97.0f, 101.0f, 105.0f, 110.0f, 115.0f, 120.0f, 124.0f, 127.0f, 129.0f,
-    133.0f, 136.0f, 140.0f, 145.0f, 150.0f, 155.0f, 160.0f, 165.0f, 170.0f,
-    177.0f, 182.0f, 186.0f, 190.0f, 195.0f, 200.0f, 207.0f, 209.0f, 213.0f,
-    217.0f, 220.0f, 225.0f, 230.0f, 235.0f, 238.0f, 241.0f, 245.0f, 250.0f,
-    253.0f};
+const float captureTimes[] = {1.0f,   3.0f,   5.0f,   9.0f,   11.0f,  14.5f,  17.0f,  20.0f,  25.0f,  30.0f,  35.0f,
+                              40.0f,  44.0f,  47.0f,  49.0f,  53.0f,  56.0f,  60.0f,  64.0f,  67.0f,  71.0f,  73.0f,
+                              76.0f,  80.0f,  85.0f,  90.0f,  95.0f,  97.0f,  101.0f, 105.0f, 110.0f, 115.0f, 120.0f,
+                              124.0f, 127.0f, 129.0f, 133.0f, 136.0f, 140.0f, 145.0f, 150.0f, 155.0f, 160.0f, 165.0f,
+                              170.0f, 177.0f, 182.0f, 186.0f, 190.0f, 195.0f, 200.0f, 207.0f, 209.0f, 213.0f, 217.0f,
+                              220.0f, 225.0f, 230.0f, 235.0f, 238.0f, 241.0f, 245.0f, 250.0f, 253.0f};
 
 int capture(const char* fileName, const char* directory) {
     // Opened first: a relative name means the caller's directory.
@@ -69,8 +66,7 @@ int compare(const char* first, const char* second) {
     int differentFrames = 0;
     for (std::size_t frame = 0; frame < std::size(captureTimes); ++frame) {
         std::size_t differentBytes = 0;
-        for (std::size_t i = frame * frameBytes; i < (frame + 1) * frameBytes; ++i)
-            differentBytes += a[i] != b[i];
+        for (std::size_t i = frame * frameBytes; i < (frame + 1) * frameBytes; ++i) differentBytes += a[i] != b[i];
         if (differentBytes == 0) continue;
         ++differentFrames;
         std::fprintf(stderr, "t=%.2f: %zu bytes differ\n", captureTimes[frame], differentBytes);

@@ -20,8 +20,8 @@
 #include "platform/audio_decoder.h"
 #include "platform/audio_device.h"
 #include "platform/audio_mixer.h"
-#include "platform/mp3_stream.h"
 #include "platform/gl_render_state.h"
+#include "platform/mp3_stream.h"
 #include "platform/window.h"
 
 namespace {

@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/effect_instance.h"
 #include "assets/missing_picture.h"
+#include "framework/effect_instance.h"
 #include "framework/script_reader.h"
 #include "platform/player_context.h"
 #include "runtime/effect_types.h"

@@ -9,8 +9,7 @@
 // Larger claims are refused here only; the player keeps its own limit.
 constexpr size_t fuzzMaxPixels = size_t(1) << 20;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     JpegLoader().loadFromBytes(data, size, fuzzMaxPixels);
     return 0;
 }

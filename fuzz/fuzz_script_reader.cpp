@@ -7,8 +7,7 @@
 #include "framework/script_reader.h"
 #include "platform/player_context.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     PlayerContext context;
     context.waitForKey = [] {};
     PlayerContextScope scope(context);

@@ -27,7 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     root.addChild(&idle);
     std::vector<EffectInstance*> scratch;
     uint32_t next = 0;
-    for (size_t frame = 0; frame < track.size(); ++frame)
-        dispatchDueSyncEvent(track, next, root, INFINITY, scratch);
+    for (size_t frame = 0; frame < track.size(); ++frame) dispatchDueSyncEvent(track, next, root, INFINITY, scratch);
     return 0;
 }

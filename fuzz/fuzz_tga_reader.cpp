@@ -4,8 +4,7 @@
 
 #include "assets/tga_reader.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     TgaLoader().loadFromBytes(data, size, "fuzz.tga");
     return 0;
 }

@@ -5,8 +5,8 @@
 namespace {
 
 struct Glyph {
-  char c;
-  const char* rows[glyphHeight];
+    char c;
+    const char* rows[glyphHeight];
 };
 
 // Upper-case letters, digits and a little punctuation; lower case maps to upper.
@@ -60,44 +60,40 @@ const Glyph glyphs[] = {
 };
 
 const Glyph* findGlyph(char c) {
-  if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  for (const Glyph& g : glyphs)
-    if (g.c == c) return &g;
-  return nullptr;
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    for (const Glyph& g : glyphs)
+        if (g.c == c) return &g;
+    return nullptr;
 }
 
 }  // namespace
 
 bool glyphPixel(char c, int x, int y) {
-  const Glyph* g = findGlyph(c);
-  if (!g || x < 0 || y < 0 || x >= glyphWidth || y >= glyphHeight) return false;
-  return g->rows[y][x] == '#';
+    const Glyph* g = findGlyph(c);
+    if (!g || x < 0 || y < 0 || x >= glyphWidth || y >= glyphHeight) return false;
+    return g->rows[y][x] == '#';
 }
 
-int textWidth(const std::string& text) {
-  return text.empty() ? 0 : int(text.size()) * glyphAdvance - 1;
-}
+int textWidth(const std::string& text) { return text.empty() ? 0 : int(text.size()) * glyphAdvance - 1; }
 
-void paintText(Picture& picture, const std::string& text, int left, int top, int scale,
-               const Rgba& colour) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    for (int gy = 0; gy < glyphHeight; ++gy) {
-      for (int gx = 0; gx < glyphWidth; ++gx) {
-        if (!glyphPixel(text[i], gx, gy)) continue;
-        for (int sy = 0; sy < scale; ++sy) {
-          for (int sx = 0; sx < scale; ++sx) {
-            int x = left + (int(i) * glyphAdvance + gx) * scale + sx;
-            int y = top + gy * scale + sy;
-            if (x >= 0 && y >= 0 && x < picture.width && y < picture.height)
-              picture.at(x, y) = {colour.r, colour.g, colour.b, 1};
-          }
+void paintText(Picture& picture, const std::string& text, int left, int top, int scale, const Rgba& colour) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        for (int gy = 0; gy < glyphHeight; ++gy) {
+            for (int gx = 0; gx < glyphWidth; ++gx) {
+                if (!glyphPixel(text[i], gx, gy)) continue;
+                for (int sy = 0; sy < scale; ++sy) {
+                    for (int sx = 0; sx < scale; ++sx) {
+                        int x = left + (int(i) * glyphAdvance + gx) * scale + sx;
+                        int y = top + gy * scale + sy;
+                        if (x >= 0 && y >= 0 && x < picture.width && y < picture.height)
+                            picture.at(x, y) = {colour.r, colour.g, colour.b, 1};
+                    }
+                }
+            }
         }
-      }
     }
-  }
 }
 
-void paintCentredText(Picture& picture, const std::string& text, int centreX, int top,
-                      int scale, const Rgba& colour) {
-  paintText(picture, text, centreX - textWidth(text) * scale / 2, top, scale, colour);
+void paintCentredText(Picture& picture, const std::string& text, int centreX, int top, int scale, const Rgba& colour) {
+    paintText(picture, text, centreX - textWidth(text) * scale / 2, top, scale, colour);
 }

@@ -16,9 +16,7 @@ int textWidth(const std::string& text);
 
 // Paints text with its top-left corner at (left, top); each font pixel is a
 // scale x scale block of the given colour (alpha 1).
-void paintText(Picture& picture, const std::string& text, int left, int top, int scale,
-               const Rgba& colour);
+void paintText(Picture& picture, const std::string& text, int left, int top, int scale, const Rgba& colour);
 
 // Paints text centred horizontally around centreX.
-void paintCentredText(Picture& picture, const std::string& text, int centreX, int top,
-                      int scale, const Rgba& colour);
+void paintCentredText(Picture& picture, const std::string& text, int centreX, int top, int scale, const Rgba& colour);

@@ -10,6 +10,5 @@ std::vector<uint8_t> encodeJpeg(const Picture& picture, int quality);
 
 // Interleaved samples, top row first: 1 component is greyscale, 3 are RGB,
 // 4 are CMYK.
-std::vector<uint8_t> encodeJpegSamples(int width, int height, int components,
-                                       const std::vector<uint8_t>& samples, int quality,
-                                       bool progressive);
+std::vector<uint8_t> encodeJpegSamples(int width, int height, int components, const std::vector<uint8_t>& samples,
+                                       int quality, bool progressive);

@@ -7,15 +7,15 @@
 #include <vector>
 
 struct TriangleMesh {
-  std::vector<std::array<float, 3>> points;
-  // Point indices, counter-clockwise seen from outside in a right-handed
-  // frame: LightWave's clockwise front faces in its left-handed one.
-  std::vector<std::array<uint16_t, 3>> triangles;
+    std::vector<std::array<float, 3>> points;
+    // Point indices, counter-clockwise seen from outside in a right-handed
+    // frame: LightWave's clockwise front faces in its left-handed one.
+    std::vector<std::array<uint16_t, 3>> triangles;
 };
 
 struct LwoSurface {
-  std::string name = "Default";
-  std::array<uint8_t, 3> colour = {200, 200, 200};
+    std::string name = "Default";
+    std::array<uint8_t, 3> colour = {200, 200, 200};
 };
 
 // The whole file. Every chunk has an even size, so no pad bytes are needed.

@@ -16,76 +16,76 @@
 namespace {
 
 Picture gradient(int width, int height) {
-  Picture picture(width, height);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      Rgba& p = picture.at(x, y);
-      p.r = float(x) / float(width);
-      p.g = float(y) / float(height);
-      p.b = (x / 2 + y) % 3 == 0 ? 1.0f : 0.2f;  // some runs, some raw pixels
-      p.a = float(x + y) / float(width + height);
+    Picture picture(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            Rgba& p = picture.at(x, y);
+            p.r = float(x) / float(width);
+            p.g = float(y) / float(height);
+            p.b = (x / 2 + y) % 3 == 0 ? 1.0f : 0.2f;  // some runs, some raw pixels
+            p.a = float(x + y) / float(width + height);
+        }
     }
-  }
-  return picture;
+    return picture;
 }
 
 // 16-bit true colour: the tools' writer has no such depth, so the few bytes
 // are laid out here (bottom-up, 5 bits per channel, top bit unused).
 std::vector<uint8_t> tga16(int width, int height) {
-  std::vector<uint8_t> out(18, 0);
-  out[2] = 2;
-  out[12] = uint8_t(width);
-  out[14] = uint8_t(height);
-  out[16] = 16;
-  for (int i = 0; i < width * height; ++i) {
-    const int v = (i * 2113) & 0xffff;
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-  }
-  return out;
+    std::vector<uint8_t> out(18, 0);
+    out[2] = 2;
+    out[12] = uint8_t(width);
+    out[14] = uint8_t(height);
+    out[16] = 16;
+    for (int i = 0; i < width * height; ++i) {
+        const int v = (i * 2113) & 0xffff;
+        out.push_back(uint8_t(v));
+        out.push_back(uint8_t(v >> 8));
+    }
+    return out;
 }
 
 // An image ID field between header and pixels.
 std::vector<uint8_t> withImageId(std::vector<uint8_t> tga, const std::string& id) {
-  tga[0] = uint8_t(id.size());
-  tga.insert(tga.begin() + 18, id.begin(), id.end());
-  return tga;
+    tga[0] = uint8_t(id.size());
+    tga.insert(tga.begin() + 18, id.begin(), id.end());
+    return tga;
 }
 
 // Greyscale and CMYK files reach the loader's other colour conversions.
 std::vector<uint8_t> jpegOfSpace(int width, int height, int components, bool progressive) {
-  const size_t rowSize = size_t(width) * size_t(components);
-  std::vector<uint8_t> samples(rowSize * size_t(height));
-  for (size_t y = 0; y < size_t(height); ++y)
-    for (size_t i = 0; i < rowSize; ++i) samples[y * rowSize + i] = uint8_t(i * 37 + y * 11);
-  return encodeJpegSamples(width, height, components, samples, 75, progressive);
+    const size_t rowSize = size_t(width) * size_t(components);
+    std::vector<uint8_t> samples(rowSize * size_t(height));
+    for (size_t y = 0; y < size_t(height); ++y)
+        for (size_t i = 0; i < rowSize; ++i) samples[y * rowSize + i] = uint8_t(i * 37 + y * 11);
+    return encodeJpegSamples(width, height, components, samples, 75, progressive);
 }
 
 TriangleMesh tetrahedron() {
-  TriangleMesh mesh;
-  mesh.points = {{{1, 1, 1}}, {{-1, -1, 1}}, {{-1, 1, -1}}, {{1, -1, -1}}};
-  mesh.triangles = {{{0, 1, 2}}, {{0, 3, 1}}, {{0, 2, 3}}, {{1, 3, 2}}};
-  return mesh;
+    TriangleMesh mesh;
+    mesh.points = {{{1, 1, 1}}, {{-1, -1, 1}}, {{-1, 1, -1}}, {{1, -1, -1}}};
+    mesh.triangles = {{{0, 1, 2}}, {{0, 3, 1}}, {{0, 2, 3}}, {{1, 3, 2}}};
+    return mesh;
 }
 
 // One quad record (4 indices) after the triangles: records are 2k + 4 bytes.
 std::vector<uint8_t> lwobWithQuad() {
-  TriangleMesh mesh = tetrahedron();
-  std::vector<uint8_t> file = encodeLwob(mesh, {});
-  const std::vector<uint8_t> quad = {'P', 'O', 'L', 'S', 0, 0, 0, 12, 0, 4, 0, 0, 0, 1, 0, 2, 0, 3, 0, 1};
-  file.insert(file.end(), quad.begin(), quad.end());
-  const uint32_t formSize = uint32_t(file.size() - 8);
-  for (int i = 0; i < 4; ++i) file[4 + size_t(i)] = uint8_t(formSize >> (24 - 8 * i));
-  return file;
+    TriangleMesh mesh = tetrahedron();
+    std::vector<uint8_t> file = encodeLwob(mesh, {});
+    const std::vector<uint8_t> quad = {'P', 'O', 'L', 'S', 0, 0, 0, 12, 0, 4, 0, 0, 0, 1, 0, 2, 0, 3, 0, 1};
+    file.insert(file.end(), quad.begin(), quad.end());
+    const uint32_t formSize = uint32_t(file.size() - 8);
+    for (int i = 0; i < 4; ++i) file[4 + size_t(i)] = uint8_t(formSize >> (24 - 8 * i));
+    return file;
 }
 
 std::vector<uint8_t> shortTone() {
-  std::vector<float> left, right;
-  for (int i = 0; i < 4410; ++i) {
-    left.push_back(0.5f * std::sin(float(i) * 0.0626f));
-    right.push_back(0.3f * std::sin(float(i) * 0.1f));
-  }
-  return encodeWav(left, right, 44100);
+    std::vector<float> left, right;
+    for (int i = 0; i < 4410; ++i) {
+        left.push_back(0.5f * std::sin(float(i) * 0.0626f));
+        right.push_back(0.3f * std::sin(float(i) * 0.1f));
+    }
+    return encodeWav(left, right, 44100);
 }
 
 std::vector<uint8_t> textBytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
@@ -146,41 +146,41 @@ const char* const exampleSync =
     "9 never 0\n";
 
 struct Seed {
-  const char* path;
-  std::vector<uint8_t> bytes;
+    const char* path;
+    std::vector<uint8_t> bytes;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
-    return 2;
-  }
-  const std::string dir = argv[1];
-  const Picture small = gradient(8, 4);
-  const Picture odd = gradient(13, 7);
-  const std::vector<Seed> seeds = {
-      {"tga_reader/rgb24.tga", encodeTga(small, {24, TgaEncoding::Uncompressed, false})},
-      {"tga_reader/rgba32.tga", encodeTga(small, {32, TgaEncoding::Uncompressed, true})},
-      {"tga_reader/rle24.tga", encodeTga(odd, {24, TgaEncoding::RunLength, false})},
-      {"tga_reader/rle32.tga", encodeTga(odd, {32, TgaEncoding::RunLength, true})},
-      {"tga_reader/rgb16.tga", tga16(5, 3)},
-      {"tga_reader/with-id.tga", withImageId(encodeTga(small, {24, TgaEncoding::RunLength, false}), "seed")},
-      {"jpeg_reader/rgb.jpg", encodeJpeg(odd, 80)},
-      {"jpeg_reader/grey.jpg", jpegOfSpace(9, 5, 1, false)},
-      {"jpeg_reader/cmyk.jpg", jpegOfSpace(6, 6, 4, false)},
-      {"jpeg_reader/progressive.jpg", jpegOfSpace(16, 8, 3, true)},
-      {"lwo_reader/tetrahedron.lwo", encodeLwob(tetrahedron(), {})},
-      {"lwo_reader/sphere.lwo", encodeLwob(makeSphere(1.0f, 0), {"Ball", {10, 20, 30}})},
-      {"lwo_reader/quad.lwo", lwobWithQuad()},
-      {"mp3_decoder/tone.wav", shortTone()},
-      {"script_reader/example.dat", textBytes(exampleScript)},
-      {"script_reader/value-kinds.dat", textBytes(valueKindsScript)},
-      {"script_reader/broken.dat", textBytes(brokenScript)},
-      {"sync_track/example.dat", textBytes(exampleSync)},
-  };
-  bool ok = true;
-  for (const Seed& seed : seeds) ok = writeBytes(dir + "/" + seed.path, seed.bytes) && ok;
-  return ok ? 0 : 1;
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+        return 2;
+    }
+    const std::string dir = argv[1];
+    const Picture small = gradient(8, 4);
+    const Picture odd = gradient(13, 7);
+    const std::vector<Seed> seeds = {
+        {"tga_reader/rgb24.tga", encodeTga(small, {24, TgaEncoding::Uncompressed, false})},
+        {"tga_reader/rgba32.tga", encodeTga(small, {32, TgaEncoding::Uncompressed, true})},
+        {"tga_reader/rle24.tga", encodeTga(odd, {24, TgaEncoding::RunLength, false})},
+        {"tga_reader/rle32.tga", encodeTga(odd, {32, TgaEncoding::RunLength, true})},
+        {"tga_reader/rgb16.tga", tga16(5, 3)},
+        {"tga_reader/with-id.tga", withImageId(encodeTga(small, {24, TgaEncoding::RunLength, false}), "seed")},
+        {"jpeg_reader/rgb.jpg", encodeJpeg(odd, 80)},
+        {"jpeg_reader/grey.jpg", jpegOfSpace(9, 5, 1, false)},
+        {"jpeg_reader/cmyk.jpg", jpegOfSpace(6, 6, 4, false)},
+        {"jpeg_reader/progressive.jpg", jpegOfSpace(16, 8, 3, true)},
+        {"lwo_reader/tetrahedron.lwo", encodeLwob(tetrahedron(), {})},
+        {"lwo_reader/sphere.lwo", encodeLwob(makeSphere(1.0f, 0), {"Ball", {10, 20, 30}})},
+        {"lwo_reader/quad.lwo", lwobWithQuad()},
+        {"mp3_decoder/tone.wav", shortTone()},
+        {"script_reader/example.dat", textBytes(exampleScript)},
+        {"script_reader/value-kinds.dat", textBytes(valueKindsScript)},
+        {"script_reader/broken.dat", textBytes(brokenScript)},
+        {"sync_track/example.dat", textBytes(exampleSync)},
+    };
+    bool ok = true;
+    for (const Seed& seed : seeds) ok = writeBytes(dir + "/" + seed.path, seed.bytes) && ok;
+    return ok ? 0 : 1;
 }

@@ -33,21 +33,21 @@ const std::vector<SyncCue> cues = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s SCRIPT SYNC_FILE\n", argv[0]);
-    return 2;
-  }
-  bool ok = false;
-  std::string text = readTextFile(argv[1], ok);
-  if (!ok) {
-    std::fprintf(stderr, "cannot read %s\n", argv[1]);
-    return 1;
-  }
-  ScriptOutline script = readScriptOutline(text);
-  std::vector<std::string> problems = script.problems;
-  std::vector<SyncEventLine> events = planSyncEvents(script, "iDemo", cues, problems);
-  for (const std::string& p : problems) std::fprintf(stderr, "%s\n", p.c_str());
-  if (!problems.empty()) return 1;
-  std::string file = formatSyncFile(events);
-  return writeBytes(argv[2], std::vector<uint8_t>(file.begin(), file.end())) ? 0 : 1;
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s SCRIPT SYNC_FILE\n", argv[0]);
+        return 2;
+    }
+    bool ok = false;
+    std::string text = readTextFile(argv[1], ok);
+    if (!ok) {
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        return 1;
+    }
+    ScriptOutline script = readScriptOutline(text);
+    std::vector<std::string> problems = script.problems;
+    std::vector<SyncEventLine> events = planSyncEvents(script, "iDemo", cues, problems);
+    for (const std::string& p : problems) std::fprintf(stderr, "%s\n", p.c_str());
+    if (!problems.empty()) return 1;
+    std::string file = formatSyncFile(events);
+    return writeBytes(argv[2], std::vector<uint8_t>(file.begin(), file.end())) ? 0 : 1;
 }

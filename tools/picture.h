@@ -5,17 +5,17 @@
 #include <vector>
 
 struct Rgba {
-  float r = 0, g = 0, b = 0, a = 1;
+    float r = 0, g = 0, b = 0, a = 1;
 };
 
 struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<Rgba> pixels;
+    int width = 0;
+    int height = 0;
+    std::vector<Rgba> pixels;
 
-  Picture(int w, int h, Rgba fill = {}) : width(w), height(h), pixels(size_t(w) * h, fill) {}
-  Rgba& at(int x, int y) { return pixels[size_t(y) * width + x]; }
-  const Rgba& at(int x, int y) const { return pixels[size_t(y) * width + x]; }
+    Picture(int w, int h, Rgba fill = {}) : width(w), height(h), pixels(size_t(w) * h, fill) {}
+    Rgba& at(int x, int y) { return pixels[size_t(y) * width + x]; }
+    const Rgba& at(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 
 // 8-bit channel value of a float in 0..1, clamped and rounded.

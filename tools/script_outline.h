@@ -9,36 +9,36 @@
 enum class ValueKind { Integer, Float, Text };
 
 struct ScriptParameter {
-  std::string name;
-  ValueKind kind = ValueKind::Text;
-  std::string value;  // as stored: quotes removed from a quoted text
-  bool quoted = false;
-  int line = 0;
+    std::string name;
+    ValueKind kind = ValueKind::Text;
+    std::string value;  // as stored: quotes removed from a quoted text
+    bool quoted = false;
+    int line = 0;
 };
 
 struct ScriptEffect {
-  std::string name;
-  std::string type;
-  std::vector<ScriptParameter> parameters;
-  const ScriptParameter* find(const std::string& parameterName) const;
+    std::string name;
+    std::string type;
+    std::vector<ScriptParameter> parameters;
+    const ScriptParameter* find(const std::string& parameterName) const;
 };
 
 struct ScriptInstance {
-  std::string name;
-  int effect = -1;  // index into effects
-  float start = 0;
-  float end = 0;
-  std::vector<int> children;  // indices into instances, in addChild order
+    std::string name;
+    int effect = -1;  // index into effects
+    float start = 0;
+    float end = 0;
+    std::vector<int> children;  // indices into instances, in addChild order
 };
 
 struct ScriptOutline {
-  std::vector<ScriptEffect> effects;
-  std::vector<ScriptInstance> instances;
-  std::vector<std::string> problems;  // "line N: what is wrong"
-  bool endedWithBah = false;
+    std::vector<ScriptEffect> effects;
+    std::vector<ScriptInstance> instances;
+    std::vector<std::string> problems;  // "line N: what is wrong"
+    bool endedWithBah = false;
 
-  int findEffect(const std::string& name) const;
-  int findInstance(const std::string& name) const;
+    int findEffect(const std::string& name) const;
+    int findInstance(const std::string& name) const;
 };
 
 ScriptOutline readScriptOutline(const std::string& text);
@@ -50,10 +50,10 @@ std::vector<int> activeInstances(const ScriptOutline& script, int root, float t)
 
 // Every instance reachable from root with its window in frame time.
 struct PlacedInstance {
-  int instance;
-  double from;  // frame time when it becomes active
-  double to;
-  int depth;
+    int instance;
+    double from;  // frame time when it becomes active
+    double to;
+    int depth;
 };
 std::vector<PlacedInstance> placeInstances(const ScriptOutline& script, int root);
 

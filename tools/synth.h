@@ -8,12 +8,12 @@
 constexpr int sampleRate = 44100;
 
 struct Track {
-  std::vector<float> samples;
-  explicit Track(double seconds) : samples(size_t(seconds * sampleRate), 0.0f) {}
-  void add(long index, float value) {
-    long n = long(samples.size());
-    samples[size_t(((index % n) + n) % n)] += value;
-  }
+    std::vector<float> samples;
+    explicit Track(double seconds) : samples(size_t(seconds * sampleRate), 0.0f) {}
+    void add(long index, float value) {
+        long n = long(samples.size());
+        samples[size_t(((index % n) + n) % n)] += value;
+    }
 };
 
 double noteFrequency(int midiNote);

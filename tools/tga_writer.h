@@ -9,11 +9,11 @@
 enum class TgaEncoding { Uncompressed, RunLength };
 
 struct TgaFormat {
-  int bitsPerPixel = 24;  // 24 or 32
-  TgaEncoding encoding = TgaEncoding::Uncompressed;
-  // With 32 bits: whether the alpha channel carries meaning (descriptor
-  // alpha bits 8). Without it every pixel's alpha byte is written as 255.
-  bool hasAlpha = false;
+    int bitsPerPixel = 24;  // 24 or 32
+    TgaEncoding encoding = TgaEncoding::Uncompressed;
+    // With 32 bits: whether the alpha channel carries meaning (descriptor
+    // alpha bits 8). Without it every pixel's alpha byte is written as 255.
+    bool hasAlpha = false;
 };
 
 // Uncompressed files use the usual lower-left origin (bottom row first).
@@ -24,7 +24,6 @@ std::vector<uint8_t> encodeTga(const Picture& picture, const TgaFormat& format);
 
 // Run-length packets of one row of pixels (each pixel bytesPerPixel bytes),
 // appended to out. Never crosses the row, at most 128 pixels per packet.
-void appendRunLengthRow(const uint8_t* row, int width, int bytesPerPixel,
-                        std::vector<uint8_t>& out);
+void appendRunLengthRow(const uint8_t* row, int width, int bytesPerPixel, std::vector<uint8_t>& out);
 
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);

@@ -4,5 +4,4 @@
 #include <vector>
 
 // Interleaved stereo samples in -1..1 (clamped) to a complete RIFF/WAVE file.
-std::vector<uint8_t> encodeWav(const std::vector<float>& left, const std::vector<float>& right,
-                               int sampleRate);
+std::vector<uint8_t> encodeWav(const std::vector<float>& left, const std::vector<float>& right, int sampleRate);

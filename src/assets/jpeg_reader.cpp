@@ -47,8 +47,8 @@ bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const ui
     picture->invertedCmyk = info->out_color_space == JCS_CMYK && info->saw_Adobe_marker;
     const size_t rowSize = size_t(info->output_width) * size_t(info->output_components);
     picture->samples.assign(rowSize * info->output_height, 0);
-    JSAMPARRAY row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
-                                                JDIMENSION(rowSize), 1);
+    JSAMPARRAY row =
+        (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE, JDIMENSION(rowSize), 1);
     while (info->output_scanline < info->output_height) {
         const size_t target = info->output_scanline;
         if (jpeg_read_scanlines(info, row, 1) != 1) break;

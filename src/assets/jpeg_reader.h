@@ -14,8 +14,8 @@ struct JpegPicture {
     std::vector<uint8_t> samples;  // height rows of width * components bytes, top row first
     int width = 0;
     int height = 0;
-    int components = 0;          // 3 for RGB, 1 for greyscale, 4 for CMYK/YCCK
-    bool invertedCmyk = false;   // Adobe files store CMYK inverted
+    int components = 0;         // 3 for RGB, 1 for greyscale, 4 for CMYK/YCCK
+    bool invertedCmyk = false;  // Adobe files store CMYK inverted
 };
 
 // Larger pictures are refused rather than allocated: a few bytes of header

@@ -7,13 +7,10 @@
 #include "platform/file_bytes.h"
 
 uint32_t readBigEndianU32(const uint8_t* bytes) {
-    return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) |
-           uint32_t(bytes[3]);
+    return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | uint32_t(bytes[3]);
 }
 
-uint16_t readBigEndianU16(const uint8_t* bytes) {
-    return static_cast<uint16_t>((bytes[0] << 8) | bytes[1]);
-}
+uint16_t readBigEndianU16(const uint8_t* bytes) { return static_cast<uint16_t>((bytes[0] << 8) | bytes[1]); }
 
 float readBigEndianFloat(const uint8_t* bytes) {
     const uint32_t bits = readBigEndianU32(bytes);

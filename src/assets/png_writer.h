@@ -9,7 +9,7 @@ struct RgbaPicture {
     const uint8_t* pixels = nullptr;  // width * height * 4 bytes, R G B A
     int width = 0;
     int height = 0;
-    bool bottomRowFirst = false;      // GL's read-back order
+    bool bottomRowFirst = false;  // GL's read-back order
 };
 
 // zlib levels 0 to 9; frames of a long capture want speed over size.

@@ -9,17 +9,30 @@ struct Vec3 {
     Vec3() = default;
     Vec3(float xValue, float yValue, float zValue) : x(xValue), y(yValue), z(zValue) {}
 
-    void set(float xValue, float yValue, float zValue) { x = xValue; y = yValue; z = zValue; }
+    void set(float xValue, float yValue, float zValue) {
+        x = xValue;
+        y = yValue;
+        z = zValue;
+    }
     void zero() { x = y = z = 0.0f; }
     Vec3 operator-(const Vec3& o) const { return {x - o.x, y - o.y, z - o.z}; }
     Vec3 operator+(const Vec3& o) const { return {x + o.x, y + o.y, z + o.z}; }
-    Vec3& operator+=(const Vec3& o) { x += o.x; y += o.y; z += o.z; return *this; }
+    Vec3& operator+=(const Vec3& o) {
+        x += o.x;
+        y += o.y;
+        z += o.z;
+        return *this;
+    }
     Vec3 negate() const { return {-x, -y, -z}; }
     float length() const { return std::sqrt(x * x + y * y + z * z); }
     // In place; a zero vector stays zero instead of turning into NaNs.
     void normalize() {
         float l = length();
-        if (l > 0.0f) { x /= l; y /= l; z /= l; }
+        if (l > 0.0f) {
+            x /= l;
+            y /= l;
+            z /= l;
+        }
     }
 };
 
@@ -32,7 +45,10 @@ struct Vec2 {
 
     Vec2() = default;
     Vec2(float uValue, float vValue) : u(uValue), v(vValue) {}
-    void set(float uValue, float vValue) { u = uValue; v = vValue; }
+    void set(float uValue, float vValue) {
+        u = uValue;
+        v = vValue;
+    }
     void zero() { u = v = 0.0f; }
 };
 

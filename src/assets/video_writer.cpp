@@ -89,11 +89,19 @@ public:
 
     int64_t seek(int64_t offset, int whence) {
         switch (whence & ~AVSEEK_FORCE) {
-        case AVSEEK_SIZE: return dataEnd;
-        case SEEK_SET: position = offset; break;
-        case SEEK_CUR: position += offset; break;
-        case SEEK_END: position = dataEnd + offset; break;
-        default: return AVERROR(EINVAL);
+        case AVSEEK_SIZE:
+            return dataEnd;
+        case SEEK_SET:
+            position = offset;
+            break;
+        case SEEK_CUR:
+            position += offset;
+            break;
+        case SEEK_END:
+            position = dataEnd + offset;
+            break;
+        default:
+            return AVERROR(EINVAL);
         }
         return position;
     }
@@ -516,8 +524,7 @@ void VideoFileWriter::Encoder::writeInterleaved(bool all) {
 
 void VideoFileWriter::Encoder::writePacket(AVPacket* packet) {
     const int64_t bound = packetBound(packet->size);
-    if (!file.claim(file.end() + unwritten + bound + trailerRoom))
-        return halt(std::strerror(file.failure));
+    if (!file.claim(file.end() + unwritten + bound + trailerRoom)) return halt(std::strerror(file.failure));
     const bool isVideo = packet->stream_index == videoStream->index;
     const int64_t duration = packet->duration;
     const int64_t before = file.end();
@@ -526,8 +533,7 @@ void VideoFileWriter::Encoder::writePacket(AVPacket* packet) {
         avio_flush(format->pb);
         result = format->pb->error;
     }
-    if (result < 0)
-        return halt(file.failure ? std::strerror(file.failure) : avErrorText(result));
+    if (result < 0) return halt(file.failure ? std::strerror(file.failure) : avErrorText(result));
     // A muxer that gathers packets (Matroska's clusters) writes them later.
     unwritten = file.end() > before ? bound : unwritten + bound;
     bytes = static_cast<uint64_t>(file.end());
@@ -537,7 +543,8 @@ void VideoFileWriter::Encoder::writePacket(AVPacket* packet) {
         // The encoder's lead-in before the first sample is not heard.
         soundDuration += duration;
         const int64_t leadIn = av_rescale_q(audioCodec->initial_padding, audioCodec->time_base, audioStream->time_base);
-        soundSeconds = static_cast<double>(std::max<int64_t>(0, soundDuration - leadIn)) * av_q2d(audioStream->time_base);
+        soundSeconds =
+            static_cast<double>(std::max<int64_t>(0, soundDuration - leadIn)) * av_q2d(audioStream->time_base);
     }
 }
 
@@ -552,8 +559,9 @@ bool VideoFileWriter::open(const std::string& path, const VideoSettings& setting
     const VideoContainer container = videoContainerFor(path);
     bool ok = container != VideoContainer::none;
     if (!ok) encoder->reason = "the name must end in .mp4 or .mkv";
-    if (ok && (settings.width <= 0 || settings.height <= 0 || settings.width % 2 || settings.height % 2 ||
-               settings.fps <= 0 || settings.audioRate <= 0 || settings.audioChannels <= 0 || settings.maxFrames <= 0)) {
+    if (ok &&
+        (settings.width <= 0 || settings.height <= 0 || settings.width % 2 || settings.height % 2 ||
+         settings.fps <= 0 || settings.audioRate <= 0 || settings.audioChannels <= 0 || settings.maxFrames <= 0)) {
         encoder->reason = "unusable video settings";
         ok = false;
     }

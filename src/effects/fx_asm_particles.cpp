@@ -5,9 +5,9 @@
 #include "assets/texture.h"
 #include "effects/material.h"
 #include "effects/particle_cloud.h"
-#include "effects/sprite_material.h"
 #include "effects/particle_count.h"
 #include "effects/particles1_formula.h"
+#include "effects/sprite_material.h"
 #include "platform/render_state.h"
 
 FxAsmParticles::FxAsmParticles() = default;

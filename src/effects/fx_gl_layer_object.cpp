@@ -10,15 +10,13 @@ namespace {
 
 // The unscaled square covers the whole view; the scale makes it a layer.
 constexpr float squareCorners[12] = {
-    -1.0f, 1.0f,  1.0f, 1.0f,  -1.0f, -1.0f,
-    1.0f, -1.0f,  -1.0f, -1.0f,  1.0f, 1.0f,
+    -1.0f, 1.0f, 1.0f, 1.0f, -1.0f, -1.0f, 1.0f, -1.0f, -1.0f, -1.0f, 1.0f, 1.0f,
 };
 
 // Texture coordinate of each corner before scrolling: the top edge carries
 // the picture's first row, so it shows upright.
 constexpr float cornerTexCoords[12] = {
-    0.0f, 0.0f,  1.0f, 0.0f,  0.0f, 1.0f,
-    1.0f, 1.0f,  0.0f, 1.0f,  1.0f, 0.0f,
+    0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f,
 };
 
 std::string textOrEmpty(const char* text) { return text ? std::string(text) : std::string(); }

@@ -3,8 +3,8 @@
 #include "assets/texture.h"
 #include "effects/material.h"
 #include "effects/particle_cloud.h"
-#include "effects/sprite_material.h"
 #include "effects/particle_count.h"
+#include "effects/sprite_material.h"
 #include "platform/render_state.h"
 
 namespace {
@@ -16,17 +16,10 @@ struct ExpressionParameter {
 
 // Indexed by FxRenderParticles::Expression.
 const ExpressionParameter expressionParameters[FxRenderParticles::ExpressionCount] = {
-    {"position.x", "t", "0"},
-    {"position.y", "t", "0"},
-    {"position.z", "t", "0"},
-    {"orientation.x", "t", "0"},
-    {"orientation.y", "t", "0"},
-    {"orientation.z", "t", "0"},
-    {"particle.x", "t,i,n", "0"},
-    {"particle.y", "t,i,n", "0"},
-    {"particle.z", "t,i,n", "0"},
-    {"alpha", "t", "1"},
-    {"particle.size", "t", "3.0"},
+    {"position.x", "t", "0"},     {"position.y", "t", "0"},      {"position.z", "t", "0"},
+    {"orientation.x", "t", "0"},  {"orientation.y", "t", "0"},   {"orientation.z", "t", "0"},
+    {"particle.x", "t,i,n", "0"}, {"particle.y", "t,i,n", "0"},  {"particle.z", "t,i,n", "0"},
+    {"alpha", "t", "1"},          {"particle.size", "t", "3.0"},
 };
 }  // namespace
 
@@ -57,8 +50,10 @@ void FxRenderParticles::draw() {
 
     const float t = getTime();
     const float u = t + syncOffset;
-    cloud->setPosition({expressions[EyeX].evaluateAt(u), expressions[EyeY].evaluateAt(u), expressions[EyeZ].evaluateAt(u)});
-    cloud->setRotation({expressions[RotX].evaluateAt(u), expressions[RotY].evaluateAt(u), expressions[RotZ].evaluateAt(u)});
+    cloud->setPosition(
+        {expressions[EyeX].evaluateAt(u), expressions[EyeY].evaluateAt(u), expressions[EyeZ].evaluateAt(u)});
+    cloud->setRotation(
+        {expressions[RotX].evaluateAt(u), expressions[RotY].evaluateAt(u), expressions[RotZ].evaluateAt(u)});
     cloud->setBrightness(expressions[Brightness].evaluateAt(u));
     cloud->setSize(expressions[Size].evaluateAt(u));
 

@@ -17,10 +17,17 @@ class FxRenderParticles : public Effect {
 public:
     // The expressions in the order they are read.
     enum Expression {
-        EyeX, EyeY, EyeZ,
-        RotX, RotY, RotZ,
-        CentreX, CentreY, CentreZ,
-        Brightness, Size,
+        EyeX,
+        EyeY,
+        EyeZ,
+        RotX,
+        RotY,
+        RotZ,
+        CentreX,
+        CentreY,
+        CentreZ,
+        Brightness,
+        Size,
         ExpressionCount
     };
 

@@ -4,13 +4,14 @@ Vec2 LayerMotion::motion(float) { return {0.0f, 0.0f}; }
 Vec2 LayerMotion::size(float) { return {1.0f, 0.75f}; }
 float LayerMotion::angle(float) { return 0.0f; }
 
-ExpressionLayerMotion::ExpressionLayerMotion(const std::string& motionXSource,
-                                             const std::string& motionYSource,
-                                             const std::string& sizeXSource,
-                                             const std::string& sizeYSource,
+ExpressionLayerMotion::ExpressionLayerMotion(const std::string& motionXSource, const std::string& motionYSource,
+                                             const std::string& sizeXSource, const std::string& sizeYSource,
                                              const std::string& angleSource)
-    : motionXText(motionXSource), motionYText(motionYSource), sizeXText(sizeXSource),
-      sizeYText(sizeYSource), angleText(angleSource) {
+    : motionXText(motionXSource),
+      motionYText(motionYSource),
+      sizeXText(sizeXSource),
+      sizeYText(sizeYSource),
+      angleText(angleSource) {
     motionX.compile(motionXText, "t");
     motionY.compile(motionYText, "t");
     sizeX.compile(sizeXText, "t");

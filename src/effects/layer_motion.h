@@ -23,9 +23,8 @@ class ExpressionLayerMotion : public LayerMotion {
 public:
     // Each text is an expression of t; an empty text means "not given".
     // Compile errors are ignored: a broken expression evaluates to 0.
-    ExpressionLayerMotion(const std::string& motionX, const std::string& motionY,
-                          const std::string& sizeX, const std::string& sizeY,
-                          const std::string& angle);
+    ExpressionLayerMotion(const std::string& motionX, const std::string& motionY, const std::string& sizeX,
+                          const std::string& sizeY, const std::string& angle);
 
     Vec2 motion(float t) override;
     Vec2 size(float t) override;

@@ -20,10 +20,10 @@ enum class ParameterUse {
 struct ParameterDeclaration {
     std::string_view name;
     ParameterUse use;
-    std::string_view variables = {};  // Expression: the variable list, as given to the parser
-    bool required = false;            // the effect cannot do without it
-    std::string_view choices = {};    // Word: the understood words, separated by spaces
-    bool knowsPi = false;             // Expression: the constant pi is declared
+    std::string_view variables = {};    // Expression: the variable list, as given to the parser
+    bool required = false;              // the effect cannot do without it
+    std::string_view choices = {};      // Word: the understood words, separated by spaces
+    bool knowsPi = false;               // Expression: the constant pi is declared
     std::string_view onlyWithout = {};  // read only when this parameter is absent
     std::string_view onlyWith = {};     // read only when this parameter is given
 };

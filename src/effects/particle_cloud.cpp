@@ -9,7 +9,9 @@ constexpr int VerticesPerSprite = 6;
 }
 
 ParticleCloud::ParticleCloud(int spriteCount, float initialSize)
-    : count(spriteCount < 0 ? 0 : spriteCount > MaxCount ? MaxCount : spriteCount),
+    : count(spriteCount < 0          ? 0
+            : spriteCount > MaxCount ? MaxCount
+                                     : spriteCount),
       centres(count),
       vertices(static_cast<size_t>(count) * VerticesPerSprite),
       texCoords(static_cast<size_t>(count) * VerticesPerSprite),
@@ -38,12 +40,18 @@ void ParticleCloud::draw(RenderState& rs, float) {
     Vec2* uv = texCoords.data();
     for (int j = 0; j < count; ++j) {
         const Vec3& c = centres[j];
-        v[0] = {c.x - s, c.y + s, c.z}; uv[0] = {0.0f, 1.0f};
-        v[1] = {c.x + s, c.y + s, c.z}; uv[1] = {1.0f, 1.0f};
-        v[2] = {c.x - s, c.y - s, c.z}; uv[2] = {0.0f, 0.0f};
-        v[3] = {c.x - s, c.y - s, c.z}; uv[3] = {0.0f, 0.0f};
-        v[4] = {c.x + s, c.y + s, c.z}; uv[4] = {1.0f, 1.0f};
-        v[5] = {c.x + s, c.y - s, c.z}; uv[5] = {1.0f, 0.0f};
+        v[0] = {c.x - s, c.y + s, c.z};
+        uv[0] = {0.0f, 1.0f};
+        v[1] = {c.x + s, c.y + s, c.z};
+        uv[1] = {1.0f, 1.0f};
+        v[2] = {c.x - s, c.y - s, c.z};
+        uv[2] = {0.0f, 0.0f};
+        v[3] = {c.x - s, c.y - s, c.z};
+        uv[3] = {0.0f, 0.0f};
+        v[4] = {c.x + s, c.y + s, c.z};
+        uv[4] = {1.0f, 1.0f};
+        v[5] = {c.x + s, c.y - s, c.z};
+        uv[5] = {1.0f, 0.0f};
         v += VerticesPerSprite;
         uv += VerticesPerSprite;
     }

@@ -16,8 +16,7 @@ Vec3 Particles1Formula::position(float i, float n, float c) const {
     const double g = Pi * i;
     const double b = 32.0 * g / n + 0.2 * c;
     const double f = e * (1.0 + 0.4 * std::sin(b));
-    return {static_cast<float>(f * std::cos(a + 4.0 * g / n)),
-            static_cast<float>(f * std::sin(a + 8.0 * g / n)),
+    return {static_cast<float>(f * std::cos(a + 4.0 * g / n)), static_cast<float>(f * std::sin(a + 8.0 * g / n)),
             static_cast<float>(e * std::sin(a + 6.0 * g / n) * (3.0 + 1.5 * std::cos(b)))};
 }
 
@@ -28,6 +27,4 @@ Vec3 Particles1Formula::eye(float t) const {
     return {static_cast<float>(a), 0.0f, static_cast<float>(20.0 - 5.0 * a)};
 }
 
-float Particles1Formula::brightness(float t) const {
-    return t < 4.0f ? static_cast<float>(0.25 * t) : 1.0f;
-}
+float Particles1Formula::brightness(float t) const { return t < 4.0f ? static_cast<float>(0.25 * t) : 1.0f; }

@@ -6,14 +6,10 @@ ParameterReadHook readHook = nullptr;
 
 void reportTableFull() { logLine("parameter could not be set!\n"); }
 
-void reportMissing(const std::string& name)
-{
-    logLine("Could not find value for parameter " + name + "\n");
-}
+void reportMissing(const std::string& name) { logLine("Could not find value for parameter " + name + "\n"); }
 
 template <typename Value>
-Value lookup(const ParameterTable<Value>& table, const std::string& name, ParameterKind kind)
-{
+Value lookup(const ParameterTable<Value>& table, const std::string& name, ParameterKind kind) {
     if (readHook != nullptr) readHook(name, kind);
     const auto* entry = table.find(name);
     if (entry == nullptr) {
@@ -27,18 +23,15 @@ Value lookup(const ParameterTable<Value>& table, const std::string& name, Parame
 
 void setParameterReadHook(ParameterReadHook hook) { readHook = hook; }
 
-void Effect::setFloat(const std::string& name, float* value)
-{
+void Effect::setFloat(const std::string& name, float* value) {
     if (!floatParameters.set(name, value)) reportTableFull();
 }
 
-void Effect::setInt(const std::string& name, int* value)
-{
+void Effect::setInt(const std::string& name, int* value) {
     if (!intParameters.set(name, value)) reportTableFull();
 }
 
-void Effect::setString(const std::string& name, const char* text)
-{
+void Effect::setString(const std::string& name, const char* text) {
     if (!stringParameters.set(name, text)) reportTableFull();
 }
 
@@ -48,8 +41,7 @@ int* Effect::getInt(const std::string& name) { return lookup(intParameters, name
 
 const char* Effect::getString(const std::string& name) { return lookup(stringParameters, name, ParameterKind::Text); }
 
-std::string Effect::getStringValue(const std::string& name)
-{
+std::string Effect::getStringValue(const std::string& name) {
     const char* text = lookup(stringParameters, name, ParameterKind::Text);
     return text != nullptr ? std::string(text) : std::string();
 }

@@ -33,8 +33,7 @@ public:
     };
     // Replaces the value of an existing entry (which keeps its place) or
     // appends one. Returns false when the table is full.
-    bool set(const std::string& name, Value value)
-    {
+    bool set(const std::string& name, Value value) {
         for (Entry& entry : entries) {
             if (entry.name == name) {
                 entry.value = value;
@@ -46,8 +45,7 @@ public:
         return true;
     }
     // First entry with exactly this name, or null.
-    const Entry* find(const std::string& name) const
-    {
+    const Entry* find(const std::string& name) const {
         for (const Entry& entry : entries) {
             if (entry.name == name) return &entry;
         }
@@ -84,13 +82,15 @@ public:
     const char* getString(const std::string& name);
     std::string getStringValue(const std::string& name);
     // The text of a parameter, or null, without reporting an absent name.
-    const char* findString(const std::string& name) const
-    {
+    const char* findString(const std::string& name) const {
         const auto* entry = stringParameters.find(name);
         return entry != nullptr ? entry->value : nullptr;
     }
 
-    void setWindow(float windowStart, float windowEnd) { start = windowStart; end = windowEnd; }
+    void setWindow(float windowStart, float windowEnd) {
+        start = windowStart;
+        end = windowEnd;
+    }
     void setTime(float localTime) { time = localTime; }
     float getTime() const { return time; }
     float getStart() const { return start; }

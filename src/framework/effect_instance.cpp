@@ -10,9 +10,7 @@
 #include "framework/effect_draw_observer.h"
 
 EffectInstance::EffectInstance(Effect* effect, float start, float end, std::string name)
-    : effect(effect), start(start), end(end), name(std::move(name))
-{
-}
+    : effect(effect), start(start), end(end), name(std::move(name)) {}
 
 namespace {
 
@@ -21,8 +19,7 @@ constexpr uint64_t notCounted = UINT64_MAX;
 
 // Paths from node down to target, counted only up to cap: anything past the
 // visit limit is refused anyway. counts holds every instance above target.
-uint64_t pathsDown(const EffectInstance* node, const EffectInstance* target, PathCounts& counts, uint64_t cap)
-{
+uint64_t pathsDown(const EffectInstance* node, const EffectInstance* target, PathCounts& counts, uint64_t cap) {
     if (node == target) return 1;
     auto found = counts.find(node);
     if (found == counts.end()) return 0;  // no path down to target
@@ -36,8 +33,7 @@ uint64_t pathsDown(const EffectInstance* node, const EffectInstance* target, Pat
 
 }  // namespace
 
-bool EffectInstance::addChild(EffectInstance* child)
-{
+bool EffectInstance::addChild(EffectInstance* child) {
     if (child == nullptr || child->contains(this)) return false;
     // This instance and every one above it gain child's visits once for each
     // path down to this instance.
@@ -65,8 +61,7 @@ bool EffectInstance::addChild(EffectInstance* child)
     return true;
 }
 
-bool EffectInstance::contains(const EffectInstance* other) const
-{
+bool EffectInstance::contains(const EffectInstance* other) const {
     // Children may be shared, so remember visited nodes: a wide diamond-shaped
     // tree would otherwise be walked once per path.
     std::vector<const EffectInstance*> pending{this};
@@ -81,8 +76,7 @@ bool EffectInstance::contains(const EffectInstance* other) const
     return false;
 }
 
-void EffectInstance::render(float t)
-{
+void EffectInstance::render(float t) {
     const float local = t - start;
     for (EffectInstance* child : children) {
         if (inRange(child->start, local, child->end)) child->render(local);
@@ -99,15 +93,13 @@ void EffectInstance::render(float t)
     }
 }
 
-std::vector<EffectInstance*> EffectInstance::collectActive(float t)
-{
+std::vector<EffectInstance*> EffectInstance::collectActive(float t) {
     std::vector<EffectInstance*> active;
     collectActive(t, active);
     return active;
 }
 
-void EffectInstance::collectActive(float t, std::vector<EffectInstance*>& out)
-{
+void EffectInstance::collectActive(float t, std::vector<EffectInstance*>& out) {
     if (!inRange(start, t, end)) return;
     out.push_back(this);
     const float local = t - start;

@@ -9,13 +9,11 @@ EffectRegistry::EffectRegistry() { prototypes.push_back(std::make_unique<Effect>
 
 EffectRegistry::~EffectRegistry() = default;
 
-void EffectRegistry::registerType(std::unique_ptr<Effect> prototype)
-{
+void EffectRegistry::registerType(std::unique_ptr<Effect> prototype) {
     if (prototype != nullptr) prototypes.push_back(std::move(prototype));
 }
 
-std::unique_ptr<Effect> EffectRegistry::createEffect(std::string typeName)
-{
+std::unique_ptr<Effect> EffectRegistry::createEffect(std::string typeName) {
     for (std::size_t index = 0; index < prototypes.size(); ++index) {
         Effect& prototype = *prototypes[index];
         const std::string prototypeName = prototype.typeName();

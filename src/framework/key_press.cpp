@@ -24,8 +24,7 @@ void noteSignal(int signal) { caughtSignal = signal; }
 // Raw terminal and the signal handlers, undone on every way out of the wait.
 class RawTerminal {
 public:
-    RawTerminal()
-    {
+    RawTerminal() {
         sigset_t ending;
         sigemptyset(&ending);
         for (int signal : endingSignals) sigaddset(&ending, signal);
@@ -33,7 +32,7 @@ public:
         // and the wait.
         sigprocmask(SIG_BLOCK, &ending, &savedMask);
         caughtSignal = 0;
-        struct sigaction note{};
+        struct sigaction note {};
         note.sa_handler = noteSignal;
         sigemptyset(&note.sa_mask);
         for (size_t i = 0; i < std::size(endingSignals); ++i) sigaction(endingSignals[i], &note, &savedActions[i]);
@@ -47,8 +46,7 @@ public:
         tcsetattr(STDIN_FILENO, TCSANOW, &raw);
     }
 
-    ~RawTerminal()
-    {
+    ~RawTerminal() {
         if (haveSettings) tcsetattr(STDIN_FILENO, TCSANOW, &saved);
         for (size_t i = 0; i < std::size(endingSignals); ++i) sigaction(endingSignals[i], &savedActions[i], nullptr);
         const int signal = caughtSignal;
@@ -72,8 +70,7 @@ private:
 
 }  // namespace
 
-void waitForKeyPress()
-{
+void waitForKeyPress() {
     if (auto wait = playerContext().waitForKey) {
         wait();
     } else {
@@ -81,8 +78,7 @@ void waitForKeyPress()
     }
 }
 
-void waitForConsoleKey()
-{
+void waitForConsoleKey() {
     if (isatty(STDIN_FILENO) == 0) return;
     std::fflush(stdout);
     // One key, not one line: no line buffering and no echo while waiting.

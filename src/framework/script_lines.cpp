@@ -1,7 +1,6 @@
 #include "framework/script_lines.h"
 
-bool ScriptLines::next(ScriptLine& line)
-{
+bool ScriptLines::next(ScriptLine& line) {
     const std::size_t newline = text.find('\n', position);
     if (newline == std::string_view::npos) return false;
     std::string_view raw = text.substr(position, newline - position);
@@ -17,8 +16,7 @@ bool ScriptLines::next(ScriptLine& line)
     return true;
 }
 
-std::vector<std::string_view> splitTokens(std::string_view line, std::size_t maxTokens)
-{
+std::vector<std::string_view> splitTokens(std::string_view line, std::size_t maxTokens) {
     std::vector<std::string_view> tokens;
     std::size_t position = 0;
     while (tokens.size() < maxTokens) {
@@ -32,13 +30,11 @@ std::vector<std::string_view> splitTokens(std::string_view line, std::size_t max
     return tokens;
 }
 
-std::string_view tokenAt(const std::vector<std::string_view>& tokens, std::size_t index)
-{
+std::string_view tokenAt(const std::vector<std::string_view>& tokens, std::size_t index) {
     return index < tokens.size() ? tokens[index] : std::string_view();
 }
 
-std::string_view restOfLineAfter(std::string_view line, std::string_view token)
-{
+std::string_view restOfLineAfter(std::string_view line, std::string_view token) {
     const std::size_t tokenEnd = static_cast<std::size_t>(token.data() - line.data()) + token.size();
     std::string_view rest = line.substr(tokenEnd);
     const std::size_t valueBegin = rest.find_first_not_of(' ');

@@ -10,15 +10,13 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool isWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-std::size_t skipDigits(std::string_view text, std::size_t i)
-{
+std::size_t skipDigits(std::string_view text, std::size_t i) {
     while (i < text.size() && isDigit(text[i])) ++i;
     return i;
 }
 
 // Length of the decimal number at the start of text, 0 when there is none.
-std::size_t decimalPrefixLength(std::string_view text, bool allowSign)
-{
+std::size_t decimalPrefixLength(std::string_view text, bool allowSign) {
     std::size_t i = 0;
     if (allowSign && i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     const std::size_t integerBegin = i;
@@ -42,8 +40,7 @@ std::size_t decimalPrefixLength(std::string_view text, bool allowSign)
     return i;
 }
 
-float readDecimal(std::string_view text, bool allowSign)
-{
+float readDecimal(std::string_view text, bool allowSign) {
     const std::size_t length = decimalPrefixLength(text, allowSign);
     if (length == 0) return 0.0f;
     // The prefix holds only decimal characters, so strtof cannot wander into
@@ -54,8 +51,7 @@ float readDecimal(std::string_view text, bool allowSign)
 
 }  // namespace
 
-int readScriptInteger(std::string_view text)
-{
+int readScriptInteger(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isWhiteSpace(text[i])) ++i;
     bool negative = false;

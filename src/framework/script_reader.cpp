@@ -32,18 +32,14 @@ struct InstanceEntry {
     EffectInstance* instance;
 };
 
-void reportMissing(std::string_view name)
-{
-    logLine("Could not find value for parameter " + std::string(name) + "\n");
-}
+void reportMissing(std::string_view name) { logLine("Could not find value for parameter " + std::string(name) + "\n"); }
 
 void reportTableFull() { logLine("parameter could not be set!\n"); }
 
 void reportBadAddChild() { logLine("invalid addChild in script!"); }
 
 // The root is named after the file: its base name up to the first ".".
-std::string rootNameOf(const std::string& path)
-{
+std::string rootNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     return base.substr(0, base.find('.'));
@@ -51,8 +47,7 @@ std::string rootNameOf(const std::string& path)
 
 // Top-level lines that are not statements: empty, blank after the first
 // character, or a comment starting in the first column.
-bool isSkippedTopLevelLine(const std::string& line)
-{
+bool isSkippedTopLevelLine(const std::string& line) {
     if (line.empty() || line[0] == '#') return true;
     return line.find_first_not_of(" \t", 1) == std::string::npos;
 }
@@ -75,16 +70,14 @@ struct ScriptReader::State {
     std::deque<int> intValues;
     std::deque<std::string> textValues;
 
-    const EffectEntry* findEffect(std::string_view name) const
-    {
+    const EffectEntry* findEffect(std::string_view name) const {
         for (const EffectEntry& entry : effects) {
             if (entry.name == name) return &entry;
         }
         return nullptr;
     }
 
-    EffectInstance* findInstance(std::string_view name) const
-    {
+    EffectInstance* findInstance(std::string_view name) const {
         for (const InstanceEntry& entry : instances) {
             if (entry.name == name) return entry.instance;
         }
@@ -99,12 +92,9 @@ ScriptListener nobody;
 class ScriptParser {
 public:
     ScriptParser(ScriptReader::State& state, std::string_view text)
-        : state(state), lines(text), listener(state.listener != nullptr ? *state.listener : nobody)
-    {
-    }
+        : state(state), lines(text), listener(state.listener != nullptr ? *state.listener : nobody) {}
 
-    void parse()
-    {
+    void parse() {
         ScriptLine line;
         while (nextStatementLine(line)) {
             const auto tokens = splitTokens(line.text, 8);
@@ -128,8 +118,7 @@ private:
     ScriptLines lines;
     ScriptListener& listener;
 
-    bool nextLine(ScriptLine& line)
-    {
+    bool nextLine(ScriptLine& line) {
         if (!lines.next(line)) return false;
         if (line.tooLong) {
             listener.problem(line.number, ScriptProblem::LineTooLong);
@@ -139,16 +128,14 @@ private:
         return true;
     }
 
-    bool nextStatementLine(ScriptLine& line)
-    {
+    bool nextStatementLine(ScriptLine& line) {
         while (nextLine(line)) {
             if (!isSkippedTopLevelLine(line.text)) return true;
         }
         return false;
     }
 
-    void defineEffect(const std::vector<std::string_view>& tokens, int lineNumber)
-    {
+    void defineEffect(const std::vector<std::string_view>& tokens, int lineNumber) {
         const std::string_view typeName = tokenAt(tokens, 3);
         if (tokenAt(tokens, 2) != "as" || typeName.empty()) {
             listener.problem(lineNumber, ScriptProblem::BadDefinition);
@@ -170,8 +157,7 @@ private:
         readDefinitionBlock(lineNumber);
     }
 
-    void readDefinitionBlock(int headerLine)
-    {
+    void readDefinitionBlock(int headerLine) {
         ScriptLine line;
         while (nextLine(line)) {
             if (line.text == "end") return;
@@ -182,8 +168,7 @@ private:
     }
 
     // False when the line has no operator, which ends the block.
-    bool readParameterLine(const std::string& line, int lineNumber)
-    {
+    bool readParameterLine(const std::string& line, int lineNumber) {
         const auto tokens = splitTokens(line, 2);
         const std::string_view operatorToken = tokenAt(tokens, 1);
         if (operatorToken != ":") {
@@ -203,7 +188,7 @@ private:
         // An entry without an effect belongs to an unknown type, which was
         // reported when it was defined; its parameters are dropped quietly.
         Effect* effect = entry != nullptr ? entry->effect : nullptr;
-        const ParameterKind kind = value[0] == '%'                       ? ParameterKind::Integer
+        const ParameterKind kind = value[0] == '%'                      ? ParameterKind::Integer
                                    : value[0] >= '0' && value[0] <= '9' ? ParameterKind::Float
                                                                         : ParameterKind::Text;
         listener.parameter(lineNumber, state.currentEffectName, name, kind, value);
@@ -232,8 +217,7 @@ private:
         return true;
     }
 
-    void createInstance(const std::vector<std::string_view>& tokens, int lineNumber)
-    {
+    void createInstance(const std::vector<std::string_view>& tokens, int lineNumber) {
         const std::string_view startToken = tokenAt(tokens, 6);
         const std::string_view endToken = tokenAt(tokens, 7);
         if (tokenAt(tokens, 1) != "of" || tokenAt(tokens, 3) != "as" || tokenAt(tokens, 5) != "at" ||
@@ -261,8 +245,7 @@ private:
         state.instances.push_back(InstanceEntry{instance->getName(), instance});
     }
 
-    void addChild(const std::vector<std::string_view>& tokens, int lineNumber)
-    {
+    void addChild(const std::vector<std::string_view>& tokens, int lineNumber) {
         const std::string_view childName = tokenAt(tokens, 1);
         const std::string_view parentName = tokenAt(tokens, 3);
         if (tokenAt(tokens, 2) != "to" || parentName.empty()) {
@@ -281,12 +264,12 @@ private:
         const bool added = parent->addChild(child);
         listener.childAdded(lineNumber, childName, parentName, added);
         if (!added) {
-            const std::string reason = child->contains(parent)
-                                           ? "it would contain itself!"
-                                           : "a frame would visit more than " +
-                                                 std::to_string(maxInstanceVisitsPerFrame) + " instances!";
-            logLine("instance " + std::string(childName) + " cannot be a child of " + std::string(parentName) +
-                    ": " + reason);
+            const std::string reason =
+                child->contains(parent)
+                    ? "it would contain itself!"
+                    : "a frame would visit more than " + std::to_string(maxInstanceVisitsPerFrame) + " instances!";
+            logLine("instance " + std::string(childName) + " cannot be a child of " + std::string(parentName) + ": " +
+                    reason);
         }
     }
 };
@@ -297,13 +280,11 @@ ScriptReader::ScriptReader() : state(std::make_unique<State>()) {}
 
 ScriptReader::~ScriptReader() = default;
 
-void ScriptReader::registerType(std::unique_ptr<Effect> prototype)
-{
+void ScriptReader::registerType(std::unique_ptr<Effect> prototype) {
     state->registry.registerType(std::move(prototype));
 }
 
-EffectInstance* ScriptReader::load(const std::string& path)
-{
+EffectInstance* ScriptReader::load(const std::string& path) {
     std::printf("opening %s\n", path.c_str());
     std::string text;
     if (!readFileText(path, text)) {
@@ -315,8 +296,7 @@ EffectInstance* ScriptReader::load(const std::string& path)
     return finish(path);
 }
 
-EffectInstance* ScriptReader::loadFromText(const std::string& text, const std::string& path)
-{
+EffectInstance* ScriptReader::loadFromText(const std::string& text, const std::string& path) {
     std::printf("opening %s\n", path.c_str());
     std::printf("parsing file %s\n", path.c_str());
     parse(text);
@@ -324,8 +304,7 @@ EffectInstance* ScriptReader::loadFromText(const std::string& text, const std::s
 }
 
 EffectInstance* ScriptReader::readWithoutInit(const std::string& text, const std::string& path,
-                                              ScriptListener& listener)
-{
+                                              ScriptListener& listener) {
     state->listener = &listener;
     std::printf("opening %s\n", path.c_str());
     std::printf("parsing file %s\n", path.c_str());
@@ -334,8 +313,7 @@ EffectInstance* ScriptReader::readWithoutInit(const std::string& text, const std
     return finish(path, false);
 }
 
-void ScriptReader::parse(const std::string& text)
-{
+void ScriptReader::parse(const std::string& text) {
     // Editors that save UTF-8 with a byte order mark put it before the first
     // statement; no script means it as text.
     std::string_view script = text;
@@ -344,8 +322,7 @@ void ScriptReader::parse(const std::string& text)
     parser.parse();
 }
 
-EffectInstance* ScriptReader::finish(const std::string& path, bool initEffects)
-{
+EffectInstance* ScriptReader::finish(const std::string& path, bool initEffects) {
     std::printf("closed file\n");
     std::printf("about to calc ename\n");
     const std::string rootName = rootNameOf(path);
@@ -358,8 +335,7 @@ EffectInstance* ScriptReader::finish(const std::string& path, bool initEffects)
     return root;
 }
 
-std::vector<std::string> ScriptReader::namedFiles() const
-{
+std::vector<std::string> ScriptReader::namedFiles() const {
     static const char* const fileParameters[] = {"textureFilename", "alphaFilename", "envFilename", "object"};
     std::vector<std::string> files;
     for (const EffectEntry& entry : state->effects) {

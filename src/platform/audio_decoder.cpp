@@ -4,7 +4,6 @@
 
 #include "platform/file_bytes.h"
 
-
 namespace {
 
 struct HandleCloser {
@@ -50,8 +49,7 @@ bool decodeMp3(const uint8_t* data, std::size_t size, std::vector<int16_t>& pcm)
             long rate = 0;
             int channels = 0, encoding = 0;
             mpg123_getformat(decoder.handle, &rate, &channels, &encoding);
-            sawFormat = rate == audioOutputRate && channels == audioOutputChannels &&
-                        encoding == MPG123_ENC_SIGNED_16;
+            sawFormat = rate == audioOutputRate && channels == audioOutputChannels && encoding == MPG123_ENC_SIGNED_16;
             if (!sawFormat) break;
             continue;
         }

@@ -181,8 +181,7 @@ bool audioStreamPlay(uint32_t stream, bool flush, uint32_t flags) {
     return true;
 }
 
-bool audioChannelSlideAttributes(uint32_t stream, int /*frequency*/, int volume, int /*pan*/,
-                                 uint32_t milliseconds) {
+bool audioChannelSlideAttributes(uint32_t stream, int /*frequency*/, int volume, int /*pan*/, uint32_t milliseconds) {
     AudioLock lock;
     AudioChannel* channel = findChannel(stream);
     if (channel == nullptr) return false;

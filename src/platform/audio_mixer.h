@@ -16,7 +16,7 @@ struct AudioChannel {
     std::size_t position = 0;  // next frame to play
     bool playing = false;
     bool looping = false;
-    float volume = 1.0f;       // 0 silence, 1 as decoded
+    float volume = 1.0f;  // 0 silence, 1 as decoded
     // A linear volume slide in progress (slideFrames 0: none).
     float slideFrom = 1.0f;
     float slideTo = 1.0f;

@@ -27,14 +27,22 @@ namespace {
 PlayerKey playerKeyOf(const SDL_Event& event) {
     if (event.type != SDL_KEYDOWN) return PlayerKey::None;
     switch (event.key.keysym.sym) {
-    case SDLK_SPACE: return PlayerKey::Space;
-    case SDLK_LEFT: return PlayerKey::Left;
-    case SDLK_RIGHT: return PlayerKey::Right;
-    case SDLK_DOWN: return PlayerKey::Down;
-    case SDLK_UP: return PlayerKey::Up;
-    case SDLK_HOME: return PlayerKey::Home;
-    case SDLK_r: return PlayerKey::R;
-    default: return PlayerKey::None;
+    case SDLK_SPACE:
+        return PlayerKey::Space;
+    case SDLK_LEFT:
+        return PlayerKey::Left;
+    case SDLK_RIGHT:
+        return PlayerKey::Right;
+    case SDLK_DOWN:
+        return PlayerKey::Down;
+    case SDLK_UP:
+        return PlayerKey::Up;
+    case SDLK_HOME:
+        return PlayerKey::Home;
+    case SDLK_r:
+        return PlayerKey::R;
+    default:
+        return PlayerKey::None;
     }
 }
 

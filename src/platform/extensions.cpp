@@ -13,31 +13,24 @@ struct EntryPoint {
     void (*store)(void* address);
 };
 
-#define ENTRY_POINT(member)                                                              \
-    EntryPoint {                                                                         \
-        #member, [](void* address) {                                                     \
-            multitexture.member = reinterpret_cast<decltype(multitexture.member)>(address); \
-        }                                                                                \
+#define ENTRY_POINT(member)                                                                                            \
+    EntryPoint {                                                                                                       \
+#member, [](void* address) { multitexture.member = reinterpret_cast<decltype(multitexture.member)>(address); } \
     }
 
 const EntryPoint entryPoints[multitextureEntryPointCount] = {
-    ENTRY_POINT(glMultiTexCoord1dARB), ENTRY_POINT(glMultiTexCoord1dvARB),
-    ENTRY_POINT(glMultiTexCoord1fARB), ENTRY_POINT(glMultiTexCoord1fvARB),
-    ENTRY_POINT(glMultiTexCoord1iARB), ENTRY_POINT(glMultiTexCoord1ivARB),
-    ENTRY_POINT(glMultiTexCoord1sARB), ENTRY_POINT(glMultiTexCoord1svARB),
-    ENTRY_POINT(glMultiTexCoord2dARB), ENTRY_POINT(glMultiTexCoord2dvARB),
-    ENTRY_POINT(glMultiTexCoord2fARB), ENTRY_POINT(glMultiTexCoord2fvARB),
-    ENTRY_POINT(glMultiTexCoord2iARB), ENTRY_POINT(glMultiTexCoord2ivARB),
-    ENTRY_POINT(glMultiTexCoord2sARB), ENTRY_POINT(glMultiTexCoord2svARB),
-    ENTRY_POINT(glMultiTexCoord3dARB), ENTRY_POINT(glMultiTexCoord3dvARB),
-    ENTRY_POINT(glMultiTexCoord3fARB), ENTRY_POINT(glMultiTexCoord3fvARB),
-    ENTRY_POINT(glMultiTexCoord3iARB), ENTRY_POINT(glMultiTexCoord3ivARB),
-    ENTRY_POINT(glMultiTexCoord3sARB), ENTRY_POINT(glMultiTexCoord3svARB),
-    ENTRY_POINT(glMultiTexCoord4dARB), ENTRY_POINT(glMultiTexCoord4dvARB),
-    ENTRY_POINT(glMultiTexCoord4fARB), ENTRY_POINT(glMultiTexCoord4fvARB),
-    ENTRY_POINT(glMultiTexCoord4iARB), ENTRY_POINT(glMultiTexCoord4ivARB),
-    ENTRY_POINT(glMultiTexCoord4sARB), ENTRY_POINT(glMultiTexCoord4svARB),
-    ENTRY_POINT(glActiveTextureARB),   ENTRY_POINT(glClientActiveTextureARB),
+    ENTRY_POINT(glMultiTexCoord1dARB),     ENTRY_POINT(glMultiTexCoord1dvARB), ENTRY_POINT(glMultiTexCoord1fARB),
+    ENTRY_POINT(glMultiTexCoord1fvARB),    ENTRY_POINT(glMultiTexCoord1iARB),  ENTRY_POINT(glMultiTexCoord1ivARB),
+    ENTRY_POINT(glMultiTexCoord1sARB),     ENTRY_POINT(glMultiTexCoord1svARB), ENTRY_POINT(glMultiTexCoord2dARB),
+    ENTRY_POINT(glMultiTexCoord2dvARB),    ENTRY_POINT(glMultiTexCoord2fARB),  ENTRY_POINT(glMultiTexCoord2fvARB),
+    ENTRY_POINT(glMultiTexCoord2iARB),     ENTRY_POINT(glMultiTexCoord2ivARB), ENTRY_POINT(glMultiTexCoord2sARB),
+    ENTRY_POINT(glMultiTexCoord2svARB),    ENTRY_POINT(glMultiTexCoord3dARB),  ENTRY_POINT(glMultiTexCoord3dvARB),
+    ENTRY_POINT(glMultiTexCoord3fARB),     ENTRY_POINT(glMultiTexCoord3fvARB), ENTRY_POINT(glMultiTexCoord3iARB),
+    ENTRY_POINT(glMultiTexCoord3ivARB),    ENTRY_POINT(glMultiTexCoord3sARB),  ENTRY_POINT(glMultiTexCoord3svARB),
+    ENTRY_POINT(glMultiTexCoord4dARB),     ENTRY_POINT(glMultiTexCoord4dvARB), ENTRY_POINT(glMultiTexCoord4fARB),
+    ENTRY_POINT(glMultiTexCoord4fvARB),    ENTRY_POINT(glMultiTexCoord4iARB),  ENTRY_POINT(glMultiTexCoord4ivARB),
+    ENTRY_POINT(glMultiTexCoord4sARB),     ENTRY_POINT(glMultiTexCoord4svARB), ENTRY_POINT(glActiveTextureARB),
+    ENTRY_POINT(glClientActiveTextureARB),
 };
 
 #undef ENTRY_POINT

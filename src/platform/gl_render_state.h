@@ -66,7 +66,7 @@ private:
     const void* indices = nullptr;
     GLenum indexType = GL_UNSIGNED_INT;
     int indexCount = 0;
-    int clientUnit = 0;        // the client texture unit selected last
+    int clientUnit = 0;          // the client texture unit selected last
     unsigned enabledArrays = 0;  // enabled in GL by this object
     unsigned arraysSet = 0;      // set since the last draw
 };

@@ -29,9 +29,9 @@ mpg123_ssize_t readMemory(void* handle, void* buffer, size_t count) {
 
 off_t seekMemory(void* handle, off_t offset, int whence) {
     auto* source = static_cast<MemorySource*>(handle);
-    const off_t base = whence == SEEK_SET ? 0
-                     : whence == SEEK_CUR ? static_cast<off_t>(source->position)
-                                          : static_cast<off_t>(source->size);
+    const off_t base = whence == SEEK_SET   ? 0
+                       : whence == SEEK_CUR ? static_cast<off_t>(source->position)
+                                            : static_cast<off_t>(source->size);
     const off_t target = base + offset;
     if (target < 0 || target > static_cast<off_t>(source->size)) return -1;
     source->position = static_cast<std::size_t>(target);

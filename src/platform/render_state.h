@@ -49,10 +49,10 @@ enum MatrixMode : int32_t {
 // Filter modes for createTexture and setTextureFilter. Any other value
 // filters like TextureFilterMipmapped; bit 2 set (4 and up) builds mipmaps.
 enum TextureFilter : int32_t {
-    TextureFilterNearest = 1,            // nearest, one level
-    TextureFilterLinear = 2,             // linear, one level
-    TextureFilterMipmapped = 4,          // linear between linear mipmaps
-    TextureFilterNearestMipmapped = 5,   // nearest, linear between nearest mipmaps
+    TextureFilterNearest = 1,           // nearest, one level
+    TextureFilterLinear = 2,            // linear, one level
+    TextureFilterMipmapped = 4,         // linear between linear mipmaps
+    TextureFilterNearestMipmapped = 5,  // nearest, linear between nearest mipmaps
 };
 
 // Wrap modes for createTexture; any value but 0 clamps.

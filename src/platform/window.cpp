@@ -62,9 +62,7 @@ bool startVideo() {
     return false;
 }
 
-bool openWindow(int width, int height, bool fullScreen) {
-    return createGLWindow(width, height, 32, fullScreen);
-}
+bool openWindow(int width, int height, bool fullScreen) { return createGLWindow(width, height, 32, fullScreen); }
 
 bool createGLWindow(int width, int height, int bitsPerPixel, bool fullScreen) {
     WindowState& state = windowState();

@@ -63,12 +63,13 @@ bool CaptureSession::begin() {
     pixels.resize(static_cast<std::size_t>(captureWidth) * captureHeight * 4);
     startSeconds = steadySeconds();
     switch (captureKindOf(directory)) {
-    case CaptureKind::frames: return beginFolder();
+    case CaptureKind::frames:
+        return beginFolder();
     case CaptureKind::unknown:
-        std::fprintf(stderr, "capture: '%s' is not a directory and does not end in .mp4 or .mkv\n",
-                     directory.c_str());
+        std::fprintf(stderr, "capture: '%s' is not a directory and does not end in .mp4 or .mkv\n", directory.c_str());
         return false;
-    case CaptureKind::video: break;
+    case CaptureKind::video:
+        break;
     }
     VideoSettings settings;
     settings.width = captureWidth;
@@ -172,8 +173,8 @@ bool CaptureSession::finishVideo() {
     }
     if (progress) {
         std::fprintf(progress, "capture: %lld frames at %d per second with sound (%.3f s) in %s, %.1f MB\n",
-                     static_cast<long long>(video->framesInFile()), fps, video->soundSecondsInFile(),
-                     directory.c_str(), static_cast<double>(video->fileBytes()) / 1e6);
+                     static_cast<long long>(video->framesInFile()), fps, video->soundSecondsInFile(), directory.c_str(),
+                     static_cast<double>(video->fileBytes()) / 1e6);
     }
     return !failed;
 }
@@ -184,8 +185,8 @@ bool CaptureSession::finishFolder() {
         failed = true;
     }
     if (progress) {
-        std::fprintf(progress, "capture: %d frames at %d per second and audio.wav (%.3f s) in %s\n",
-                     frames, fps, static_cast<double>(wav.framesWritten()) / audioOutputRate, directory.c_str());
+        std::fprintf(progress, "capture: %d frames at %d per second and audio.wav (%.3f s) in %s\n", frames, fps,
+                     static_cast<double>(wav.framesWritten()) / audioOutputRate, directory.c_str());
     }
     return !failed;
 }

@@ -87,7 +87,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 }
 
 const char* usageText() {
-    return "Usage: quarn2 [--windowed] [--start SECONDS] [--until SECONDS] [--capture DIR|FILE [--fps N] | --benchmark | --live] [--help] [DIR]\n"
+    return "Usage: quarn2 [--windowed] [--start SECONDS] [--until SECONDS] [--capture DIR|FILE [--fps N] | --benchmark "
+           "| --live] [--help] [DIR]\n"
            "       quarn2 --check [DIR]\n"
            "Plays the demo in DIR, by default the current directory (test.dat, iDemo.dat,\n"
            "demomusik.mp3), full screen at 640x480 until it ends, Escape is pressed or the\n"

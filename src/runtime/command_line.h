@@ -5,15 +5,15 @@
 struct CommandLine {
     bool windowed = false;  // no display switch; the title shows time and rate
     bool help = false;
-    double startTime = 0.0;      // --start: demo time (and music position) of the first frame
-    double untilTime = 0.0;      // --until: demo time at which the run ends; 0: the demo's own end
+    double startTime = 0.0;        // --start: demo time (and music position) of the first frame
+    double untilTime = 0.0;        // --until: demo time at which the run ends; 0: the demo's own end
     std::string captureDirectory;  // --capture: write frames and sound here
-    int fps = 60;                // --fps: frames per demo second when capturing or benchmarking
+    int fps = 60;                  // --fps: frames per demo second when capturing or benchmarking
     bool fpsGiven = false;
-    bool benchmark = false;      // --benchmark: fixed steps, timed, nothing written
-    bool check = false;          // --check: report the demo's likely mistakes, play nothing
-    bool live = false;           // --live: windowed, files watched and read again, pause and seek keys
-    std::string directory;       // DIR: where the demo's files are; empty: the current directory
+    bool benchmark = false;     // --benchmark: fixed steps, timed, nothing written
+    bool check = false;         // --check: report the demo's likely mistakes, play nothing
+    bool live = false;          // --live: windowed, files watched and read again, pause and seek keys
+    std::string directory;      // DIR: where the demo's files are; empty: the current directory
     std::string unknownOption;  // the first argument not understood, if any
     std::string error;          // an option given wrongly, if any: what is wrong
 };

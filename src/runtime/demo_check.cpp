@@ -381,8 +381,10 @@ private:
                 error(line, "the line is longer than 199 characters: the rest is ignored");
                 break;
             case ScriptProblem::BadDefinition:
-                error(line, "expected 'defineEffect NAME as TYPE': the block is not read, its lines are "
-                            "taken as statements" + tab);
+                error(line,
+                      "expected 'defineEffect NAME as TYPE': the block is not read, its lines are "
+                      "taken as statements" +
+                          tab);
                 break;
             case ScriptProblem::BlockBroken:
                 error(line, brokenBlockMessage(text, blockName(line)));
@@ -391,8 +393,8 @@ private:
                 error(line, "the definition of " + blockName(line + 1) + " has no 'end' line");
                 break;
             case ScriptProblem::NoValue:
-                error(line, "parameter " + quoted(tokenAt(splitTokens(text, 1), 0)) + " of effect " +
-                                blockName(line) + " has no value: the line is ignored");
+                error(line, "parameter " + quoted(tokenAt(splitTokens(text, 1), 0)) + " of effect " + blockName(line) +
+                                " has no value: the line is ignored");
                 break;
             case ScriptProblem::BadInstance:
                 error(line, "expected 'createInstance of EFFECT as INSTANCE at START END': nothing is created" + tab);
@@ -408,22 +410,20 @@ private:
     }
 
     static std::string brokenBlockMessage(const std::string& text, const std::string& effect) {
-        const std::string ends = ": the definition of " + effect +
-                                 " ends here and its remaining lines are read as statements";
+        const std::string ends =
+            ": the definition of " + effect + " ends here and its remaining lines are read as statements";
         const std::size_t first = text.find_first_not_of(' ');
         if (first == std::string::npos) return "a blank line inside a definition" + ends;
         if (text[first] == '#') return "a comment inside a definition" + ends;
         if (text.find_first_not_of(' ', first + 3) == std::string::npos && text.compare(first, 3, "end") == 0)
             return "'end' must stand alone at the start of its line" + ends;
-        if (text.find('\t') != std::string::npos)
-            return "a tab separates tokens here, but only spaces do" + ends;
+        if (text.find('\t') != std::string::npos) return "a tab separates tokens here, but only spaces do" + ends;
         return "expected 'NAME : VALUE' with ':' between spaces" + ends;
     }
 
     void checkStatements() {
         for (const auto& [line, keyword] : facts.statements) {
-            if (keyword == "defineEffect" || keyword == "createInstance" || keyword == "addChild" ||
-                keyword == "bah")
+            if (keyword == "defineEffect" || keyword == "createInstance" || keyword == "addChild" || keyword == "bah")
                 continue;
             const std::string& text = lines[line];
             const std::string prefix = "unknown statement " + quoted(keyword);
@@ -458,8 +458,8 @@ private:
             }
             if (!effect.registered) {
                 error(effect.line, "effect type " + quoted(effect.type) + " of " + quoted(effect.name) +
-                                       " is not registered" + suggestion(effect.type, typeNames) +
-                                       " (the types are " + joined(typeNames, ", ") + ")");
+                                       " is not registered" + suggestion(effect.type, typeNames) + " (the types are " +
+                                       joined(typeNames, ", ") + ")");
                 continue;
             }
             if (used.count(effect.name) == 0)
@@ -493,8 +493,7 @@ private:
                 else if (type.parameters.empty())
                     error(line, who + "takes no parameters, not " + quoted(parameter.name));
                 else
-                    error(line, who + "has no parameter " + quoted(parameter.name) +
-                                    suggestion(parameter.name, names));
+                    error(line, who + "has no parameter " + quoted(parameter.name) + suggestion(parameter.name, names));
                 continue;
             }
             const ParameterKind wanted = storedKind(declared->use);
@@ -600,8 +599,8 @@ private:
             while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_'))
                 ++end;
             const std::string unknown = text.substr(static_cast<std::size_t>(at), end - static_cast<std::size_t>(at));
-            error(line, who + quoted(name) + ": unknown name " + quoted(unknown) + where +
-                            " (it knows the variables " + variables + ")");
+            error(line, who + quoted(name) + ": unknown name " + quoted(unknown) + where + " (it knows the variables " +
+                            variables + ")");
         } else {
             error(line, who + quoted(name) + ": the expression does not parse: " + parser.ErrorMsg() + where);
         }
@@ -651,8 +650,7 @@ private:
                                            std::to_string(first->line) + ": addChild always finds the first");
             if (!instance.effectFound)
                 error(instance.line, "no effect " + quoted(instance.effectName) +
-                                         " is defined before this line: instance " + quoted(name) +
-                                         " draws nothing");
+                                         " is defined before this line: instance " + quoted(name) + " draws nothing");
             if (instance.instance->getEnd() < instance.instance->getStart())
                 error(instance.line, "instance " + quoted(name) + " has the window " +
                                          number(instance.instance->getStart()) + ".." +
@@ -663,11 +661,10 @@ private:
             const bool childFound = facts.firstInstance(child.child) != nullptr;
             const bool parentFound = facts.firstInstance(child.parent) != nullptr;
             if (!childFound) error(child.line, "no instance " + quoted(child.child) + " is created before this line");
-            if (!parentFound)
-                error(child.line, "no instance " + quoted(child.parent) + " is created before this line");
+            if (!parentFound) error(child.line, "no instance " + quoted(child.parent) + " is created before this line");
             if (childFound && parentFound) {
-                const bool loop = facts.firstInstance(child.child)
-                                      ->instance->contains(facts.firstInstance(child.parent)->instance);
+                const bool loop =
+                    facts.firstInstance(child.child)->instance->contains(facts.firstInstance(child.parent)->instance);
                 error(child.line, "addChild refused: " + quoted(child.child) + " cannot be a child of " +
                                       quoted(child.parent) +
                                       (loop ? ", which it contains"
@@ -725,9 +722,8 @@ private:
             const EffectInstance& c = *instance->instance;
             if (c.getEnd() < c.getStart()) continue;  // reported with the instance
             error(child.line, "instance " + quoted(child.child) + " (window " + number(c.getStart()) + ".." +
-                                  number(c.getEnd()) + ") lies outside the times its parent " +
-                                  quoted(child.parent) + " is drawn (" + parentTimes[link] +
-                                  " in its time): never drawn");
+                                  number(c.getEnd()) + ") lies outside the times its parent " + quoted(child.parent) +
+                                  " is drawn (" + parentTimes[link] + " in its time): never drawn");
         }
         for (const ScriptFacts::InstanceFact& instance : facts.instances) {
             if (drawn.count(instance.instance) != 0 || facts.firstInstance(instance.instance->getName()) != &instance)
@@ -863,7 +859,8 @@ private:
         Mp3Stream stream;
         std::vector<int16_t> pcm;
         if (!stream.open(bytes.data(), bytes.size()) && !decodeMp3(bytes.data(), bytes.size(), pcm))
-            add(MusicFile, 0, Severity::Error, "holds no MP3 audio the player can decode: the demo plays without sound");
+            add(MusicFile, 0, Severity::Error,
+                "holds no MP3 audio the player can decode: the demo plays without sound");
     }
 };
 

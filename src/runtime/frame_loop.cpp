@@ -51,9 +51,8 @@ void runFrameLoop(const FrameTiming& timing) {
         }
         // The rate in the title stays the clock's: with fixed steps it shows
         // how fast frames are really made.
-        const double clockTime = timing.fixedRate > 0
-                                     ? fixedFrameTime(0.0, timing.fixedRate, frameNumber)
-                                     : clock.seconds();
+        const double clockTime =
+            timing.fixedRate > 0 ? fixedFrameTime(0.0, timing.fixedRate, frameNumber) : clock.seconds();
         // Steps of 1/N s may land a rounding error short of the end time;
         // --start 10 --until 12 at 10 steps a second draws 20 frames, not 21.
         if (timing.startTime + clockTime >= timing.endTime - 1e-9) return;

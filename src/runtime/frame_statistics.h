@@ -12,9 +12,9 @@ struct FrameSample {
 double percentile(std::vector<double> values, double share);
 
 struct WorstSecond {
-    int second = 0;             // whole second of demo time, floor(t)
-    double p99Milliseconds = 0; // 99th percentile of that second's frames
-    int frames = 0;             // 0: there were no frames at all
+    int second = 0;              // whole second of demo time, floor(t)
+    double p99Milliseconds = 0;  // 99th percentile of that second's frames
+    int frames = 0;              // 0: there were no frames at all
 };
 
 // The second of demo time whose frames have the highest 99th percentile;

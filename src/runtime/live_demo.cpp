@@ -33,7 +33,8 @@ bool contains(const std::vector<std::string>& names, const std::string& name) {
 
 bool isObjectFile(const std::string& name) {
     std::string extension = std::filesystem::path(name).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return extension == ".lwo";
 }
 
@@ -180,8 +181,7 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
         std::fprintf(stderr, "reload failed: %s\n", problem.c_str());
     } else {
         const auto milliseconds = static_cast<long>((steadyNow() - started) * 1000.0 + 0.5);
-        std::printf("reloaded %s in %ld ms\n", everything ? scriptFile.c_str() : joined(changed).c_str(),
-                    milliseconds);
+        std::printf("reloaded %s in %ld ms\n", everything ? scriptFile.c_str() : joined(changed).c_str(), milliseconds);
     }
     // What --check says of the files as they now are, good edit or not.
     for (const std::string& line : checkDemo(".").lines) std::printf("%s\n", line.c_str());

@@ -47,11 +47,16 @@ private:
 
 double seekStep(PlayerKey key) {
     switch (key) {
-    case PlayerKey::Left: return -1.0;
-    case PlayerKey::Right: return 1.0;
-    case PlayerKey::Down: return -10.0;
-    case PlayerKey::Up: return 10.0;
-    default: return 0.0;
+    case PlayerKey::Left:
+        return -1.0;
+    case PlayerKey::Right:
+        return 1.0;
+    case PlayerKey::Down:
+        return -10.0;
+    case PlayerKey::Up:
+        return 10.0;
+    default:
+        return 0.0;
     }
 }
 
@@ -94,8 +99,8 @@ void runLiveLoop(LiveDemo& demo, double startTime) {
                     demo.pause();
                 }
             } else if (key == PlayerKey::Home || seekStep(key) != 0.0) {
-                const double target = std::clamp(key == PlayerKey::Home ? 0.0 : now + seekStep(key), 0.0,
-                                                 double(demoEndTime));
+                const double target =
+                    std::clamp(key == PlayerKey::Home ? 0.0 : now + seekStep(key), 0.0, double(demoEndTime));
                 demo.seek(static_cast<float>(now), static_cast<float>(target));
                 // Counted from after the seek, which may have decoded music.
                 time.moveTo(target, frameClock.seconds());

@@ -11,9 +11,7 @@
 
 namespace {
 
-bool isCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool isCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // atof of the old C run-time: blanks, sign, digits, fraction, exponent and
@@ -24,10 +22,16 @@ float readTime(std::string_view field) {
     const std::size_t begin = i;
     if (i < field.size() && (field[i] == '+' || field[i] == '-')) ++i;
     std::size_t digits = 0;
-    while (i < field.size() && isDigit(field[i])) { ++i; ++digits; }
+    while (i < field.size() && isDigit(field[i])) {
+        ++i;
+        ++digits;
+    }
     if (i < field.size() && field[i] == '.') {
         ++i;
-        while (i < field.size() && isDigit(field[i])) { ++i; ++digits; }
+        while (i < field.size() && isDigit(field[i])) {
+            ++i;
+            ++digits;
+        }
     }
     if (digits == 0) return 0.0f;
     if (i < field.size() && (field[i] == 'e' || field[i] == 'E')) {

@@ -48,8 +48,7 @@ protected:
 
 TEST_F(CaptureWriters, PngKeepsColoursDropsAlphaAndTurnsGlRowsUpright) {
     // 3 by 2, bottom row first as GL reads it; alpha 0 as the demo clears.
-    const uint8_t bottomFirst[] = {1, 2, 3, 0,  4, 5, 6, 0,  7, 8, 9, 0,
-                                   10, 11, 12, 0,  13, 14, 15, 0,  250, 251, 252, 0};
+    const uint8_t bottomFirst[] = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0, 13, 14, 15, 0, 250, 251, 252, 0};
     std::vector<uint8_t> png;
     ASSERT_TRUE(encodePng(RgbaPicture{bottomFirst, 3, 2, true}, png));
     int width = 0, height = 0;

@@ -77,8 +77,8 @@ TEST(LwoBadInput, SizesPastTheDataAreRefusedLeavingNothing) {
 
 TEST(LwoBadInput, PolygonsWithoutIndicesOrWithUnknownPointsAreReadAsWritten) {
     // Whether they can be drawn is the mesh builder's question, not the reader's.
-    const Parsed parsed = parse(lwoFile({lwoPoints({0, 0, 0}), lwoChunk("POLS", {0, 0, 0, 1}),
-                                         lwoPolygons({{0, 7, 65535}})}));
+    const Parsed parsed =
+        parse(lwoFile({lwoPoints({0, 0, 0}), lwoChunk("POLS", {0, 0, 0, 1}), lwoPolygons({{0, 7, 65535}})}));
     EXPECT_TRUE(parsed.accepted);
     EXPECT_EQ(parsed.points, 1);
     EXPECT_EQ(parsed.polygons, 1);  // the second POLS replaced the first

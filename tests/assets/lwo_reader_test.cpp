@@ -57,8 +57,8 @@ TEST(LwoReader, OddPointChunkAdvancesByItsStatedSizeWithoutPad) {
 TEST(LwoReader, SurfaceChunksAnywhereAreSkipped) {
     const Bytes srfs = lwoChunk("SRFS", {'D', 'e', 'f', 'a', 'u', 'l', 't', 0});
     const Bytes surf = lwoChunk("SURF", {'D', 'e', 'f', 0, 'C', 'O', 'L', 'R', 0, 4, 1, 2, 3, 0});
-    for (const Bytes& file : {lwoFile({srfs, surf, triangle, quadAndTriangle}),
-                              lwoFile({triangle, srfs, quadAndTriangle, surf})}) {
+    for (const Bytes& file :
+         {lwoFile({srfs, surf, triangle, quadAndTriangle}), lwoFile({triangle, srfs, quadAndTriangle, surf})}) {
         LwoObject object;
         ASSERT_TRUE(parse(object, file));
         EXPECT_EQ(object.pointCount(), 3);
@@ -68,8 +68,8 @@ TEST(LwoReader, SurfaceChunksAnywhereAreSkipped) {
 
 TEST(LwoReader, SecondPointOrPolygonChunkReplacesTheFirst) {
     LwoObject object;
-    ASSERT_TRUE(parse(object, lwoFile({triangle, lwoPolygons({{0, 0, 0}}), lwoPoints({7.0f, 8.0f, 9.0f}),
-                                       quadAndTriangle})));
+    ASSERT_TRUE(
+        parse(object, lwoFile({triangle, lwoPolygons({{0, 0, 0}}), lwoPoints({7.0f, 8.0f, 9.0f}), quadAndTriangle})));
     ASSERT_EQ(object.pointCount(), 1);
     EXPECT_EQ(object.points[0].x, 7.0f);
     expectQuadAndTriangle(object);

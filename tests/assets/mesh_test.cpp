@@ -131,7 +131,8 @@ TEST(Mesh, OnePassNormalsEqualThePlainScanOnRandomMeshes) {
         const int vertexCount = 3 + static_cast<int>(random() % 60);
         const int polygonCount = 1 + static_cast<int>(random() % 120);
         Mesh mesh(vertexCount, polygonCount);
-        for (int i = 0; i < vertexCount; ++i) mesh.setVertex(i, coordinate(random), coordinate(random), coordinate(random));
+        for (int i = 0; i < vertexCount; ++i)
+            mesh.setVertex(i, coordinate(random), coordinate(random), coordinate(random));
         for (int i = 0; i < polygonCount; ++i)
             mesh.setPolygon(i, random() % vertexCount, random() % vertexCount, random() % vertexCount);
         mesh.computeNormals();

@@ -8,9 +8,9 @@
 #include "assets/image_loader.h"
 #include "assets/missing_picture.h"
 #include "platform/player_context.h"
-#include "support/recording_render_state.h"
 #include "support/captured_console.h"
 #include "support/picture_files.h"
+#include "support/recording_render_state.h"
 
 namespace {
 
@@ -44,8 +44,7 @@ TEST(ImageLoaderRegistry, MatchingExtensionsUseTheirLoaderAfterComparingAll) {
     std::unique_ptr<Image> image;
     CapturedConsole tga = captureConsole([&] { image = ImageLoaderRegistry().loadImage("pic.tga"); });
     ASSERT_TRUE(image);
-    EXPECT_EQ(tga.out, "comparing name tga to loader's jpg\ncomparing name tga to loader's tga\n" +
-                           tgaLines(*image));
+    EXPECT_EQ(tga.out, "comparing name tga to loader's jpg\ncomparing name tga to loader's tga\n" + tgaLines(*image));
     EXPECT_EQ(tga.err, "");
 
     CapturedConsole jpg = captureConsole([&] { image = ImageLoaderRegistry().loadImage("pic.jpg"); });
@@ -134,8 +133,8 @@ TEST(TextureManager, UnreadablePictureStopsTheLoadingWithItsNameAndTheSystemsRea
     // A directory opens like a file and used to read as an empty picture.
     std::filesystem::create_directory("folder.tga");
     // The TGA loader reports first; the JPEG loader of the fallback then stops the start-up.
-    for (const auto& [name, reason] : {std::pair{"absent.tga", "No such file or directory"},
-                                       std::pair{"folder.tga", "Is a directory"}}) {
+    for (const auto& [name, reason] :
+         {std::pair{"absent.tga", "No such file or directory"}, std::pair{"folder.tga", "Is a directory"}}) {
         try {
             TextureManager().loadTexture(name, false);
             ADD_FAILURE() << name << " was loaded";

@@ -6,10 +6,10 @@
 
 #include "assets/texture.h"
 #include "platform/gl_render_state.h"
-#include "support/headless_gl.h"
 #include "platform/player_context.h"
 #include "support/captured_console.h"
 #include "support/gl_context.h"
+#include "support/headless_gl.h"
 #include "support/picture_files.h"
 
 namespace {
@@ -21,7 +21,8 @@ protected:
     std::unique_ptr<Texture> load(bool mipmaps, std::string* out = nullptr) {
         ScratchDirectory scratch;
         // B,G,R,A in the file; the file's first row is the picture's bottom.
-        writeBytes("pic.tga", tgaFile(2, 2, 2, 32, {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255}));
+        writeBytes("pic.tga",
+                   tgaFile(2, 2, 2, 32, {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255}));
         std::unique_ptr<Texture> texture;
         CapturedConsole console = captureConsole([&] {
             texture = TextureManager().loadTexture("pic.tga", mipmaps);

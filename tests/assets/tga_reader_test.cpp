@@ -93,7 +93,8 @@ TEST(TgaReader, RunLengthSixteenBit) {
 TEST(TgaReader, EightBitRefusedWithLoaderLine) {
     Bytes file = tgaFile(3, 1, 1, 8, {7});
     std::unique_ptr<Image> image;
-    CapturedConsole console = captureConsole([&] { image = TgaLoader().loadFromBytes(file.data(), file.size(), "grey.tga"); });
+    CapturedConsole console =
+        captureConsole([&] { image = TgaLoader().loadFromBytes(file.data(), file.size(), "grey.tga"); });
     EXPECT_FALSE(image);
     EXPECT_EQ(console.out, "Load_TGA() : width = 1 height = 1\ntga loading failed for grey.tga\n");
 }
@@ -146,7 +147,8 @@ TEST(TgaReader, EveryPrefixOfAFileIsHandled) {
 TEST(TgaLoader, DeliversBgraAndReportsTheData) {
     Bytes file = tgaFile(2, 1, 1, 24, {10, 20, 30});
     std::unique_ptr<Image> image;
-    CapturedConsole console = captureConsole([&] { image = TgaLoader().loadFromBytes(file.data(), file.size(), "x.tga"); });
+    CapturedConsole console =
+        captureConsole([&] { image = TgaLoader().loadFromBytes(file.data(), file.size(), "x.tga"); });
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixels, (Bytes{10, 20, 30, 255}));
     char expected[200];

@@ -63,7 +63,8 @@ int wav(const char* path, const char* from, const char* to) {
     if (bytes.size() < 44 || std::memcmp(bytes.data(), "RIFF", 4) != 0) return fail("not a WAV file");
     const std::size_t frames = (bytes.size() - 44) / 4;
     const std::size_t first = std::min(frames, std::size_t(std::atof(from) * 44100));
-    const std::size_t last = std::strcmp(to, "end") == 0 ? frames : std::min(frames, std::size_t(std::atof(to) * 44100));
+    const std::size_t last =
+        std::strcmp(to, "end") == 0 ? frames : std::min(frames, std::size_t(std::atof(to) * 44100));
     int peak = 0;
     for (std::size_t i = first * 2; i < last * 2; ++i) {
         const auto sample = static_cast<int16_t>(bytes[44 + i * 2] | bytes[44 + i * 2 + 1] << 8);

@@ -21,8 +21,8 @@ std::string utf8Title(Display* display, Window window) {
     const Atom name = XInternAtom(display, "_NET_WM_NAME", False);
     const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
     std::string title;
-    if (XGetWindowProperty(display, window, name, 0, 256, False, utf8, &type, &format, &count, &remaining,
-                           &data) == Success &&
+    if (XGetWindowProperty(display, window, name, 0, 256, False, utf8, &type, &format, &count, &remaining, &data) ==
+            Success &&
         data != nullptr) {
         title.assign(reinterpret_cast<const char*>(data), count);
     }

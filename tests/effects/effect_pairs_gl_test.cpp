@@ -15,10 +15,10 @@
 #include "effects/fx_gl_uv_map.h"
 #include "effects/fx_render_parametric.h"
 #include "effects/fx_render_particles.h"
-#include "support/headless_gl.h"
 #include "support/allocation_counter.h"
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"
+#include "support/headless_gl.h"
 #include "support/picture_files.h"
 
 namespace {
@@ -92,7 +92,8 @@ protected:
     static void SetUpTestSuite() {
         directory = makeScratchDirectory();
         writeTgaFile(directory + "/quarters.tga", 8, 8, [](int x, int y) {
-            return Rgba{uint8_t(x < 4 ? 200 : 40), uint8_t(y < 4 ? 180 : 60), uint8_t((x < 4) == (y < 4) ? 220 : 0), 255};
+            return Rgba{uint8_t(x < 4 ? 200 : 40), uint8_t(y < 4 ? 180 : 60), uint8_t((x < 4) == (y < 4) ? 220 : 0),
+                        255};
         });
     }
     static void TearDownTestSuite() { std::filesystem::remove_all(directory); }

@@ -8,10 +8,10 @@
 #include "effects/particle_cloud.h"
 #include "effects/particles1_formula.h"
 #include "platform/player_context.h"
-#include "support/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/null_render_state.h"
 #include "support/picture_files.h"
+#include "support/recording_render_state.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "effects/fx_gl_layer_object.h"
-#include "support/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"
 #include "support/null_render_state.h"
 #include "support/picture_files.h"
+#include "support/recording_render_state.h"
 
 namespace {
 
@@ -188,11 +188,27 @@ TEST_F(LayerTest, DrawSetsItsStateFirstThenMovesScalesAndTurnsTheSquare) {
 
     // Applied to the square in reverse: turned first, then scaled, then moved twice.
     const std::vector<std::string> expected = {
-        "setOrtho2D(-1,1,-1,1)", "setMatrixMode(0)", "loadIdentity()", "disableLighting()",
-        "disableDepthTest()", "disableCulling()", "pushMatrix()", "translate(0.25,0.5,0)",
-        "translate(0.25,0.5,0)", "selectTextureUnit(0)", "bindTexture(1)", "setTexEnv(1)",
-        "setColor(1,1,1,1)", "enableBlending()", "setBlendFunc(0,0)", "scale(2,3,1)", "rotate(30,0,0,1)",
-        "setVertexArray(2,0,0)", "setTexCoordArray(2,0,0)", "drawTriangles(6)", "popMatrix()",
+        "setOrtho2D(-1,1,-1,1)",
+        "setMatrixMode(0)",
+        "loadIdentity()",
+        "disableLighting()",
+        "disableDepthTest()",
+        "disableCulling()",
+        "pushMatrix()",
+        "translate(0.25,0.5,0)",
+        "translate(0.25,0.5,0)",
+        "selectTextureUnit(0)",
+        "bindTexture(1)",
+        "setTexEnv(1)",
+        "setColor(1,1,1,1)",
+        "enableBlending()",
+        "setBlendFunc(0,0)",
+        "scale(2,3,1)",
+        "rotate(30,0,0,1)",
+        "setVertexArray(2,0,0)",
+        "setTexCoordArray(2,0,0)",
+        "drawTriangles(6)",
+        "popMatrix()",
     };
     recording.clear();
     drawAt(0.5f);
@@ -281,8 +297,8 @@ TEST_F(LayerTest, WithoutParametersEachAbsenceIsReportedInReadingOrderAndNothing
     absent("alphaFilename");
     absent("textureFilename");
     expected += "FxGLLayerObject: no textureFilename, the layer draws nothing\n";
-    for (const char* name : {"alpha", "uscroll", "vscroll", "motionx", "motiony", "sizex", "sizey", "angle",
-                             "transparency"})
+    for (const char* name :
+         {"alpha", "uscroll", "vscroll", "motionx", "motiony", "sizex", "sizey", "angle", "transparency"})
         absent(name);
     expected += "FxGLLayerObject: no transparency, drawing the layer solid\n";
     EXPECT_EQ(errors, expected);

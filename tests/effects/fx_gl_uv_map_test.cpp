@@ -4,18 +4,18 @@
 
 #include <array>
 #include <cmath>
-#include <memory>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "effects/fx_gl_uv_map.h"
-#include "support/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"
 #include "support/null_render_state.h"
 #include "support/picture_files.h"
+#include "support/recording_render_state.h"
 
 namespace {
 
@@ -165,9 +165,9 @@ TEST_F(UVMapTest, DrawSetsProjectionAndStateFirstAndRestoresNothing) {
         map->draw();
     }
     const std::vector<std::string> expected = {
-        "setMatrixMode(1)", "loadIdentity()", "ortho(-1,1,-1,1,0,-2)", "setMatrixMode(0)",
-        "loadIdentity()", "disableLighting()", "disableDepthTest()", "disableCulling()",
-        "selectTextureUnit(0)", "bindTexture(1)", "setTexEnv(2)", "setTextureFilter(2)",
+        "setMatrixMode(1)",     "loadIdentity()",    "ortho(-1,1,-1,1,0,-2)", "setMatrixMode(0)",
+        "loadIdentity()",       "disableLighting()", "disableDepthTest()",    "disableCulling()",
+        "selectTextureUnit(0)", "bindTexture(1)",    "setTexEnv(2)",          "setTextureFilter(2)",
     };
     // Then the quads, all in one array draw.
     const std::vector<std::string> calls = recording.texts();

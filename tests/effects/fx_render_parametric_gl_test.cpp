@@ -8,9 +8,9 @@
 
 #include "effects/fx_render_parametric.h"
 #include "platform/gl_render_state.h"
-#include "support/headless_gl.h"
 #include "platform/player_context.h"
 #include "support/gl_context.h"
+#include "support/headless_gl.h"
 #include "support/picture_files.h"
 
 class FxRenderParametricPixels : public GlContextTest {};

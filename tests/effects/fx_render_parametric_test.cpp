@@ -14,11 +14,11 @@
 #include "assets/texture.h"
 #include "effects/mesh_object.h"
 #include "platform/player_context.h"
-#include "support/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/lwo_bytes.h"
 #include "support/null_render_state.h"
 #include "support/picture_files.h"
+#include "support/recording_render_state.h"
 
 namespace {
 
@@ -122,7 +122,6 @@ TEST_F(FxRenderParametricTest, FunctionOfRadiusMakesACone) {
     const Vec3* v = effect.getMesh()->getVertices();
     EXPECT_NEAR(v[12].z, 0.0f, 1e-6f);  // centre of the 5 x 5 grid
     for (int corner : {0, 4, 20, 24}) EXPECT_NEAR(v[corner].z, std::sqrt(2.0f), 1e-6f);
-
 }
 
 TEST_F(FxRenderParametricTest, HeightFunctionSeesTheAngleInRadiansAndTheLocalTime) {
@@ -130,7 +129,7 @@ TEST_F(FxRenderParametricTest, HeightFunctionSeesTheAngleInRadiansAndTheLocalTim
     init();
     drawAt(0.5f);
     const Vec3* v = effect.getMesh()->getVertices();
-    EXPECT_NEAR(v[5].z, 0.5f, 1e-5f);                                // (1, 0): angle 0
+    EXPECT_NEAR(v[5].z, 0.5f, 1e-5f);                                 // (1, 0): angle 0
     EXPECT_NEAR(v[7].z, 10 * std::atan2(1.0f, 0.0f) + 0.5f, 1e-5f);   // (0, 1)
     EXPECT_NEAR(v[3].z, 10 * std::atan2(0.0f, -1.0f) + 0.5f, 1e-5f);  // (-1, 0): +pi
 }
@@ -142,10 +141,10 @@ TEST_F(FxRenderParametricTest, NormalUpdateUsesCentralDifferencesInsideAndCopies
     const Vec3* n = effect.getMesh()->getVertexNormals();
     const float s = std::sqrt(0.5f);
     for (int column = 0; column <= 4; ++column) {
-        expectVec(n[column], 0, 0, 1);           // bottom row: copies of column 0
-        expectVec(n[10 + column], 0, 0, 1);      // top row
+        expectVec(n[column], 0, 0, 1);       // bottom row: copies of column 0
+        expectVec(n[10 + column], 0, 0, 1);  // top row
     }
-    expectVec(n[5], 0, 0, 1);  // middle row, column 0
+    expectVec(n[5], 0, 0, 1);                                // middle row, column 0
     for (int k = 6; k <= 9; ++k) expectVec(n[k], -s, 0, s);  // inside, and the copy at the last column
 }
 
@@ -180,7 +179,7 @@ TEST_F(FxRenderParametricTest, NumericFunctionSelectsObjectModeAndAMissingObject
 
 TEST_F(FxRenderParametricTest, ObjectModeMapsPointsOntoASphereAndKeepsOnlyWholeTriangles) {
     const std::string path = testing::TempDir() + "parametric_object.lwo";
-    writeBytesToFile(path, lwoFile({lwoPoints({0, 0, 0,  0, 0, 2,  0, -1, 0,  3, 0, 0,  0, 0, -1}),
+    writeBytesToFile(path, lwoFile({lwoPoints({0, 0, 0, 0, 0, 2, 0, -1, 0, 3, 0, 0, 0, 0, -1}),
                                     lwoPolygons({{0, 1, 2, 3}, {2, 3}, {1, 2, 9}, {4, 3, 2}})}));
     text("object", path);
     init();
@@ -200,12 +199,12 @@ TEST_F(FxRenderParametricTest, ObjectModeMapsPointsOntoASphereAndKeepsOnlyWholeT
 
     const auto& uv = effect.getTexCoords();
     for (const Vec2& c : uv) EXPECT_TRUE(std::isfinite(c.u) && std::isfinite(c.v));
-    EXPECT_FLOAT_EQ(uv[1].u, 0.0f);   // +z axis
+    EXPECT_FLOAT_EQ(uv[1].u, 0.0f);  // +z axis
     EXPECT_FLOAT_EQ(uv[1].v, 0.0f);
     EXPECT_FLOAT_EQ(uv[4].v, 1.0f);   // -z axis
     EXPECT_FLOAT_EQ(uv[2].u, 0.75f);  // -y: an angle
     EXPECT_FLOAT_EQ(uv[2].v, 0.5f);
-    EXPECT_FLOAT_EQ(uv[3].u, 0.0f);   // +x has y >= 0: no angle
+    EXPECT_FLOAT_EQ(uv[3].u, 0.0f);  // +x has y >= 0: no angle
     for (int i = 0; i < 5; ++i) EXPECT_NEAR(mesh->getVertexNormals()[i].length(), 1.0f, 1e-5f);
     std::remove(path.c_str());
 }
@@ -224,10 +223,10 @@ TEST_F(FxRenderParametricTest, PushbackAndOffsetMoveTheEyeAndSpinTheMesh) {
     drawAt(1.0f);
     const auto texts = rs.texts();
     ASSERT_GE(texts.size(), 7u);
-    EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.begin() + 7),
-              (std::vector<std::string>{"setPerspective(90,1.33333,0.05,300)", "setMatrixMode(0)", "loadIdentity()",
-                                        "setMatrixMode(0)", "loadIdentity()", "translate(-0,-0,4)",
-                                        "rotate(55,1,0,0)"}));
+    EXPECT_EQ(
+        std::vector<std::string>(texts.begin(), texts.begin() + 7),
+        (std::vector<std::string>{"setPerspective(90,1.33333,0.05,300)", "setMatrixMode(0)", "loadIdentity()",
+                                  "setMatrixMode(0)", "loadIdentity()", "translate(-0,-0,4)", "rotate(55,1,0,0)"}));
     EXPECT_EQ(texts[7], "rotate(57,0,1,0)");
 }
 

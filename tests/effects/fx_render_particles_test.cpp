@@ -7,10 +7,10 @@
 
 #include "effects/particle_cloud.h"
 #include "platform/player_context.h"
-#include "support/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/null_render_state.h"
 #include "support/picture_files.h"
+#include "support/recording_render_state.h"
 
 namespace {
 
@@ -18,8 +18,8 @@ using Texts = std::vector<std::string>;
 
 // A one-colour 32-bit TGA (file bytes B, G, R, A) in the scratch directory.
 
-const char* const expressionNames[] = {"position.x",    "position.y",    "position.z", "orientation.x",
-                                       "orientation.y", "orientation.z", "particle.x", "particle.y",
+const char* const expressionNames[] = {"position.x",    "position.y",    "position.z",   "orientation.x",
+                                       "orientation.y", "orientation.z", "particle.x",   "particle.y",
                                        "particle.z",    "alpha",         "particle.size"};
 
 class FxRenderParticlesTest : public testing::Test {
@@ -143,11 +143,8 @@ TEST_F(FxRenderParticlesTest, BrokenExpressionsEvaluateToZero) {
 }
 
 TEST_F(FxRenderParticlesTest, OffsetEventsShiftEverythingButTheSpriteCentres) {
-    auto fx = makeEffect({{"position.z", "t"},
-                          {"orientation.z", "t"},
-                          {"alpha", "t"},
-                          {"particle.size", "t"},
-                          {"particle.z", "t"}});
+    auto fx = makeEffect(
+        {{"position.z", "t"}, {"orientation.z", "t"}, {"alpha", "t"}, {"particle.size", "t"}, {"particle.z", "t"}});
     initQuietly(*fx);
     for (const char* name : {"offset", "offsets", "offs", "Offset", "zrotate", "offset", "offset"})
         fx->onSyncEvent(name);

@@ -30,12 +30,16 @@ TEST(ImageLayersScript, AnAdditiveLayerAppearsOverTheDistortedPictureInItsWindow
     const std::string script =
         "defineEffect backdrop as FxGLUVMap\n"
         "resolution : %2\n"
-        "textureFilename : " + directory + "/updown.tga\n"
+        "textureFilename : " +
+        directory +
+        "/updown.tga\n"
         "u : x*0.5+0.5\n"
         "v : y*0.5+0.5\n"
         "end\n"
         "defineEffect overlay as FxGLLayerObject\n"
-        "textureFilename : \"" + directory + "/red.tga\"\n"
+        "textureFilename : \"" +
+        directory +
+        "/red.tga\"\n"
         "alpha : \"1\"\n"
         "transparency : additive\n"
         "sizex : \"0.5\"\n"

@@ -37,7 +37,7 @@ struct Fixture {
     }
 };
 
-const Texts transform = {"setMatrixMode(0)", "loadIdentity()", "translate(-0,-0,-2)", "rotate(0,1,0,0)",
+const Texts transform = {"setMatrixMode(0)", "loadIdentity()",  "translate(-0,-0,-2)", "rotate(0,1,0,0)",
                          "rotate(0,0,1,0)",  "rotate(0,0,0,1)", "scale(1,1,1)"};
 const Texts arraysAndDraw = {"setVertexArray(3,0,0)", "setNormalArray(3,0,0)", "setIndexArray(3,4)",
                              "drawIndexedTriangles()", "disableTextureUnit(1)"};

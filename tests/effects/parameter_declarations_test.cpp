@@ -33,7 +33,8 @@ std::string valueFor(const ParameterDeclaration& parameter, const std::string& p
     case ParameterUse::Integer:
         return "%2";
     case ParameterUse::Word:
-        return parameter.choices.empty() ? "true" : std::string(parameter.choices.substr(0, parameter.choices.find(' ')));
+        return parameter.choices.empty() ? "true"
+                                         : std::string(parameter.choices.substr(0, parameter.choices.find(' ')));
     case ParameterUse::Expression:
         return "\"0.5\"";
     case ParameterUse::Picture:
@@ -75,7 +76,8 @@ TEST(ParameterDeclarationsTest, EveryParameterAnEffectReadsIsDeclared) {
             for (const auto& [name, kind] : reads) {
                 const ParameterDeclaration* declared = findParameterDeclaration(type, name);
                 ASSERT_NE(declared, nullptr) << type.typeName << " reads the undeclared parameter " << name;
-                EXPECT_EQ(storedKind(declared->use), kind) << type.typeName << " reads " << name << " from another table";
+                EXPECT_EQ(storedKind(declared->use), kind)
+                    << type.typeName << " reads " << name << " from another table";
             }
         }
     }
@@ -90,8 +92,8 @@ std::set<std::string> documentedParameters(const std::string& markdown, std::set
     std::string type;
     for (std::string line; std::getline(in, line);) {
         if (line.rfind("## ", 0) == 0) {
-            const std::string title = line.substr(3, line.find(':') == std::string::npos ? std::string::npos
-                                                                                           : line.find(':') - 3);
+            const std::string title =
+                line.substr(3, line.find(':') == std::string::npos ? std::string::npos : line.find(':') - 3);
             type = title.find(' ') == std::string::npos ? title : "";
             if (!type.empty()) types.insert(type);
             continue;

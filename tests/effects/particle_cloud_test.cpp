@@ -4,9 +4,9 @@
 
 #include "assets/texture.h"
 #include "effects/material.h"
-#include "support/recording_render_state.h"
 #include "support/allocation_counter.h"
 #include "support/null_render_state.h"
+#include "support/recording_render_state.h"
 
 namespace {
 
@@ -33,13 +33,29 @@ TEST(ParticleCloud, DrawSetsStateTransformsAndIssuesOneDraw) {
 
     RecordingRenderState rs;
     cloud.draw(rs, 0.0f);
-    EXPECT_EQ(rs.texts(), (Texts{
-        "pushMatrix()", "setMatrixMode(0)", "loadIdentity()", "translate(-1,-2,-3)",
-        "rotate(10,1,0,0)", "rotate(20,0,1,0)", "rotate(30,0,0,1)", "scale(2,3,4)",
-        "setColor(1,1,1,1)", "setTexEnv(1)", "setBlendFunc(0,0)", "enableBlending()", "disableCulling()",
-        "enableDepthTest()", "disableDepthWrite()", "disableLighting()", "selectTextureUnit(0)", "bindTexture(0)",
-        "setVertexArray(3,0,0)", "setTexCoordArray(2,0,0)", "drawTriangles(12)", "enableDepthWrite()",
-        "popMatrix()"}));
+    EXPECT_EQ(rs.texts(), (Texts{"pushMatrix()",
+                                 "setMatrixMode(0)",
+                                 "loadIdentity()",
+                                 "translate(-1,-2,-3)",
+                                 "rotate(10,1,0,0)",
+                                 "rotate(20,0,1,0)",
+                                 "rotate(30,0,0,1)",
+                                 "scale(2,3,4)",
+                                 "setColor(1,1,1,1)",
+                                 "setTexEnv(1)",
+                                 "setBlendFunc(0,0)",
+                                 "enableBlending()",
+                                 "disableCulling()",
+                                 "enableDepthTest()",
+                                 "disableDepthWrite()",
+                                 "disableLighting()",
+                                 "selectTextureUnit(0)",
+                                 "bindTexture(0)",
+                                 "setVertexArray(3,0,0)",
+                                 "setTexCoordArray(2,0,0)",
+                                 "drawTriangles(12)",
+                                 "enableDepthWrite()",
+                                 "popMatrix()"}));
     EXPECT_EQ(rs.calls[18].pointer, cloud.getVertices().data());
     EXPECT_EQ(rs.calls[19].pointer, cloud.getTexCoords().data());
 }
@@ -57,9 +73,8 @@ TEST(ParticleCloud, EachSpriteIsTwoTrianglesAroundItsCentre) {
     // Sprite 0 stays at the origin; sprite 1 follows its centre.
     EXPECT_EQ(v[0].x, -0.5f);
     EXPECT_EQ(v[0].y, 0.5f);
-    const float expected[6][5] = {
-        {0.5f, 2.5f, 3, 0, 1}, {1.5f, 2.5f, 3, 1, 1}, {0.5f, 1.5f, 3, 0, 0},
-        {0.5f, 1.5f, 3, 0, 0}, {1.5f, 2.5f, 3, 1, 1}, {1.5f, 1.5f, 3, 1, 0}};
+    const float expected[6][5] = {{0.5f, 2.5f, 3, 0, 1}, {1.5f, 2.5f, 3, 1, 1}, {0.5f, 1.5f, 3, 0, 0},
+                                  {0.5f, 1.5f, 3, 0, 0}, {1.5f, 2.5f, 3, 1, 1}, {1.5f, 1.5f, 3, 1, 0}};
     for (int k = 0; k < 6; ++k) {
         EXPECT_EQ(v[6 + k].x, expected[k][0]) << k;
         EXPECT_EQ(v[6 + k].y, expected[k][1]) << k;

@@ -7,9 +7,9 @@
 
 #include "effects/fx_render_particles.h"
 #include "platform/gl_render_state.h"
-#include "support/headless_gl.h"
 #include "platform/player_context.h"
 #include "support/gl_context.h"
+#include "support/headless_gl.h"
 #include "support/picture_files.h"
 
 namespace {

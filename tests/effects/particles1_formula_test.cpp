@@ -8,7 +8,9 @@ namespace {
 // 3.14159 and 37.69908 widened to double).
 TEST(Particles1Formula, PositionsMatchHandComputation) {
     Particles1Formula formula;
-    struct Case { float i, n, c, x, y, z; } cases[] = {
+    struct Case {
+        float i, n, c, x, y, z;
+    } cases[] = {
         {0, 4, 0, 5.0f, 0.0f, 0.0f},
         {1, 4, 0, -4.999959f, -0.000025f, -22.5f},
         {3, 7, 10, 6.747810f, -4.843352f, 6.241288f},

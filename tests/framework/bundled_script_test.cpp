@@ -16,8 +16,7 @@
 
 namespace {
 
-std::string readDemoFile(const std::string& name)
-{
+std::string readDemoFile(const std::string& name) {
     const char* source = std::getenv("QUARN_SOURCE_DIR");
     std::ifstream in(std::string(source ? source : ".") + "/demo/" + name, std::ios::binary);
     std::ostringstream text;
@@ -27,8 +26,7 @@ std::string readDemoFile(const std::string& name)
 
 }  // namespace
 
-TEST(BundledScript, ReadsWithoutDiagnosticsAndSyncTargetsReactToTheirEvents)
-{
+TEST(BundledScript, ReadsWithoutDiagnosticsAndSyncTargetsReactToTheirEvents) {
     const std::string script = readDemoFile("iDemo.dat");
     ASSERT_FALSE(script.empty());
     std::vector<std::string> journal;
@@ -42,8 +40,8 @@ TEST(BundledScript, ReadsWithoutDiagnosticsAndSyncTargetsReactToTheirEvents)
     EXPECT_EQ(console.err, "");
     for (const std::string& line : linesOf(console.out)) {
         if (line.rfind("tk: ", 0) != 0) continue;
-        static const std::set<std::string> statements = {"tk: defineEffect!", "tk: createInstance!",
-                                                         "tk: addChild!", "tk: bah!"};
+        static const std::set<std::string> statements = {"tk: defineEffect!", "tk: createInstance!", "tk: addChild!",
+                                                         "tk: bah!"};
         EXPECT_TRUE(statements.count(line)) << line;
     }
 

@@ -13,15 +13,13 @@ using Lines = std::vector<std::string>;
 
 class EffectInstanceTest : public testing::Test {
 protected:
-    Lines drawsAt(EffectInstance& root, float t)
-    {
+    Lines drawsAt(EffectInstance& root, float t) {
         journal.clear();
         root.render(t);
         return journal;
     }
 
-    static Lines namesOf(const std::vector<EffectInstance*>& instances)
-    {
+    static Lines namesOf(const std::vector<EffectInstance*>& instances) {
         Lines names;
         for (const EffectInstance* instance : instances) names.push_back(instance->getName());
         return names;
@@ -33,8 +31,7 @@ protected:
     JournalEffect grandchildEffect{"Effect", &journal, "grandchild"};
 };
 
-TEST_F(EffectInstanceTest, ChildWindowIncludesBothBoundsAndShiftsTime)
-{
+TEST_F(EffectInstanceTest, ChildWindowIncludesBothBoundsAndShiftsTime) {
     EffectInstance root(&rootEffect, 0, 1000, "root");
     EffectInstance child(&childEffect, 10, 40, "child");
     root.addChild(&child);
@@ -45,8 +42,7 @@ TEST_F(EffectInstanceTest, ChildWindowIncludesBothBoundsAndShiftsTime)
     EXPECT_EQ(drawsAt(root, 40.01f), (Lines{"draw root window=0..1000 t=40.01"}));
 }
 
-TEST_F(EffectInstanceTest, GrandchildWindowIsInTheChildsLocalTime)
-{
+TEST_F(EffectInstanceTest, GrandchildWindowIsInTheChildsLocalTime) {
     EffectInstance root(nullptr, 0, 1000, "root");
     EffectInstance child(nullptr, 10, 40, "child");
     EffectInstance grandchild(&grandchildEffect, 5, 6, "grandchild");
@@ -59,8 +55,7 @@ TEST_F(EffectInstanceTest, GrandchildWindowIsInTheChildsLocalTime)
     EXPECT_EQ(drawsAt(root, 16.01f), Lines{});
 }
 
-TEST_F(EffectInstanceTest, ChildrenDrawInOrderBeforeTheirParent)
-{
+TEST_F(EffectInstanceTest, ChildrenDrawInOrderBeforeTheirParent) {
     JournalEffect a("Effect", &journal, "A"), a1("Effect", &journal, "A1"), b("Effect", &journal, "B"),
         p("Effect", &journal, "P");
     EffectInstance parent(&p, 0, 10, "P");
@@ -75,8 +70,7 @@ TEST_F(EffectInstanceTest, ChildrenDrawInOrderBeforeTheirParent)
                                          "draw B window=0..10 t=1", "draw P window=0..10 t=1"}));
 }
 
-TEST_F(EffectInstanceTest, SharedEffectSeesEachInstancesOwnWindowAndTime)
-{
+TEST_F(EffectInstanceTest, SharedEffectSeesEachInstancesOwnWindowAndTime) {
     EffectInstance root(nullptr, 0, 100, "root");
     EffectInstance early(&childEffect, 0, 10, "early");
     EffectInstance late(&childEffect, 5, 15, "late");
@@ -87,8 +81,7 @@ TEST_F(EffectInstanceTest, SharedEffectSeesEachInstancesOwnWindowAndTime)
     EXPECT_EQ(drawsAt(root, 12), (Lines{"draw child window=5..15 t=7"}));
 }
 
-TEST_F(EffectInstanceTest, RootIsDrawnOutsideItsWindowButNeverCollected)
-{
+TEST_F(EffectInstanceTest, RootIsDrawnOutsideItsWindowButNeverCollected) {
     EffectInstance root(&rootEffect, 0, 100, "root");
     EffectInstance child(&childEffect, 0, 200, "child");
     root.addChild(&child);
@@ -97,8 +90,7 @@ TEST_F(EffectInstanceTest, RootIsDrawnOutsideItsWindowButNeverCollected)
     EXPECT_TRUE(root.collectActive(150).empty());
 }
 
-TEST_F(EffectInstanceTest, CollectActiveIsPreOrderOverActiveInstancesOnly)
-{
+TEST_F(EffectInstanceTest, CollectActiveIsPreOrderOverActiveInstancesOnly) {
     EffectInstance root(nullptr, 0, 100, "root");
     EffectInstance first(nullptr, 0, 5, "first");
     EffectInstance firstChild(nullptr, 0, 100, "firstChild");
@@ -122,8 +114,7 @@ TEST_F(EffectInstanceTest, CollectActiveIsPreOrderOverActiveInstancesOnly)
     EXPECT_EQ(reused.size(), 4u);
 }
 
-TEST_F(EffectInstanceTest, AddChildRefusesLoopsButAllowsSharedChildren)
-{
+TEST_F(EffectInstanceTest, AddChildRefusesLoopsButAllowsSharedChildren) {
     EffectInstance root(nullptr, 0, 100, "root");
     EffectInstance middle(nullptr, 0, 100, "middle");
     EffectInstance leaf(&childEffect, 0, 100, "leaf");
@@ -140,8 +131,7 @@ TEST_F(EffectInstanceTest, AddChildRefusesLoopsButAllowsSharedChildren)
     EXPECT_EQ(root.collectActive(1).size(), 4u);
 }
 
-TEST_F(EffectInstanceTest, VisitsCountEveryPathAndARefusedChildChangesNothing)
-{
+TEST_F(EffectInstanceTest, VisitsCountEveryPathAndARefusedChildChangesNothing) {
     // A chain of diamonds: each level's pair shares the next level's pair.
     std::vector<std::unique_ptr<EffectInstance>> levels;
     auto add = [&](const std::string& name) {

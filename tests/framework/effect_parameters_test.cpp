@@ -7,13 +7,9 @@
 
 namespace {
 
-const std::string missingLine(const std::string& name)
-{
-    return "Could not find value for parameter " + name + "\n\n";
-}
+const std::string missingLine(const std::string& name) { return "Could not find value for parameter " + name + "\n\n"; }
 
-TEST(EffectParameters, RewritingANameReplacesTheValueInPlace)
-{
+TEST(EffectParameters, RewritingANameReplacesTheValueInPlace) {
     std::vector<std::string> journal;
     JournalEffect effect("Test", &journal);
     float first = 1.0f, second = 2.0f, other = 7.0f;
@@ -26,8 +22,7 @@ TEST(EffectParameters, RewritingANameReplacesTheValueInPlace)
     EXPECT_EQ(effect.floatParameters.find("size"), effect.floatParameters.find("size"));
 }
 
-TEST(EffectParameters, EachKindHasItsOwnTableAndNamesAreCaseSensitive)
-{
+TEST(EffectParameters, EachKindHasItsOwnTableAndNamesAreCaseSensitive) {
     Effect effect;
     int three = 3;
     float twoAndAHalf = 2.5f;
@@ -49,8 +44,7 @@ TEST(EffectParameters, EachKindHasItsOwnTableAndNamesAreCaseSensitive)
     EXPECT_EQ(console.err, missingLine("speed") + missingLine("Speed"));
 }
 
-TEST(EffectParameters, EveryReaderReportsAnAbsentNameOncePerCall)
-{
+TEST(EffectParameters, EveryReaderReportsAnAbsentNameOncePerCall) {
     Effect effect;
     std::string value = "unchanged";
     const Console console = captureConsole([&] {
@@ -64,8 +58,7 @@ TEST(EffectParameters, EveryReaderReportsAnAbsentNameOncePerCall)
     EXPECT_EQ(console.err, missingLine("a") + missingLine("b") + missingLine("c") + missingLine("d"));
 }
 
-TEST(EffectParameters, StringValueIsACopyAndStringIsTheStoredText)
-{
+TEST(EffectParameters, StringValueIsACopyAndStringIsTheStoredText) {
     Effect effect;
     const char* stored = "tex.tga";
     effect.setString("textureFilename", stored);
@@ -73,8 +66,7 @@ TEST(EffectParameters, StringValueIsACopyAndStringIsTheStoredText)
     EXPECT_EQ(effect.getStringValue("textureFilename"), "tex.tga");
 }
 
-TEST(EffectParameters, AFullTableDropsNewNamesWhileTheOtherTablesStillAccept)
-{
+TEST(EffectParameters, AFullTableDropsNewNamesWhileTheOtherTablesStillAccept) {
     Effect effect;
     static float values[ParameterTable<float*>::capacity + 1];
     Console console = captureConsole([&] {
@@ -97,8 +89,7 @@ TEST(EffectParameters, AFullTableDropsNewNamesWhileTheOtherTablesStillAccept)
     EXPECT_EQ(console.err, missingLine("one too many"));
 }
 
-TEST(EffectParameters, InRangeIncludesBothBounds)
-{
+TEST(EffectParameters, InRangeIncludesBothBounds) {
     EXPECT_TRUE(inRange(1.0f, 1.0f, 2.0f));
     EXPECT_TRUE(inRange(1.0f, 2.0f, 2.0f));
     EXPECT_FALSE(inRange(1.0f, 2.0001f, 2.0f));
@@ -107,8 +98,7 @@ TEST(EffectParameters, InRangeIncludesBothBounds)
     EXPECT_FALSE(inRange(-3, 6, 5));
 }
 
-TEST(EffectParameters, LogLineAddsOneNewlineOnStandardError)
-{
+TEST(EffectParameters, LogLineAddsOneNewlineOnStandardError) {
     const Console console = captureConsole([] {
         logLine("first");
         logLine("second\n");

@@ -12,8 +12,7 @@ namespace {
 
 class EffectRegistryTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         for (const std::string& type : effectTypeNames()) {
             registry.registerType(std::make_unique<JournalEffect>(type, &journal));
         }
@@ -23,23 +22,20 @@ protected:
     EffectRegistry registry;
 };
 
-TEST_F(EffectRegistryTest, SearchWritesOnePairPerPrototypeUpToTheMatch)
-{
+TEST_F(EffectRegistryTest, SearchWritesOnePairPerPrototypeUpToTheMatch) {
     std::unique_ptr<Effect> created;
     const Console console = captureConsole([&] { created = registry.createEffect("FxGLUVMap"); });
 
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(created->typeName(), "FxGLUVMap");
     EXPECT_NE(dynamic_cast<JournalEffect*>(created.get()), nullptr);
-    EXPECT_EQ(linesOf(console.out), (std::vector<std::string>{
-                                        "effect 0 : Effect", "name : FxGLUVMap",
-                                        "effect 1 : FxGLLayerObject", "name : FxGLUVMap",
-                                        "effect 2 : FxGLUVMap", "name : FxGLUVMap"}));
+    EXPECT_EQ(linesOf(console.out),
+              (std::vector<std::string>{"effect 0 : Effect", "name : FxGLUVMap", "effect 1 : FxGLLayerObject",
+                                        "name : FxGLUVMap", "effect 2 : FxGLUVMap", "name : FxGLUVMap"}));
     EXPECT_EQ(console.err, "");
 }
 
-TEST_F(EffectRegistryTest, PlainEffectIsAlwaysAtIndexZero)
-{
+TEST_F(EffectRegistryTest, PlainEffectIsAlwaysAtIndexZero) {
     std::unique_ptr<Effect> created;
     const Console console = captureConsole([&] { created = registry.createEffect("Effect"); });
 
@@ -49,8 +45,7 @@ TEST_F(EffectRegistryTest, PlainEffectIsAlwaysAtIndexZero)
     EXPECT_EQ(console.out, "effect 0 : Effect\nname : Effect\n");
 }
 
-TEST_F(EffectRegistryTest, UnknownNameWritesEveryPairAndTheError)
-{
+TEST_F(EffectRegistryTest, UnknownNameWritesEveryPairAndTheError) {
     std::unique_ptr<Effect> created;
     const Console console = captureConsole([&] { created = registry.createEffect("fxgluvmap"); });
 
@@ -62,8 +57,7 @@ TEST_F(EffectRegistryTest, UnknownNameWritesEveryPairAndTheError)
     EXPECT_EQ(console.err, "Effect fxgluvmap could not be created!\n");
 }
 
-TEST_F(EffectRegistryTest, EveryCallReturnsAFreshObjectAndTheFirstDuplicateWins)
-{
+TEST_F(EffectRegistryTest, EveryCallReturnsAFreshObjectAndTheFirstDuplicateWins) {
     registry.registerType(std::make_unique<JournalEffect>("FxGLUVMap", &journal, "shadowed"));
     std::unique_ptr<Effect> first, second;
     captureConsole([&] {

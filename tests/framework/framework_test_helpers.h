@@ -12,8 +12,7 @@
 
 // Splits captured console text into lines; a last line without a newline is
 // kept as it is, so missing line ends show up in comparisons.
-inline std::vector<std::string> linesOf(const std::string& text)
-{
+inline std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t begin = 0;
     while (begin < text.size()) {
@@ -35,8 +34,7 @@ struct Console {
 
 // Runs action with standard output and standard error captured.
 template <typename Action>
-Console captureConsole(Action action)
-{
+Console captureConsole(Action action) {
     std::fflush(stdout);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
@@ -53,16 +51,12 @@ Console captureConsole(Action action)
 class JournalEffect : public Effect {
 public:
     JournalEffect(std::string type, std::vector<std::string>* journal, std::string label = "")
-        : type(std::move(type)), journal(journal), label(label.empty() ? this->type : std::move(label))
-    {
-    }
+        : type(std::move(type)), journal(journal), label(label.empty() ? this->type : std::move(label)) {}
 
     void init() override { journal->push_back("init " + label); }
-    void draw() override
-    {
+    void draw() override {
         char text[160];
-        std::snprintf(text, sizeof text, "draw %s window=%g..%g t=%g", label.c_str(), getStart(), getEnd(),
-                      getTime());
+        std::snprintf(text, sizeof text, "draw %s window=%g..%g t=%g", label.c_str(), getStart(), getEnd(), getTime());
         journal->push_back(text);
     }
     std::unique_ptr<Effect> newInstance() override { return std::make_unique<JournalEffect>(type, journal, label); }
@@ -84,8 +78,7 @@ private:
 struct KeyWaitCounter {
     static inline int waits = 0;
     static void count() { ++waits; }
-    static PlayerContext counting()
-    {
+    static PlayerContext counting() {
         PlayerContext context;
         context.waitForKey = count;
         return context;

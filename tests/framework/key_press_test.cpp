@@ -25,8 +25,7 @@ struct WaitingChild {
     int master = -1;
     int slave = -1;
 
-    ~WaitingChild()
-    {
+    ~WaitingChild() {
         if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
@@ -37,8 +36,7 @@ struct WaitingChild {
 
     // withHandler: SIGINT is caught first, as the window system's library
     // does, with SA_RESTART semantics.
-    void start(bool withHandler)
-    {
+    void start(bool withHandler) {
         master = posix_openpt(O_RDWR | O_NOCTTY);
         ASSERT_GE(master, 0);
         ASSERT_EQ(grantpt(master), 0);
@@ -62,16 +60,14 @@ struct WaitingChild {
         ASSERT_FALSE(echoing()) << "the wait never switched the terminal";
     }
 
-    bool echoing() const
-    {
+    bool echoing() const {
         termios settings{};
         tcgetattr(slave, &settings);
         return (settings.c_lflag & ECHO) != 0 && (settings.c_lflag & ICANON) != 0;
     }
 
     // The child's wait status, or -1 if it is still waiting after 5 s.
-    int finish()
-    {
+    int finish() {
         for (int i = 0; i < 5000; ++i) {
             int status = 0;
             if (waitpid(pid, &status, WNOHANG) == pid) {
@@ -84,8 +80,7 @@ struct WaitingChild {
     }
 };
 
-TEST(KeyPressOnATerminal, EveryWayOutRestoresTheTerminal)
-{
+TEST(KeyPressOnATerminal, EveryWayOutRestoresTheTerminal) {
     {
         WaitingChild child;
         ASSERT_NO_FATAL_FAILURE(child.start(false));

@@ -16,8 +16,7 @@ namespace {
 
 // Reads text with every effect type registered; returns the number of
 // instances collected from the root (which also proves the tree has no loop).
-std::size_t readGarbage(const std::string& text)
-{
+std::size_t readGarbage(const std::string& text) {
     std::vector<std::string> journal;
     ScriptReader reader;
     reader.registerType(std::make_unique<JournalEffect>("FxGLUVMap", &journal));
@@ -30,11 +29,13 @@ std::size_t readGarbage(const std::string& text)
 
 // Random lines built from script words, numbers and raw bytes, so that many
 // of them get past the keyword checks.
-std::string randomScript(std::mt19937& random)
-{
+std::string randomScript(std::mt19937& random) {
     static const std::vector<std::string> words = {
-        "defineEffect", "as", "Effect", "FxGLUVMap", "end", "createInstance", "of", "at", "addChild", "to",
-        ":", "%", "\"", "iDemo", "a", "b", "0", "-1", ".5", "1e40", "%-", "\t", "#", "bah", "\r", "\0"};
+        "defineEffect", "as",    "Effect",   "FxGLUVMap", "end", "createInstance",
+        "of",           "at",    "addChild", "to",        ":",   "%",
+        "\"",           "iDemo", "a",        "b",         "0",   "-1",
+        ".5",           "1e40",  "%-",       "\t",        "#",   "bah",
+        "\r",           "\0"};
     std::string text;
     const int lineCount = std::uniform_int_distribution<int>(0, 60)(random);
     for (int line = 0; line < lineCount; ++line) {
@@ -52,8 +53,7 @@ std::string randomScript(std::mt19937& random)
     return text;
 }
 
-TEST(ScriptGarbage, NoByteSequenceBreaksTheReader)
-{
+TEST(ScriptGarbage, NoByteSequenceBreaksTheReader) {
     KeyWaitCounter keyWaits;
     std::mt19937 random(20240611);
     for (int round = 0; round < 300; ++round) {
@@ -65,16 +65,14 @@ TEST(ScriptGarbage, NoByteSequenceBreaksTheReader)
     EXPECT_GT(KeyWaitCounter::waits, 0);  // the generator does reach parameter lines
 }
 
-TEST(ScriptGarbage, NulBytesEndALineAndHugeLinesAreCut)
-{
+TEST(ScriptGarbage, NulBytesEndALineAndHugeLinesAreCut) {
     KeyWaitCounter keyWaits;
     EXPECT_EQ(readGarbage(std::string(1000, '\0')), 0u);
     EXPECT_EQ(readGarbage(std::string(1 << 20, 'x') + "\n"), 0u);
     EXPECT_EQ(readGarbage(std::string(1 << 20, ' ') + "\n" + std::string(1 << 20, '\n')), 0u);
 
     using namespace std::string_literals;
-    const std::string script = "defineEffect e as FxGLUVMap\0ignored\n"s +
-                               "u : " + std::string(100000, '"') + "\n" +
+    const std::string script = "defineEffect e as FxGLUVMap\0ignored\n"s + "u : " + std::string(100000, '"') + "\n" +
                                "end\n"
                                "createInstance of e as iDemo at 0 1e39\n"
                                "createInstance of e as iDemo2 at 0 1\0 at 0 1\n"s +
@@ -84,8 +82,7 @@ TEST(ScriptGarbage, NulBytesEndALineAndHugeLinesAreCut)
 
 // Runs action with standard input replaced by fd (or closed when fd < 0).
 template <typename Action>
-void withStandardInput(int fd, Action action)
-{
+void withStandardInput(int fd, Action action) {
     const int saved = dup(STDIN_FILENO);
     if (fd >= 0) {
         dup2(fd, STDIN_FILENO);
@@ -97,8 +94,7 @@ void withStandardInput(int fd, Action action)
     close(saved);
 }
 
-TEST(KeyPress, ConsoleWaitReturnsAtOnceWithoutATerminal)
-{
+TEST(KeyPress, ConsoleWaitReturnsAtOnceWithoutATerminal) {
     const int devNull = open("/dev/null", O_RDONLY);
     ASSERT_GE(devNull, 0);
     withStandardInput(devNull, [] { waitForConsoleKey(); });

@@ -30,30 +30,37 @@ const char* const exampleScript =
     "addChild warp1 to iDemo\n"
     "bah\n";
 
-const Lines exampleOutput = {
-    "opening iDemo.dat",      "parsing file iDemo.dat",
-    "tk: defineEffect!",      "effect 0 : Effect",
-    "name : Effect",          "tk: defineEffect!",
-    "effect 0 : Effect",      "name : FxGLUVMap",
-    "effect 1 : FxGLLayerObject", "name : FxGLUVMap",
-    "effect 2 : FxGLUVMap",   "name : FxGLUVMap",
-    "resolution = 2",         "tk: createInstance!",
-    "tk: createInstance!",    "tk: addChild!",
-    "tk: bah!",               "closed file",
-    "about to calc ename",    "ename: iDemo"};
+const Lines exampleOutput = {"opening iDemo.dat",
+                             "parsing file iDemo.dat",
+                             "tk: defineEffect!",
+                             "effect 0 : Effect",
+                             "name : Effect",
+                             "tk: defineEffect!",
+                             "effect 0 : Effect",
+                             "name : FxGLUVMap",
+                             "effect 1 : FxGLLayerObject",
+                             "name : FxGLUVMap",
+                             "effect 2 : FxGLUVMap",
+                             "name : FxGLUVMap",
+                             "resolution = 2",
+                             "tk: createInstance!",
+                             "tk: createInstance!",
+                             "tk: addChild!",
+                             "tk: bah!",
+                             "closed file",
+                             "about to calc ename",
+                             "ename: iDemo"};
 
 // The five effect types, doubled by journal effects.
 class ScriptReaderTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         for (const std::string& type : effectTypeNames()) {
             reader.registerType(std::make_unique<JournalEffect>(type, &journal));
         }
     }
 
-    EffectInstance* read(const std::string& script, const std::string& path = "iDemo.dat")
-    {
+    EffectInstance* read(const std::string& script, const std::string& path = "iDemo.dat") {
         EffectInstance* root = nullptr;
         console = captureConsole([&] { root = reader.loadFromText(script, path); });
         return root;
@@ -61,19 +68,19 @@ protected:
 
     // Statement lines and messages only, without the fixed opening and
     // closing lines every read writes.
-    Lines statementOutput() const
-    {
+    Lines statementOutput() const {
         Lines lines = linesOf(console.out);
         if (lines.size() < 5) return lines;
         return Lines(lines.begin() + 2, lines.end() - 3);
     }
 
-    static JournalEffect* journalEffectOf(EffectInstance* instance)
-    {
+    static JournalEffect* journalEffectOf(EffectInstance* instance) {
         return instance != nullptr ? dynamic_cast<JournalEffect*>(instance->getEffect()) : nullptr;
     }
 
-    static std::string missing(const std::string& name) { return "Could not find value for parameter " + name + "\n\n"; }
+    static std::string missing(const std::string& name) {
+        return "Could not find value for parameter " + name + "\n\n";
+    }
 
     Lines journal;
     ScriptReader reader;
@@ -81,8 +88,7 @@ protected:
     KeyWaitCounter keyWaits;
 };
 
-TEST_F(ScriptReaderTest, ExampleScriptBuildsItsTreeWithExactlyTheseLines)
-{
+TEST_F(ScriptReaderTest, ExampleScriptBuildsItsTreeWithExactlyTheseLines) {
     EffectInstance* root = read(exampleScript);
 
     EXPECT_EQ(linesOf(console.out), exampleOutput);
@@ -111,8 +117,7 @@ TEST_F(ScriptReaderTest, ExampleScriptBuildsItsTreeWithExactlyTheseLines)
 }
 
 // A UTF-8 byte order mark, as some editors save, changes nothing.
-TEST_F(ScriptReaderTest, FileReadingMatchesTextReadingAndSkipsAByteOrderMark)
-{
+TEST_F(ScriptReaderTest, FileReadingMatchesTextReadingAndSkipsAByteOrderMark) {
     const auto directory = std::filesystem::temp_directory_path() /
                            ("quarn_script_" + std::to_string(testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::create_directories(directory);
@@ -132,42 +137,38 @@ TEST_F(ScriptReaderTest, FileReadingMatchesTextReadingAndSkipsAByteOrderMark)
     EXPECT_EQ(root->getName(), "iDemo");  // named after the file, not its directory
 }
 
-TEST_F(ScriptReaderTest, MissingFileStillFinishesAndReportsTheRoot)
-{
+TEST_F(ScriptReaderTest, MissingFileStillFinishesAndReportsTheRoot) {
     EffectInstance* root = nullptr;
     console = captureConsole([&] { root = reader.load("no/such.dir/nothing.dat"); });
     EXPECT_EQ(root, nullptr);
-    EXPECT_EQ(linesOf(console.out),
-              (Lines{"opening no/such.dir/nothing.dat", "couldn't open no/such.dir/nothing.dat", "closed file",
-                     "about to calc ename", "ename: nothing"}));
+    EXPECT_EQ(linesOf(console.out), (Lines{"opening no/such.dir/nothing.dat", "couldn't open no/such.dir/nothing.dat",
+                                           "closed file", "about to calc ename", "ename: nothing"}));
     EXPECT_EQ(console.err, missing("nothing"));
 }
 
-TEST_F(ScriptReaderTest, TopLevelSkippingRules)
-{
-    read("x\n"
-         "\n"
-         "#comment\n"
-         "a \t \n"
-         " #indented\n"
-         "\tbah\n"
-         "crlf\r\n"
-         "bah\n"
-         "never read\n");
+TEST_F(ScriptReaderTest, TopLevelSkippingRules) {
+    read(
+        "x\n"
+        "\n"
+        "#comment\n"
+        "a \t \n"
+        " #indented\n"
+        "\tbah\n"
+        "crlf\r\n"
+        "bah\n"
+        "never read\n");
     EXPECT_EQ(statementOutput(), (Lines{"tk: #indented!", "tk: \tbah!", "tk: crlf!", "tk: bah!"}));
     EXPECT_EQ(console.err, missing("iDemo"));
 }
 
-TEST_F(ScriptReaderTest, ScriptWithoutBahEndsAtItsLastCompleteLine)
-{
+TEST_F(ScriptReaderTest, ScriptWithoutBahEndsAtItsLastCompleteLine) {
     read("first\nsecond\nbah");
     EXPECT_EQ(statementOutput(), (Lines{"tk: first!", "tk: second!"}));
     read("first\nlast");
     EXPECT_EQ(statementOutput(), (Lines{"tk: first!"}));
 }
 
-TEST_F(ScriptReaderTest, ParameterKindsFollowTheFirstCharacterOfTheValue)
-{
+TEST_F(ScriptReaderTest, ParameterKindsFollowTheFirstCharacterOfTheValue) {
     EffectInstance* root = read(
         "defineEffect e as FxGLUVMap\n"
         "count : %12abc\n"
@@ -191,8 +192,8 @@ TEST_F(ScriptReaderTest, ParameterKindsFollowTheFirstCharacterOfTheValue)
 
     EXPECT_EQ(statementOutput(),
               (Lines{"tk: defineEffect!", "effect 0 : Effect", "name : FxGLUVMap", "effect 1 : FxGLLayerObject",
-                     "name : FxGLUVMap", "effect 2 : FxGLUVMap", "name : FxGLUVMap", "count = 12",
-                     "negative = -7", "huge = 2147483647", "none = 0", "tk: createInstance!"}));
+                     "name : FxGLUVMap", "effect 2 : FxGLUVMap", "name : FxGLUVMap", "count = 12", "negative = -7",
+                     "huge = 2147483647", "none = 0", "tk: createInstance!"}));
     EXPECT_EQ(console.err, "parameter type error!!!!\n");
 
     JournalEffect* effect = journalEffectOf(root);
@@ -221,8 +222,7 @@ TEST_F(ScriptReaderTest, ParameterKindsFollowTheFirstCharacterOfTheValue)
     EXPECT_EQ(console.err, missing("half") + missing("tabbed") + missing("empty"));
 }
 
-TEST_F(ScriptReaderTest, LineWithoutOperatorEndsTheBlockAfterAKeyPress)
-{
+TEST_F(ScriptReaderTest, LineWithoutOperatorEndsTheBlockAfterAKeyPress) {
     for (const char* badLine : {"end ", " end", "", "# note", "name: value", "name :value"}) {
         SCOPED_TRACE(badLine);
         KeyWaitCounter::waits = 0;
@@ -246,8 +246,7 @@ TEST_F(ScriptReaderTest, LineWithoutOperatorEndsTheBlockAfterAKeyPress)
     }
 }
 
-TEST_F(ScriptReaderTest, RedefinedNameCreatesASecondEffectThatCannotBeReached)
-{
+TEST_F(ScriptReaderTest, RedefinedNameCreatesASecondEffectThatCannotBeReached) {
     EffectInstance* root = read(
         "defineEffect twin as FxGLLayerObject\n"
         "which : %1\n"
@@ -270,8 +269,7 @@ TEST_F(ScriptReaderTest, RedefinedNameCreatesASecondEffectThatCannotBeReached)
     EXPECT_EQ(root->getChildren()[0]->getEffect(), effect);
 }
 
-TEST_F(ScriptReaderTest, UnknownTypeKeepsItsInstancesAsPlainGroups)
-{
+TEST_F(ScriptReaderTest, UnknownTypeKeepsItsInstancesAsPlainGroups) {
     EffectInstance* root = read(
         "defineEffect ghost as FxNothing\n"
         "size : 3\n"
@@ -286,8 +284,8 @@ TEST_F(ScriptReaderTest, UnknownTypeKeepsItsInstancesAsPlainGroups)
         "addChild lost to iDemo\n"
         "addChild nobody to nowhere\n");
 
-    EXPECT_EQ(console.err, "Effect FxNothing could not be created!\n" + missing("typo") + missing("nobody") +
-                               missing("nowhere"));
+    EXPECT_EQ(console.err,
+              "Effect FxNothing could not be created!\n" + missing("typo") + missing("nobody") + missing("nowhere"));
     EXPECT_EQ(journal, (Lines{"init FxGLUVMap"}));
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->getEffect(), nullptr);
@@ -299,8 +297,7 @@ TEST_F(ScriptReaderTest, UnknownTypeKeepsItsInstancesAsPlainGroups)
     EXPECT_EQ(root->collectActive(5).size(), 3u);
 }
 
-TEST_F(ScriptReaderTest, StatementsMissingATokenAreRefused)
-{
+TEST_F(ScriptReaderTest, StatementsMissingATokenAreRefused) {
     EffectInstance* root = read(
         "defineEffect lonely as\n"
         "defineEffect e as Effect\n"
@@ -313,20 +310,20 @@ TEST_F(ScriptReaderTest, StatementsMissingATokenAreRefused)
         "addChild iDemo\n"
         "addChild\n");
 
-    EXPECT_EQ(console.err, "invalid effect definition in script!\n\n"
-                           "invalid addChild in script!\n"
-                           "invalid addChild in script!\n"
-                           "invalid addChild in script!\n"
-                           "invalid addChild in script!\n"
-                           "invalid addChild in script!\n"
-                           "invalid addChild in script!\n");
+    EXPECT_EQ(console.err,
+              "invalid effect definition in script!\n\n"
+              "invalid addChild in script!\n"
+              "invalid addChild in script!\n"
+              "invalid addChild in script!\n"
+              "invalid addChild in script!\n"
+              "invalid addChild in script!\n"
+              "invalid addChild in script!\n");
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->getStart(), -5.0f);
     EXPECT_EQ(root->getEnd(), 5.0f);
 }
 
-TEST_F(ScriptReaderTest, AddChildThatWouldCloseALoopIsRefused)
-{
+TEST_F(ScriptReaderTest, AddChildThatWouldCloseALoopIsRefused) {
     EffectInstance* root = read(
         "defineEffect e as FxGLUVMap\n"
         "end\n"
@@ -336,14 +333,14 @@ TEST_F(ScriptReaderTest, AddChildThatWouldCloseALoopIsRefused)
         "addChild iDemo to inner\n"
         "addChild inner to inner\n");
 
-    EXPECT_EQ(console.err, "instance iDemo cannot be a child of inner: it would contain itself!\n"
-                           "instance inner cannot be a child of inner: it would contain itself!\n");
+    EXPECT_EQ(console.err,
+              "instance iDemo cannot be a child of inner: it would contain itself!\n"
+              "instance inner cannot be a child of inner: it would contain itself!\n");
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->collectActive(1).size(), 2u);
 }
 
-TEST_F(ScriptReaderTest, SharedChildrenCannotMultiplyTheWorkOfAFrame)
-{
+TEST_F(ScriptReaderTest, SharedChildrenCannotMultiplyTheWorkOfAFrame) {
     // Both instances of each level are children of both of the level above:
     // 24 levels would be 2^25 visits a frame.
     std::string script = "defineEffect e as FxGLUVMap\nend\ncreateInstance of e as iDemo at 0 1000\n";
@@ -351,8 +348,8 @@ TEST_F(ScriptReaderTest, SharedChildrenCannotMultiplyTheWorkOfAFrame)
         for (const char* side : {"a", "b"})
             script += "createInstance of e as " + std::string(side) + std::to_string(level) + " at 0 1000\n";
     for (int level = 1; level <= 24; ++level) {
-        const Lines parents = level == 1 ? Lines{"iDemo"}
-                                         : Lines{"a" + std::to_string(level - 1), "b" + std::to_string(level - 1)};
+        const Lines parents =
+            level == 1 ? Lines{"iDemo"} : Lines{"a" + std::to_string(level - 1), "b" + std::to_string(level - 1)};
         for (const std::string& parent : parents)
             for (const char* side : {"a", "b"})
                 script += "addChild " + std::string(side) + std::to_string(level) + " to " + parent + "\n";
@@ -367,8 +364,7 @@ TEST_F(ScriptReaderTest, SharedChildrenCannotMultiplyTheWorkOfAFrame)
     EXPECT_EQ(root->collectActive(1).size(), 4095u);  // the eleven levels that fit
 }
 
-TEST_F(ScriptReaderTest, ScriptEndingInsideABlockKeepsWhatWasRead)
-{
+TEST_F(ScriptReaderTest, ScriptEndingInsideABlockKeepsWhatWasRead) {
     EffectInstance* root = read(
         "createInstance of e as iDemo at 0 1\n"
         "defineEffect e as FxGLUVMap\n"
@@ -383,14 +379,16 @@ TEST_F(ScriptReaderTest, ScriptEndingInsideABlockKeepsWhatWasRead)
     EXPECT_EQ(lines.back(), "kept = 5");
 }
 
-TEST_F(ScriptReaderTest, LongLinesAreCutAndTheirRestIsNeverAStatement)
-{
+TEST_F(ScriptReaderTest, LongLinesAreCutAndTheirRestIsNeverAStatement) {
     const std::string longValue(250, 'x');
     EffectInstance* root = read(
         "defineEffect e as FxGLUVMap\n"
-        "u : " + longValue + "\n"
+        "u : " +
+        longValue +
+        "\n"
         "end\n"
-        "createInstance of e as iDemo at 0 1" + std::string(300, ' ') + "bah\n");
+        "createInstance of e as iDemo at 0 1" +
+        std::string(300, ' ') + "bah\n");
 
     const std::string cut = "script line longer than 199 characters, the rest is ignored!\n";
     EXPECT_EQ(console.err, cut + cut);
@@ -399,8 +397,7 @@ TEST_F(ScriptReaderTest, LongLinesAreCutAndTheirRestIsNeverAStatement)
     EXPECT_EQ(effect->getStringValue("u"), std::string(199 - 4, 'x'));
 }
 
-TEST_F(ScriptReaderTest, RootIsNamedAfterTheFileUpToItsFirstDot)
-{
+TEST_F(ScriptReaderTest, RootIsNamedAfterTheFileUpToItsFirstDot) {
     const std::string script =
         "defineEffect e as Effect\n"
         "end\n"
@@ -414,8 +411,7 @@ TEST_F(ScriptReaderTest, RootIsNamedAfterTheFileUpToItsFirstDot)
     EXPECT_EQ(console.err, missing("other"));
 }
 
-TEST_F(ScriptReaderTest, FullTablesDropFurtherEntries)
-{
+TEST_F(ScriptReaderTest, FullTablesDropFurtherEntries) {
     std::string script;
     for (int i = 0; i <= 512; ++i) {
         script += "defineEffect e" + std::to_string(i) + " as Effect\nend\n";

@@ -63,7 +63,7 @@ TEST_F(AudioOffline, MixesWithoutADeviceFromASetPositionAndLoops) {
     ASSERT_TRUE(audioStreamPlay(stream, false, audioLoopFlag));
     std::vector<int16_t> mix = render(3 * halfLength);
     EXPECT_GT(rms(mix, 200, 2000), 5000.0);
-    EXPECT_LT(rms(mix, halfLength + 500, 2000), 300.0);    // the quiet half after the seam
+    EXPECT_LT(rms(mix, halfLength + 500, 2000), 300.0);  // the quiet half after the seam
     EXPECT_GT(rms(mix, 2 * halfLength + 500, 2000), 5000.0);
 
     // Offsets past the end wrap; an odd byte offset keeps whole frames.

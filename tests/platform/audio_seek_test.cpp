@@ -29,7 +29,8 @@ protected:
         std::vector<int16_t> samples;
         for (std::size_t i = 0; i < musicFrames; ++i) {
             const double seconds = double(i) / 44100.0;
-            const auto value = static_cast<int16_t>(std::lround(9000 * std::sin(2 * M_PI * (200 + 150 * seconds) * seconds)));
+            const auto value =
+                static_cast<int16_t>(std::lround(9000 * std::sin(2 * M_PI * (200 + 150 * seconds) * seconds)));
             samples.push_back(value);
             samples.push_back(static_cast<int16_t>(-value / 2));
         }

@@ -65,8 +65,8 @@ TEST_F(ExtensionLoaderTest, AMissingCoordinateFunctionFailsBeforeTheSelectors) {
 
 TEST_F(ExtensionLoaderTest, WithoutTheAdvertisedExtensionNothingIsFetched) {
     // Lookups hand out stubs for anything, so the extension string decides.
-    for (const char* extensions : {"", "GL_EXT_bgra", "GL_ARB_multitexture_extra GL_EXT_bgra",
-                                   "XGL_ARB_multitexture"}) {
+    for (const char* extensions :
+         {"", "GL_EXT_bgra", "GL_ARB_multitexture_extra GL_EXT_bgra", "XGL_ARB_multitexture"}) {
         EXPECT_FALSE(loadMultitextureEntryPoints(fakeLookup, extensions)) << extensions;
     }
     EXPECT_FALSE(loadMultitextureEntryPoints(fakeLookup, nullptr));

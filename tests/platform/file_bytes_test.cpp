@@ -24,9 +24,9 @@ TEST(FileBytes, OnlyRegularFilesAreReadAndEveryRefusalGivesTheSystemsReason) {
     // block the player before it drew anything.
     std::filesystem::create_directory("folder");
     ASSERT_EQ(mkfifo("pipe", 0600), 0);
-    for (const auto& [path, expected] : {std::pair{"absent", "No such file or directory"},
-                                         std::pair{"folder", "Is a directory"},
-                                         std::pair{"pipe", "not a regular file"}}) {
+    for (const auto& [path, expected] :
+         {std::pair{"absent", "No such file or directory"}, std::pair{"folder", "Is a directory"},
+          std::pair{"pipe", "not a regular file"}}) {
         bytes = {9};
         EXPECT_FALSE(readFileBytes(path, bytes, &reason)) << path;
         EXPECT_EQ(reason, expected);

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "support/gl_context.h"
 #include "support/headless_gl.h"
 #include "support/recording_render_state.h"
-#include "support/gl_context.h"
 
 namespace {
 
@@ -219,9 +219,9 @@ TEST_F(TriangleDrawTest, IndexedDrawLandsOnKnownPixels) {
     const uint32_t indices[] = {3, 0, 2, 1};  // only the first three are drawn
     state.setIndexArray(indices, 3, ElementUnsignedInt);
     state.drawIndexedTriangles();
-    EXPECT_TRUE(whiteAt(10, 460));    // top left: corners 0, 2 and 3
+    EXPECT_TRUE(whiteAt(10, 460));  // top left: corners 0, 2 and 3
     EXPECT_TRUE(whiteAt(320, 470));
-    EXPECT_FALSE(whiteAt(630, 10));   // bottom right belongs to 0, 1, 3
+    EXPECT_FALSE(whiteAt(630, 10));  // bottom right belongs to 0, 1, 3
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -297,11 +297,21 @@ TEST_F(GlRenderStateTest, RecordingLogsWhatTheGlImplementationDoes) {
 
     RecordingRenderState recording;
     drawLayer(recording, vertices, texture);
-    const std::vector<std::string> expected = {
-        "setOrtho2D(0,640,0,480)", "setMatrixMode(0)", "loadIdentity()", "disableDepthTest()",
-        "pushMatrix()", "translate(320,240,0)", "rotate(45,0,0,1)", "scale(2,2,1)",
-        "selectTextureUnit(1)", "bindTexture(" + std::to_string(texture) + ")", "enableBlending()",
-        "setBlendFunc(2,1)", "setVertexArray(2,0,8)", "drawTriangles(3)", "popMatrix()"};
+    const std::vector<std::string> expected = {"setOrtho2D(0,640,0,480)",
+                                               "setMatrixMode(0)",
+                                               "loadIdentity()",
+                                               "disableDepthTest()",
+                                               "pushMatrix()",
+                                               "translate(320,240,0)",
+                                               "rotate(45,0,0,1)",
+                                               "scale(2,2,1)",
+                                               "selectTextureUnit(1)",
+                                               "bindTexture(" + std::to_string(texture) + ")",
+                                               "enableBlending()",
+                                               "setBlendFunc(2,1)",
+                                               "setVertexArray(2,0,8)",
+                                               "drawTriangles(3)",
+                                               "popMatrix()"};
     EXPECT_EQ(recording.texts(), expected);
     EXPECT_EQ(recording.calls[12].pointer, vertices);
 }

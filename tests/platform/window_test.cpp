@@ -2,9 +2,9 @@
 
 #include <GL/gl.h>
 #include <SDL.h>
+#include <fcntl.h>
 #include <stdio.h>
 #include <unistd.h>
-#include <fcntl.h>
 
 #include <cstdlib>
 #include <string>
@@ -66,7 +66,7 @@ TEST_F(WindowEventTest, ZeroHeightCountsAsOne) {
     EXPECT_EQ(viewport(), (std::vector<GLint>{0, 0, 320, 1}));
     GLfloat m[16];
     glGetFloatv(GL_PROJECTION_MATRIX, m);
-    EXPECT_FLOAT_EQ(m[5], 2.0f);    // top 1, bottom 0
+    EXPECT_FLOAT_EQ(m[5], 2.0f);  // top 1, bottom 0
     EXPECT_FLOAT_EQ(m[13], -1.0f);
     EXPECT_FLOAT_EQ(m[0], 2.0f / 320);
 }
@@ -170,7 +170,10 @@ template <typename Body>
 void withUnattendedStdin(const char* noDialogs, Body body) {
     const char* saved = std::getenv("QUARN_NO_DIALOGS");
     const std::string savedValue = saved ? saved : "";
-    if (noDialogs) setenv("QUARN_NO_DIALOGS", noDialogs, 1); else unsetenv("QUARN_NO_DIALOGS");
+    if (noDialogs)
+        setenv("QUARN_NO_DIALOGS", noDialogs, 1);
+    else
+        unsetenv("QUARN_NO_DIALOGS");
     const int savedStdin = dup(STDIN_FILENO);
     const int devNull = open("/dev/null", O_RDONLY);
     dup2(devNull, STDIN_FILENO);
@@ -178,7 +181,10 @@ void withUnattendedStdin(const char* noDialogs, Body body) {
     body();
     dup2(savedStdin, STDIN_FILENO);
     close(savedStdin);
-    if (saved) setenv("QUARN_NO_DIALOGS", savedValue.c_str(), 1); else unsetenv("QUARN_NO_DIALOGS");
+    if (saved)
+        setenv("QUARN_NO_DIALOGS", savedValue.c_str(), 1);
+    else
+        unsetenv("QUARN_NO_DIALOGS");
 }
 
 TEST(MessageBoxTest, UnattendedRunsOnlyWriteToStandardError) {

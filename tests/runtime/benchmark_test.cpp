@@ -70,8 +70,8 @@ TEST(BenchmarkSessionTest, TimesDrawsPerTypeFramesStartUpAndTheFloor) {
     for (int frame = 0; frame < 3; ++frame) {
         const float t = frame / 60.0f;
         session.frameStarting(frame, t);
-        for (Effect* effect : {static_cast<Effect*>(&layerA), static_cast<Effect*>(&uvmap),
-                               static_cast<Effect*>(&layerB)}) {
+        for (Effect* effect :
+             {static_cast<Effect*>(&layerA), static_cast<Effect*>(&uvmap), static_cast<Effect*>(&layerB)}) {
             session.beforeDraw(*effect);
             session.afterDraw(*effect);
         }

@@ -88,30 +88,44 @@ TEST_F(DemoCheckTest, ReportsEachMistakeAtItsLine) {
     const DemoCheckReport report = checkDemo(directory.string());
     const std::vector<std::string> expected = {
         "iDemo.dat:1: warning: the file starts with a UTF-8 byte order mark, which the player skips",
-        "iDemo.dat:6: error: effect 'sky' (FxGLLayerObject): 'transparency' is 'Solid', not one of solid, additive, modulating; did you mean 'solid'?",
-        "iDemo.dat:7: error: effect 'sky' (FxGLLayerObject): 'alpha' is read as an expression, but '1' is stored as a number, which the effect never reads: quote it (\"1\")",
+        "iDemo.dat:6: error: effect 'sky' (FxGLLayerObject): 'transparency' is 'Solid', not one of solid, additive, "
+        "modulating; did you mean 'solid'?",
+        "iDemo.dat:7: error: effect 'sky' (FxGLLayerObject): 'alpha' is read as an expression, but '1' is stored as a "
+        "number, which the effect never reads: quote it (\"1\")",
         "iDemo.dat:8: error: effect 'sky' (FxGLLayerObject): has no parameter 'motion.x'; did you mean 'motionx'?",
-        "iDemo.dat:9: error: effect 'sky' (FxGLLayerObject): 'sizex': the expression does not parse: Missing ')' at character 15 of \"0.25*sin(t*1.5\"",
-        "iDemo.dat:10: error: effect 'sky' (FxGLLayerObject): 'angle': unknown name 'T' at character 5 of \"sin(T)\" (it knows the variables t)",
-        "iDemo.dat:11: error: effect 'sky' (FxGLLayerObject): the parameter name '\\tuscroll' holds a tab: only spaces separate tokens",
+        "iDemo.dat:9: error: effect 'sky' (FxGLLayerObject): 'sizex': the expression does not parse: Missing ')' at "
+        "character 15 of \"0.25*sin(t*1.5\"",
+        "iDemo.dat:10: error: effect 'sky' (FxGLLayerObject): 'angle': unknown name 'T' at character 5 of \"sin(T)\" "
+        "(it knows the variables t)",
+        "iDemo.dat:11: error: effect 'sky' (FxGLLayerObject): the parameter name '\\tuscroll' holds a tab: only spaces "
+        "separate tokens",
         "iDemo.dat:12: error: effect 'sky' (FxGLLayerObject): has no parameter 'resolution'",
-        "iDemo.dat:15: error: effect 'warp' (FxGLUVMap): 'textureFilename': picture file 'missing.jpg' cannot be opened: the player stops with 'cannot open picture file missing.jpg'",
-        "iDemo.dat:16: error: effect 'warp' (FxGLUVMap): 'resolution' is read as an integer, but '2' is stored as a number, which the effect never reads: write %2",
-        "iDemo.dat:17: error: a blank line inside a definition: the definition of 'warp' ends here and its remaining lines are read as statements",
+        "iDemo.dat:15: error: effect 'warp' (FxGLUVMap): 'textureFilename': picture file 'missing.jpg' cannot be "
+        "opened: the player stops with 'cannot open picture file missing.jpg'",
+        "iDemo.dat:16: error: effect 'warp' (FxGLUVMap): 'resolution' is read as an integer, but '2' is stored as a "
+        "number, which the effect never reads: write %2",
+        "iDemo.dat:17: error: a blank line inside a definition: the definition of 'warp' ends here and its remaining "
+        "lines are read as statements",
         "iDemo.dat:18: error: parameter line outside a definition (an error above ended its block): ignored",
         "iDemo.dat:19: error: 'end' outside a definition is ignored",
         "iDemo.dat:20: warning: effect 'cloud' is never placed by createInstance",
         "iDemo.dat:20: error: effect 'cloud' (FxRenderParticles): needs 'numParticles' (integer)",
-        "iDemo.dat:20: error: effect 'cloud' (FxRenderParticles): needs 'textureFilename' (picture): without it the player stops with 'cannot open picture file '",
-        "iDemo.dat:21: error: a comment inside a definition: the definition of 'cloud' ends here and its remaining lines are read as statements",
+        "iDemo.dat:20: error: effect 'cloud' (FxRenderParticles): needs 'textureFilename' (picture): without it the "
+        "player stops with 'cannot open picture file '",
+        "iDemo.dat:21: error: a comment inside a definition: the definition of 'cloud' ends here and its remaining "
+        "lines are read as statements",
         "iDemo.dat:22: error: 'end' outside a definition is ignored",
-        "iDemo.dat:23: error: effect 'dots' (FxRenderParticles): needs 'textureFilename' (picture): without it the player stops with 'cannot open picture file '",
-        "iDemo.dat:26: error: effect type 'FxGLUvMap' of 'odd' is not registered; did you mean 'FxGLUVMap'? (the types are Effect, FxGLLayerObject, FxGLUVMap, FxRenderParametric, FxRenderParticles, FxAsmParticles)",
-        "iDemo.dat:30: error: effect 'shape' (FxRenderParametric): 'object': object file 'nothing.lwo' cannot be opened: nothing is drawn",
+        "iDemo.dat:23: error: effect 'dots' (FxRenderParticles): needs 'textureFilename' (picture): without it the "
+        "player stops with 'cannot open picture file '",
+        "iDemo.dat:26: error: effect type 'FxGLUvMap' of 'odd' is not registered; did you mean 'FxGLUVMap'? (the types "
+        "are Effect, FxGLLayerObject, FxGLUVMap, FxRenderParametric, FxRenderParticles, FxAsmParticles)",
+        "iDemo.dat:30: error: effect 'shape' (FxRenderParametric): 'object': object file 'nothing.lwo' cannot be "
+        "opened: nothing is drawn",
         "iDemo.dat:34: error: no effect 'nosuch' is defined before this line: instance 'ghost' draws nothing",
         "iDemo.dat:34: warning: instance 'ghost' is never added under the root 'iDemo': never drawn",
         "iDemo.dat:36: warning: instance 'loose' is never added under the root 'iDemo': never drawn",
-        "iDemo.dat:39: error: instance 'late' (window 300..310) lies outside the times its parent 'iDemo' is drawn (0..255 in its time): never drawn",
+        "iDemo.dat:39: error: instance 'late' (window 300..310) lies outside the times its parent 'iDemo' is drawn "
+        "(0..255 in its time): never drawn",
         "iDemo.dat:40: error: no instance 'nobody' is created before this line",
         "iDemo.dat:41: error: addChild refused: 'iDemo' cannot be a child of 'sky1', which it contains",
         "iDemo.dat:43: error: unknown statement '#': a comment must start in the first column; the line is ignored",
@@ -121,7 +135,8 @@ TEST_F(DemoCheckTest, ReportsEachMistakeAtItsLine) {
         "test.dat:2: warning: 2.000 zrotate goes to sky1 (effect sky, FxGLLayerObject), which ignores it",
         "test.dat:3: warning: 3.000 ofset: no effect type reacts to 'ofset'; did you mean 'offset'?",
         "test.dat:4: warning: 4.000 offset: no instance 9 is active then (active: 0 iDemo, 1 sky1, 2 s1)",
-        "test.dat:5: warning: the line needs a time, a name and a target: it is skipped (a tab is no separator, only spaces are)",
+        "test.dat:5: warning: the line needs a time, a name and a target: it is skipped (a tab is no separator, only "
+        "spaces are)",
         "demomusik.mp3: warning: cannot be opened: the demo plays without sound",
     };
     EXPECT_EQ(report.lines, expected);
@@ -134,8 +149,7 @@ TEST(DemoCheckBundledTest, BundledDemoHasNoError) {
     const char* source = std::getenv("QUARN_SOURCE_DIR");
     const DemoCheckReport report = checkDemo(std::string(source ? source : ".") + "/demo");
     EXPECT_EQ(report.errors, 0);
-    for (const std::string& line : report.lines)
-        EXPECT_EQ(line.find(": error: "), std::string::npos) << line;
+    for (const std::string& line : report.lines) EXPECT_EQ(line.find(": error: "), std::string::npos) << line;
     EXPECT_EQ(report.warnings, 0);
 }
 

@@ -9,8 +9,8 @@
 
 #include "framework/effect_instance.h"
 #include "platform/player_context.h"
-#include "support/recording_render_state.h"
 #include "runtime/music.h"
+#include "support/recording_render_state.h"
 #include "support/test_audio.h"
 
 namespace {
@@ -119,7 +119,8 @@ TEST_F(DemoTest, InitLoadsMusicAndScriptThenDeliversEventsFrameByFrame) {
     demo->init();
     const std::string output = testing::internal::GetCapturedStdout();
     // The length line has no line end, so the next line continues it.
-    EXPECT_EQ(output.rfind("loading music\nstreaming file [17640 bytes]loading demo script\nopening iDemo.dat\n", 0), 0u)
+    EXPECT_EQ(output.rfind("loading music\nstreaming file [17640 bytes]loading demo script\nopening iDemo.dat\n", 0),
+              0u)
         << output;
     EXPECT_TRUE(output.ends_with("ename: iDemo\n")) << output;
     ASSERT_NE(demo->getRoot(), nullptr);

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <deque>
 #include <string>
 #include <vector>
@@ -80,8 +80,8 @@ constexpr PendingEvent Q = PendingEvent::Quit;
 
 TEST_F(FrameLoopTest, AllWaitingEventsAreHandledBeforeEachFrame) {
     run({H, H, N, H, N, N, H, H, H, Q});
-    EXPECT_EQ(happenings, (std::vector<std::string>{"init", "event", "event", "frame", "swap", "event", "frame",
-                                                    "swap", "frame", "swap", "event", "event", "event"}));
+    EXPECT_EQ(happenings, (std::vector<std::string>{"init", "event", "event", "frame", "swap", "event", "frame", "swap",
+                                                    "frame", "swap", "event", "event", "event"}));
     ASSERT_EQ(demo.times.size(), 3u);
     EXPECT_GT(demo.times[0], 0.0f);  // the first frame is not at exactly 0
     EXPECT_LT(demo.times[0], demo.times[1]);
@@ -109,10 +109,10 @@ TEST_F(FrameLoopTest, WindowedTitleRestartsItsRateEvery32Frames) {
     ASSERT_EQ(titles.size(), 33u);
     // Clock readings: start at 1 ms, then per frame t and the rate's reading,
     // plus the window start on frame 32.
-    EXPECT_EQ(titles[0], "Quarn time: 0.001 fps: 500.000 ");     // 1 frame in 2 ms
-    EXPECT_EQ(titles[30], "Quarn time: 0.061 fps: 500.000 ");    // 31 frames in 62 ms
-    EXPECT_EQ(titles[31], "Quarn time: 0.064 fps: 0.000 ");      // the restart frame
-    EXPECT_EQ(titles[32], "Quarn time: 0.066 fps: 250.000 ");    // 1 frame in 4 ms
+    EXPECT_EQ(titles[0], "Quarn time: 0.001 fps: 500.000 ");   // 1 frame in 2 ms
+    EXPECT_EQ(titles[30], "Quarn time: 0.061 fps: 500.000 ");  // 31 frames in 62 ms
+    EXPECT_EQ(titles[31], "Quarn time: 0.064 fps: 0.000 ");    // the restart frame
+    EXPECT_EQ(titles[32], "Quarn time: 0.066 fps: 250.000 ");  // 1 frame in 4 ms
     EXPECT_EQ(demo.times[31], 0.064f);
 }
 
@@ -143,11 +143,10 @@ TEST_F(FrameLoopTest, FixedStepsFromAStartTimeIgnoreTheClock) {
     timing.observer = &observer;
     run({N, H, N, N, Q}, timing);
     EXPECT_EQ(demo.times, (std::vector<float>{250.0f, static_cast<float>(250.0 + 1.0 / 24), 250.0f + 2.0f / 24}));
-    EXPECT_EQ(happenings,
-              (std::vector<std::string>{"init", "starting 0 250.0000", "frame", "drawn 0 250.0000", "swap",
-                                        "shown 0 250.0000", "event", "starting 1 250.0417", "frame",
-                                        "drawn 1 250.0417", "swap", "shown 1 250.0417", "starting 2 250.0833",
-                                        "frame", "drawn 2 250.0833", "swap", "shown 2 250.0833"}));
+    EXPECT_EQ(happenings, (std::vector<std::string>{
+                              "init", "starting 0 250.0000", "frame", "drawn 0 250.0000", "swap", "shown 0 250.0000",
+                              "event", "starting 1 250.0417", "frame", "drawn 1 250.0417", "swap", "shown 1 250.0417",
+                              "starting 2 250.0833", "frame", "drawn 2 250.0833", "swap", "shown 2 250.0833"}));
     // Step times come from the frame number, so no rounding builds up.
     EXPECT_EQ(fixedFrameTime(0.0, 60, 300), 5.0);
     EXPECT_EQ(static_cast<float>(fixedFrameTime(250.0, 60, 300)), 255.0f);

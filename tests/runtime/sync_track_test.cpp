@@ -33,7 +33,9 @@ void expectEvent(const SyncEvent& event, float time, const std::string& name, in
 }  // namespace
 
 TEST(SyncTrack, AByteOrderMarkBeforeTheFirstTimeIsSkipped) {
-    const ReadResult result = readText("\xEF\xBB\xBF" "12.5 offset 2\n");
+    const ReadResult result = readText(
+        "\xEF\xBB\xBF"
+        "12.5 offset 2\n");
     ASSERT_EQ(result.track.size(), 1u);
     expectEvent(result.track[0], 12.5f, "offset", 2);
 }

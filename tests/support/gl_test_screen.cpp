@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "platform/gl_render_state.h"
-#include "support/headless_gl.h"
 #include "platform/player_context.h"
 #include "platform/render_state.h"
+#include "support/headless_gl.h"
 
 GlTestScreen::GlTestScreen()
     : open(openHeadlessGLContext(640, 480)),
@@ -17,7 +17,8 @@ GlTestScreen::~GlTestScreen() {
 }
 
 void GlTestScreen::clear(int red, int green, int blue) {
-    glRenderState->setClearColor(Color(static_cast<int8_t>(red), static_cast<int8_t>(green), static_cast<int8_t>(blue)));
+    glRenderState->setClearColor(
+        Color(static_cast<int8_t>(red), static_cast<int8_t>(green), static_cast<int8_t>(blue)));
     glRenderState->clearColorBuffer();
     glRenderState->clearDepthBuffer();
 }

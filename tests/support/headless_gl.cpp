@@ -15,8 +15,7 @@ bool openHeadlessGLContext(int width, int height) {
     closeHeadlessGLContext();
     if (width <= 0 || height <= 0 || !startVideo()) return false;
     setupPixelFormat(32, 16);
-    hiddenWindow = SDL_CreateWindow("Quarn 2 (hidden)", 0, 0, width, height,
-                                    SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    hiddenWindow = SDL_CreateWindow("Quarn 2 (hidden)", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!hiddenWindow) {
         std::fprintf(stderr, "Couldn't create a hidden GL window: %s\n", SDL_GetError());
         return false;

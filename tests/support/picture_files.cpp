@@ -27,7 +27,8 @@ std::vector<uint8_t> tgaFile(int imageType, int width, int height, int depth, co
     return bytes;
 }
 
-std::vector<uint8_t> encodeJpeg(int width, int height, const std::vector<uint8_t>& samples, const JpegOptions& options) {
+std::vector<uint8_t> encodeJpeg(int width, int height, const std::vector<uint8_t>& samples,
+                                const JpegOptions& options) {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
     info.err = jpeg_std_error(&errors);
@@ -73,8 +74,7 @@ void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::fclose(file);
 }
 
-void writeTgaFile(const std::string& path, int width, int height,
-                  const std::function<Rgba(int x, int y)>& colourAt) {
+void writeTgaFile(const std::string& path, int width, int height, const std::function<Rgba(int x, int y)>& colourAt) {
     std::vector<uint8_t> bytes = tgaHeader(2, width, height, 32);
     bytes[17] = 8;  // eight alpha bits, lower-left origin
     // Lower-left origin: the bottom row comes first in the file.

@@ -19,7 +19,7 @@ std::vector<uint8_t> tgaHeader(int imageType, int width, int height, int depth, 
 std::vector<uint8_t> tgaFile(int imageType, int width, int height, int depth, const std::vector<uint8_t>& pixelBytes);
 
 struct JpegOptions {
-    int components = 3;     // 3 RGB, 1 greyscale, 4 CMYK (stored as given, Adobe marker written)
+    int components = 3;  // 3 RGB, 1 greyscale, 4 CMYK (stored as given, Adobe marker written)
     int quality = 100;
     bool progressive = false;
 };
@@ -35,8 +35,7 @@ void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // An uncompressed 32-bit TGA file as the player's loaders read it;
 // colourAt(x, y) gives the pixel at column x of row y, row 0 at the top.
-void writeTgaFile(const std::string& path, int width, int height,
-                  const std::function<Rgba(int x, int y)>& colourAt);
+void writeTgaFile(const std::string& path, int width, int height, const std::function<Rgba(int x, int y)>& colourAt);
 // The same in one colour; returns path.
 std::string writeSolidTga(const std::string& path, int width, int height, uint8_t red, uint8_t green, uint8_t blue,
                           uint8_t alpha = 255);

@@ -31,7 +31,9 @@ void RecordingRenderState::record(const char* name, std::vector<double> args, co
     calls.push_back(Call{name, std::move(args), pointer});
 }
 
-void RecordingRenderState::setClearColor(Color c) { record("setClearColor", {double(c.r), double(c.g), double(c.b), double(c.a)}); }
+void RecordingRenderState::setClearColor(Color c) {
+    record("setClearColor", {double(c.r), double(c.g), double(c.b), double(c.a)});
+}
 void RecordingRenderState::setMatrixMode(MatrixMode mode) { record("setMatrixMode", {double(mode)}); }
 void RecordingRenderState::loadIdentity() { record("loadIdentity"); }
 void RecordingRenderState::pushMatrix() { record("pushMatrix"); }

@@ -11,7 +11,8 @@ std::string makeScratchDirectory() {
     return pattern;
 }
 
-ScratchDirectory::ScratchDirectory() : previous(std::filesystem::current_path().string()), path(makeScratchDirectory()) {
+ScratchDirectory::ScratchDirectory()
+    : previous(std::filesystem::current_path().string()), path(makeScratchDirectory()) {
     std::filesystem::current_path(path);
 }
 

@@ -86,9 +86,9 @@ VideoProbe probeVideo(const std::string& path, int64_t pictureIndex) {
                 if (probe.frames == 0) probe.firstPictureTime = time;
                 if (probe.frames == pictureIndex) {
                     probe.picture.resize(static_cast<std::size_t>(frame->width) * frame->height * 3);
-                    SwsContext* scaler = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format),
-                                                        frame->width, frame->height, AV_PIX_FMT_RGB24, SWS_BILINEAR,
-                                                        nullptr, nullptr, nullptr);
+                    SwsContext* scaler =
+                        sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
+                                       frame->height, AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
                     uint8_t* out[1] = {probe.picture.data()};
                     const int stride[1] = {frame->width * 3};
                     sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, out, stride);
@@ -111,7 +111,7 @@ VideoProbe probeVideo(const std::string& path, int64_t pictureIndex) {
     while (av_read_frame(format, packet) >= 0) {
         Decoder* decoder = packet->stream_index == video.stream->index   ? &video
                            : packet->stream_index == audio.stream->index ? &audio
-                                                                          : nullptr;
+                                                                         : nullptr;
         if (decoder) {
             if (avcodec_send_packet(decoder->context, packet) < 0) ++probe.decodeErrors;
             take(*decoder);
