@@ -9,7 +9,7 @@ packages=(
   libfparser-dev libjpeg62-turbo-dev libmpg123-dev libpng-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
   xvfb xauth xdotool xfonts-base
-  lame clang libclang-rt-14-dev
+  lame clang libclang-rt-14-dev clang-format
 )
 
 missing=()
