@@ -29,12 +29,12 @@ cp "$demo/spark.jpg" "$demo/sky.jpg" "$corpus/jpeg_reader/"
 # "== NAME SIZE" and its bytes. The bundled script gets small stand-ins for
 # its pictures and objects, so that every input stays quick to load.
 pack() {
-  local out=$1 spec
+  local out=$1 entry
   shift
   : >"$out"
-  for spec in "$@"; do
-    printf '== %s %d\n' "${spec%%=*}" "$(stat -c %s "${spec#*=}")" >>"$out"
-    cat "${spec#*=}" >>"$out"
+  for entry in "$@"; do
+    printf '== %s %d\n' "${entry%%=*}" "$(stat -c %s "${entry#*=}")" >>"$out"
+    cat "${entry#*=}" >>"$out"
   done
 }
 pack "$corpus/demo_folder/example.demo" iDemo.dat="$corpus/script_reader/example.dat" \
