@@ -35,12 +35,16 @@ void Demo::init() {
     musicFading = false;
 }
 
-void Demo::drawFrame(float t) {
+void clearFrameToBlack() {
     if (RenderState* renderState = getRenderState()) {
         renderState->setClearColor(Color(0, 0, 0));
         renderState->clearColorBuffer();
         renderState->clearDepthBuffer();
     }
+}
+
+void Demo::drawFrame(float t) {
+    clearFrameToBlack();
 
     if (!musicFading && t > demoFadeOutTime) {
         Music::fadeOut();

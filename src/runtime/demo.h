@@ -17,6 +17,10 @@ constexpr float demoFadeOutTime = 230.0f;
 // ...and the run ends on the first later frame after this one.
 constexpr float demoEndTime = 255.0f;
 
+// The start of every frame, played or live: black colour and a clear depth
+// buffer, before any effect draws.
+void clearFrameToBlack();
+
 class Demo : public DemoInterface {
 public:
     // Reads the sync file now.

@@ -144,11 +144,7 @@ void LiveDemo::init() {
 }
 
 void LiveDemo::drawFrame(float t) {
-    if (RenderState* renderState = getRenderState()) {
-        renderState->setClearColor(Color(0, 0, 0));
-        renderState->clearColorBuffer();
-        renderState->clearDepthBuffer();
-    }
+    clearFrameToBlack();
     if (!musicFading && t > demoFadeOutTime) {
         Music::fadeOut();
         musicFading = true;
