@@ -107,9 +107,17 @@ void setupPixelFormat(int colourBits, int depthBits) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    if (state.gles2) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+        return;
+    }
     // OpenGL 1.1 calls, GLU and ARB multitexture need the old pipeline.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
+
+void requestGLES2Contexts(bool gles2) { windowState().gles2 = gles2; }
 
 void resizeViewport(int width, int height) {
     if (height == 0) height = 1;

@@ -14,6 +14,9 @@ bool createGLWindow(int width, int height, int bitsPerPixel, bool fullScreen);
 // Requests a double-buffered RGBA format with these sizes for GL windows
 // created from now on (compatibility profile).
 void setupPixelFormat(int colourBits, int depthBits);
+// GL windows and hidden contexts created from now on get an OpenGL ES 2
+// context (for Gles2RenderState) when true, else the compatibility profile.
+void requestGLES2Contexts(bool gles2);
 // Viewport and 2D projection for a client size; height 0 counts as 1.
 void resizeViewport(int width, int height);
 // Returns the display to the user's mode when full screen was asked for.

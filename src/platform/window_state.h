@@ -8,6 +8,7 @@ struct WindowState {
     SDL_GLContext context = nullptr;
     int colourBits = 32;
     int depthBits = 16;
+    bool gles2 = false;  // an OpenGL ES 2 context instead of the compatibility profile
 };
 
 WindowState& windowState();

@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# Builds the player for the browser into build-web/ (or $QUARN_WEB_DIR):
+# emscripten and the source packages of SDL2, libjpeg-turbo, mpg123 and
+# fparser all come from Debian. The four libraries are built once into
+# build-web/deps/ and reused; delete that folder to build them again.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${QUARN_WEB_DIR:-$root/build-web}
+deps=$out/deps
+prefix=$deps/prefix
+jobs=$(nproc)
+# Long builds yield the CPU to everything else on the machine.
+nice=(nice -n 19)
+
+log() { echo "build-web: $*" >&2; }
+
+as_root=()
+[ "$(id -u)" -ne 0 ] && as_root=(sudo)
+
+install_tools() {
+    local packages=(emscripten dpkg-dev cmake make g++ python3)
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    local need_update=0
+    [ ${#missing[@]} -gt 0 ] && need_update=1
+    # apt-get source needs source entries; they are copied from the binary
+    # ones so the same mirror and suites are used.
+    local src_list=/etc/apt/sources.list.d/quarn-deb-src.sources
+    if ! apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -qx Sources; then
+        if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+            sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+                | "${as_root[@]}" tee "$src_list" >/dev/null
+        elif [ -f /etc/apt/sources.list ]; then
+            grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' \
+                | "${as_root[@]}" tee /etc/apt/sources.list.d/quarn-deb-src.list >/dev/null
+        fi
+        need_update=1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    if [ $need_update -eq 1 ]; then
+        "${as_root[@]}" apt-get update -qq
+    fi
+    if [ ${#missing[@]} -gt 0 ]; then
+        log "installing ${missing[*]}"
+        "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+            -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
+    fi
+}
+
+# Unpacks Debian's source package $1 into $deps/src and prints its folder.
+# apt checks every file against the signed index while downloading; a
+# missing detached upstream signature (seen for mpg123) only makes
+# apt-get's own unpacking give up, so the package is unpacked here.
+fetch_source() {
+    local pkg=$1
+    local dir=$deps/src/$pkg
+    if [ ! -f "$dir/.unpacked" ]; then
+        rm -rf "$dir"
+        mkdir -p "$dir"
+        (cd "$dir" && apt-get source -qq --download-only "$pkg" >/dev/null 2>apt.log) || true
+        local dsc
+        dsc=$(ls "$dir"/*.dsc 2>/dev/null | head -n1)
+        [ -n "$dsc" ] || { cat "$dir/apt.log" >&2; log "could not download the source of $pkg"; exit 1; }
+        (cd "$dir" && dpkg-source --no-check -x "$(basename "$dsc")" tree >/dev/null)
+        touch "$dir/.unpacked"
+    fi
+    echo "$dir/tree"
+}
+
+build_sdl2() {
+    local src
+    src=$(fetch_source libsdl2)
+    local b=$deps/build/sdl2
+    rm -rf "$b"
+    "${nice[@]}" emcmake cmake -S "$src" -B "$b" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DSDL_SHARED=OFF -DSDL_STATIC=ON \
+        -DSDL_TEST=OFF -DSDL_PTHREADS=OFF >"$b.log" 2>&1
+    "${nice[@]}" cmake --build "$b" -j"$jobs" >>"$b.log" 2>&1
+    cmake --install "$b" >>"$b.log" 2>&1
+}
+
+build_jpeg() {
+    local src
+    src=$(fetch_source libjpeg-turbo)
+    local b=$deps/build/jpeg
+    rm -rf "$b"
+    # The size of size_t comes out of a run check; wasm32's is fixed.
+    "${nice[@]}" emcmake cmake -S "$src" -B "$b" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
+        -DWITH_SIMD=0 -DWITH_TURBOJPEG=0 -DWITH_JPEG8=0 -DWITH_JPEG7=0 \
+        -DENABLE_SHARED=0 -DENABLE_STATIC=1 -DSIZEOF_SIZE_T=4 >"$b.log" 2>&1
+    "${nice[@]}" cmake --build "$b" -j"$jobs" --target jpeg-static >>"$b.log" 2>&1
+    mkdir -p "$prefix/lib" "$prefix/include" "$prefix/lib/pkgconfig"
+    cp "$b/libjpeg.a" "$prefix/lib/"
+    cp "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$b/jconfig.h" "$prefix/include/"
+}
+
+build_mpg123() {
+    local src
+    src=$(fetch_source mpg123)
+    local b=$deps/build/mpg123
+    rm -rf "$b"
+    mkdir -p "$b"
+    # Only the decoding library: no output modules, no network, plain C.
+    (cd "$b" && "${nice[@]}" emconfigure "$src/configure" --host=wasm32-unknown-emscripten \
+        --prefix="$prefix" --disable-shared --enable-static --disable-modules \
+        --with-cpu=generic_fpu --enable-network=no --enable-ipv6=no \
+        --with-default-audio=dummy --with-audio=dummy --enable-buffer=no) >"$b.log" 2>&1
+    (cd "$b" && "${nice[@]}" emmake make -j"$jobs" src/libmpg123/libmpg123.la) >>"$b.log" 2>&1
+    (cd "$b" && emmake make install-pkgconfigDATA install-includeHEADERS \
+        && cd src/libmpg123 && emmake make install-libLTLIBRARIES install-nodist_includeHEADERS \
+        install-includeHEADERS) >>"$b.log" 2>&1
+}
+
+build_fparser() {
+    local src
+    src=$(fetch_source fparserc++)
+    local b=$deps/build/fparser
+    rm -rf "$b"
+    mkdir -p "$b"
+    # fpoptimizer.cc is assembled from its parts by a host tool, as the
+    # Debian package does before compiling.
+    cp -r "$src" "$b/tree"
+    touch "$b/tree/util/tree_grammar_parser.cc"
+    "${nice[@]}" make -C "$b/tree" fpoptimizer.cc >"$b.log" 2>&1
+    for f in fparser fpoptimizer; do
+        "${nice[@]}" em++ -O2 -DNDEBUG -c "$b/tree/$f.cc" -o "$b/$f.o" >>"$b.log" 2>&1
+    done
+    emar rcs "$prefix/lib/libfparser.a" "$b/fparser.o" "$b/fpoptimizer.o"
+    cp "$b/tree/fparser.hh" "$b/tree/fpconfig.hh" "$prefix/include/"
+    mkdir -p "$prefix/include/extrasrc"
+    cp "$b/tree/extrasrc/"*.hh "$prefix/include/extrasrc/"
+}
+
+build_deps() {
+    mkdir -p "$deps/build" "$prefix/lib" "$prefix/include"
+    local lib
+    for lib in sdl2 jpeg mpg123 fparser; do
+        if [ -f "$deps/$lib.done" ]; then
+            continue
+        fi
+        log "building $lib (log: $deps/build/$lib.log)"
+        local t0=$SECONDS
+        if ! "build_$lib"; then
+            tail -n 30 "$deps/build/$lib.log" >&2
+            log "$lib failed"
+            exit 1
+        fi
+        touch "$deps/$lib.done"
+        log "$lib built in $((SECONDS - t0)) s"
+    done
+}
+
+install_tools
+# Optimised builds of Debian's emscripten load its JavaScript tools' modules
+# from the system's node path.
+export NODE_PATH=/usr/share/nodejs
+build_deps
