@@ -158,3 +158,12 @@ install_tools
 # from the system's node path.
 export NODE_PATH=/usr/share/nodejs
 build_deps
+
+# The player itself, then the page beside it.
+app=$out/app
+log "building the player (log: $app.log)"
+"${nice[@]}" emcmake cmake -S "$root/web" -B "$app" -DCMAKE_BUILD_TYPE=Release \
+    -DQUARN_WEB_DEPS="$prefix" >"$app.log" 2>&1 || { tail -n 30 "$app.log" >&2; exit 1; }
+"${nice[@]}" cmake --build "$app" -j"$jobs" >>"$app.log" 2>&1 || { grep -E "error|undefined" "$app.log" | head -n 30 >&2; exit 1; }
+cp "$app/quarn2.js" "$app/quarn2.wasm" "$app/quarn2.data" "$root/web/index.html" "$out/"
+log "done: serve $out (for example: cd $out && python3 -m http.server)"

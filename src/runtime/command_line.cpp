@@ -60,6 +60,12 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
                 line.error = "--fps needs a whole number of frames per second from 1 to 1000";
             line.fpsGiven = true;
             ++i;
+        } else if (std::strcmp(argument, "--renderer") == 0) {
+            if (value != nullptr && std::strcmp(value, "gles2") == 0)
+                line.gles2 = true;
+            else if (value == nullptr || std::strcmp(value, "gl") != 0)
+                line.error = "--renderer needs gl or gles2";
+            ++i;
         } else if (std::strcmp(argument, "--capture") == 0) {
             if (value == nullptr || *value == '\0')
                 line.error = "--capture needs a directory or a .mp4 or .mkv file";
@@ -88,7 +94,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 
 const char* usageText() {
     return "Usage: quarn2 [--windowed] [--start SECONDS] [--until SECONDS] [--capture DIR|FILE [--fps N] | --benchmark "
-           "| --live] [--help] [DIR]\n"
+           "| --live]\n"
+           "              [--renderer gl|gles2] [--help] [DIR]\n"
            "       quarn2 --check [DIR]\n"
            "Plays the demo in DIR, by default the current directory (test.dat, iDemo.dat,\n"
            "demomusik.mp3), full screen at 640x480 until it ends, Escape is pressed or the\n"
@@ -118,6 +125,10 @@ const char* usageText() {
            "                     time median and 99th percentile, the worst second, the\n"
            "                     floor (clear and swap only) and the start-up time\n"
            "                       quarn2 --windowed --benchmark\n"
+           "  --renderer NAME    gl (the default): the fixed-function pipeline; gles2:\n"
+           "                     generated shaders through an OpenGL ES 2 context, as\n"
+           "                     the browser build draws\n"
+           "                       quarn2 --windowed --renderer gles2\n"
            "  --check [DIR]      read the demo in DIR (default: here) without playing it and\n"
            "                     print each likely mistake as FILE:LINE: error|warning: ...;\n"
            "                     exit status 1 when there is an error\n"

@@ -14,6 +14,7 @@ struct CommandLine {
     bool check = false;         // --check: report the demo's likely mistakes, play nothing
     bool live = false;          // --live: windowed, files watched and read again, pause and seek keys
     std::string directory;      // DIR: where the demo's files are; empty: the current directory
+    bool gles2 = false;         // --renderer gles2: shaders through an OpenGL ES 2 context
     std::string unknownOption;  // the first argument not understood, if any
     std::string error;          // an option given wrongly, if any: what is wrong
 };

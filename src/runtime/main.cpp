@@ -13,6 +13,7 @@
 #include "assets/missing_picture.h"
 #include "platform/audio_device.h"
 #include "platform/gl_render_state.h"
+#include "platform/gles2_render_state.h"
 #include "platform/message_box.h"
 #include "platform/player_context.h"
 #include "platform/window.h"
@@ -136,8 +137,10 @@ int main(int argc, char** argv) {
         forbidDialogs();
     }
 
-    GlRenderState renderState;
-    setRenderState(&renderState);
+    GlRenderState fixedFunction;
+    Gles2RenderState shaders;
+    if (options.gles2) requestGLES2Contexts(true);
+    setRenderState(options.gles2 ? static_cast<RenderState*>(&shaders) : &fixedFunction);
     if (!openWindow(640, 480, !options.windowed)) return 1;
     Demo demo("test.dat");
     setDemo(&demo);

@@ -36,6 +36,14 @@ TEST(CommandLineTest, OptionsAndTheFirstUnknownArgument) {
     EXPECT_TRUE(parse({"--live", "demo"}).live);
 }
 
+TEST(CommandLineTest, RendererIsGlOrGles2) {
+    EXPECT_FALSE(parse({}).gles2);
+    EXPECT_TRUE(parse({"--renderer", "gles2", "--windowed"}).gles2);
+    EXPECT_FALSE(parse({"--renderer", "gl"}).gles2);
+    EXPECT_EQ(parse({"--renderer", "vulkan"}).error, "--renderer needs gl or gles2");
+    EXPECT_EQ(parse({"--renderer"}).error, "--renderer needs gl or gles2");
+}
+
 TEST(CommandLineTest, ValuedOptionsCombineWithWindowed) {
     CommandLine capture = parse({"--start", "92.5", "--windowed", "--capture", "shots", "--fps", "25"});
     EXPECT_TRUE(capture.error.empty()) << capture.error;

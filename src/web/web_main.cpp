@@ -1,0 +1,92 @@
+// Entry point of the browser build. The page calls main once the visitor
+// has clicked (browsers start sound only after a gesture) or at once for a
+// held moment. The browser owns the loop: one frame per animation frame.
+#include <emscripten.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/audio_device.h"
+#include "platform/events.h"
+#include "platform/gles2_render_state.h"
+#include "platform/window.h"
+#include "runtime/command_line.h"
+#include "runtime/demo.h"
+#include "runtime/frame_clock.h"
+#include "runtime/held_frame.h"
+#include "runtime/music.h"
+
+namespace {
+
+Demo* demo = nullptr;
+double startTime = 0.0;
+bool ended = false;
+
+// Tells the page how the run stands: "playing", "held", "stopped",
+// "ended" or "failed".
+EM_JS(void, reportToPage, (const char* state), {
+    if (Module["onPlayerState"]) Module["onPlayerState"](UTF8ToString(state));
+});
+
+void finish(const char* state) {
+    emscripten_cancel_main_loop();
+    Music::release();
+    reportToPage(state);
+}
+
+void playFrame() {
+    for (;;) {
+        const PendingEvent event = takeNextEvent();
+        if (event == PendingEvent::Quit) {
+            finish("stopped");
+            return;
+        }
+        if (event == PendingEvent::None) break;
+    }
+    demo->drawFrame(static_cast<float>(startTime + FrameClock::seconds()));
+    if (ended) finish("ended");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // --paused is the page's own: the rest are the desktop player's options.
+    bool paused = false;
+    std::vector<const char*> arguments;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strcmp(argv[i], "--paused") == 0)
+            paused = true;
+        else
+            arguments.push_back(argv[i]);
+    }
+    const CommandLine options = parseCommandLine(static_cast<int>(arguments.size()), arguments.data());
+    if (!options.unknownOption.empty() || !options.error.empty()) {
+        if (!options.unknownOption.empty())
+            std::fprintf(stderr, "quarn2: unknown option '%s'\n", options.unknownOption.c_str());
+        else
+            std::fprintf(stderr, "quarn2: %s\n", options.error.c_str());
+        reportToPage("failed");
+        return 2;
+    }
+    startTime = options.startTime;
+    Music::setStartTime(startTime);
+    // A held moment is silent.
+    if (paused) audioUseOfflineOutput();
+
+    setRenderState(new Gles2RenderState);
+    requestGLES2Contexts(true);
+    openWindow(640, 480, false);
+    demo = new Demo("test.dat", [] { ended = true; });
+    demo->init();
+    if (paused) {
+        drawHeldFrame(*demo, static_cast<float>(startTime));
+        Music::release();
+        reportToPage(ended ? "ended" : "held");
+        return 0;
+    }
+    FrameClock::start();
+    reportToPage("playing");
+    emscripten_set_main_loop(playFrame, 0, 0);
+    return 0;
+}
