@@ -5,6 +5,8 @@
 // so that sync events reach the effects at the same frames in every run.
 // Usage: pixel_capture capture <file> [demo directory]
 //        pixel_capture compare <file> <file>
+//        pixel_capture held <seconds> <png> [demo directory]
+// held writes the still frame the browser page shows for ?start=T&paused=1.
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -13,8 +15,13 @@
 #include <iterator>
 #include <vector>
 
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include "assets/png_writer.h"
 #include "demo_session.h"
 #include "platform/gl_render_state.h"
+#include "runtime/held_frame.h"
 #include "support/headless_gl.h"
 
 namespace {
@@ -52,6 +59,25 @@ int capture(const char* fileName, const char* directory) {
     return out ? 0 : 1;
 }
 
+int held(const char* seconds, const char* fileName, const char* directory) {
+    char* end = nullptr;
+    const float t = std::strtof(seconds, &end);
+    if (end == seconds || *end != '\0' || !(t >= 0.0f)) {
+        std::fprintf(stderr, "held needs a time in seconds, 0 or more\n");
+        return 2;
+    }
+    // A relative name means the caller's directory.
+    const std::string path = std::filesystem::absolute(fileName).string();
+    if (!enterDemoDirectory(directory)) return 1;
+    if (!openHeadlessGLContext(width, height)) return 1;
+    setRenderState(new GlRenderState);
+    std::unique_ptr<Demo> demo = loadDemo();
+    drawHeldFrame(*demo, t);
+    glFinish();
+    const std::vector<uint8_t> pixels = readFramebufferRGBA(0, 0, width, height);
+    return writePngFile(path, {pixels.data(), width, height, true}) ? 0 : 1;
+}
+
 std::vector<char> readAll(const char* fileName) {
     std::ifstream in(fileName, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -80,6 +106,9 @@ int compare(const char* first, const char* second) {
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "capture") == 0) return capture(argv[2], argc > 3 ? argv[3] : nullptr);
     if (argc == 4 && std::strcmp(argv[1], "compare") == 0) return compare(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: pixel_capture capture <file> [demo directory] | compare <file> <file>\n");
+    if (argc >= 4 && std::strcmp(argv[1], "held") == 0) return held(argv[2], argv[3], argc > 4 ? argv[4] : nullptr);
+    std::fprintf(stderr,
+                 "usage: pixel_capture capture <file> [demo directory] | compare <file> <file> | held <seconds> <png> "
+                 "[demo directory]\n");
     return 2;
 }

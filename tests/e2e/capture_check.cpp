@@ -1,12 +1,14 @@
 // Measures captured files for the end-to-end tests:
 //   capture_check lit FRAME.png          share of pixels that are not black, in percent
 //   capture_check differ A.png B.png     mean absolute difference of the colour channels
+//   capture_check psnr A.png B.png       peak signal-to-noise ratio of the colour channels, in dB
 //   capture_check wav AUDIO.wav FROM TO  sound frames in the file and the peak sample
 //                                        between FROM and TO seconds (TO may be "end")
 //   capture_check video FILE             the streams of a video file, decoded to the end
 //   capture_check snr FILE N FRAME.png   how close picture N of the video is to the PNG, in dB
 #include <png.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -96,12 +98,25 @@ int snr(const char* path, const char* index, const char* png) {
 
 }  // namespace
 
+int psnr(const char* first, const char* second) {
+    std::vector<uint8_t> a, b;
+    png_uint_32 aw = 0, ah = 0, bw = 0, bh = 0;
+    if (!readRgb(first, a, aw, ah) || !readRgb(second, b, bw, bh)) return fail("cannot read the pictures");
+    if (aw != bw || ah != bh || a.empty()) return fail("the pictures differ in size");
+    double squared = 0.0;
+    for (std::size_t i = 0; i < a.size(); ++i) squared += (double(a[i]) - b[i]) * (double(a[i]) - b[i]);
+    // Identical pictures print 99.
+    std::printf("%.1f\n", squared == 0.0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 * double(a.size()) / squared));
+    return 0;
+}
+
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "lit" && argc == 3) return lit(argv[2]);
     if (command == "differ" && argc == 4) return differ(argv[2], argv[3]);
+    if (command == "psnr" && argc == 4) return psnr(argv[2], argv[3]);
     if (command == "wav" && argc == 5) return wav(argv[2], argv[3], argv[4]);
     if (command == "video" && argc == 3) return video(argv[2]);
     if (command == "snr" && argc == 5) return snr(argv[2], argv[3], argv[4]);
-    return fail("usage: lit FRAME | differ A B | wav FILE FROM TO | video FILE | snr FILE N FRAME");
+    return fail("usage: lit FRAME | differ A B | psnr A B | wav FILE FROM TO | video FILE | snr FILE N FRAME");
 }
