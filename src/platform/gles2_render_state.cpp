@@ -67,32 +67,32 @@ std::array<float, 9> normalMatrix(const Matrix& mv) {
     return r;
 }
 
-enum class ElementType { None, Float, Double, Int, Short, UnsignedInt };
+enum class Component { None, Float, Double, Int, Short, UnsignedInt };
 
-ElementType elementTypeOf(int code) {
+Component componentOf(ElementType code) {
     switch (code) {
     case ElementFloat:
-        return ElementType::Float;
+        return Component::Float;
     case ElementDouble:
-        return ElementType::Double;
+        return Component::Double;
     case ElementInt:
-        return ElementType::Int;
+        return Component::Int;
     case ElementShort:
-        return ElementType::Short;
+        return Component::Short;
     case ElementUnsignedInt:
-        return ElementType::UnsignedInt;
+        return Component::UnsignedInt;
     default:
-        return ElementType::None;
+        return Component::None;
     }
 }
 
-int elementBytes(ElementType type) {
+int elementBytes(Component type) {
     switch (type) {
-    case ElementType::Double:
+    case Component::Double:
         return 8;
-    case ElementType::Short:
+    case Component::Short:
         return 2;
-    case ElementType::None:
+    case Component::None:
         return 0;
     default:
         return 4;
@@ -102,9 +102,10 @@ int elementBytes(ElementType type) {
 struct ClientArray {
     const void* data = nullptr;
     int size = 4;
-    ElementType type = ElementType::Float;
+    Component type = Component::Float;
     int stride = 0;
     bool enabled = false;
+    bool setForDraw = false;  // set since the previous draw
 
     // Reads element `index` into out (up to `size` components).
     void read(uint32_t index, float* out) const {
@@ -113,37 +114,37 @@ struct ClientArray {
         const auto* p = static_cast<const unsigned char*>(data) + static_cast<size_t>(index) * step;
         for (int c = 0; c < size; ++c, p += bytes) {
             switch (type) {
-            case ElementType::Float: {
+            case Component::Float: {
                 float v;
                 std::memcpy(&v, p, 4);
                 out[c] = v;
                 break;
             }
-            case ElementType::Double: {
+            case Component::Double: {
                 double v;
                 std::memcpy(&v, p, 8);
                 out[c] = static_cast<float>(v);
                 break;
             }
-            case ElementType::Int: {
+            case Component::Int: {
                 int32_t v;
                 std::memcpy(&v, p, 4);
                 out[c] = static_cast<float>(v);
                 break;
             }
-            case ElementType::Short: {
+            case Component::Short: {
                 int16_t v;
                 std::memcpy(&v, p, 2);
                 out[c] = v;
                 break;
             }
-            case ElementType::UnsignedInt: {
+            case Component::UnsignedInt: {
                 uint32_t v;
                 std::memcpy(&v, p, 4);
                 out[c] = static_cast<float>(v);
                 break;
             }
-            case ElementType::None:
+            case Component::None:
                 out[c] = 0.0f;
                 break;
             }
@@ -336,6 +337,24 @@ Program buildProgram(ProgramKey key) {
     return p;
 }
 
+// The filters of the bound texture for a filter mode; true when the
+// minification filter reads mipmap levels.
+bool setFilters(TextureFilter filterMode) {
+    GLint magnification = GL_LINEAR, minification = GL_LINEAR_MIPMAP_LINEAR;
+    if (filterMode == TextureFilterNearest) {
+        magnification = GL_NEAREST;
+        minification = GL_NEAREST;
+    } else if (filterMode == TextureFilterLinear) {
+        minification = GL_LINEAR;
+    } else if (filterMode == TextureFilterNearestMipmapped) {
+        magnification = GL_NEAREST;
+        minification = GL_NEAREST_MIPMAP_LINEAR;
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnification);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minification);
+    return minification != GL_LINEAR && minification != GL_NEAREST;
+}
+
 }  // namespace
 
 struct Gles2RenderState::State {
@@ -349,7 +368,7 @@ struct Gles2RenderState::State {
     std::unordered_map<uint32_t, TextureRecord> textures;
     std::unordered_map<ProgramKey, Program> programs;
     const void* indices = nullptr;
-    ElementType indexType = ElementType::UnsignedInt;
+    Component indexType = Component::UnsignedInt;
     int indexCount = 0;
     GLuint buffer = 0;
     std::vector<float> streamed;
@@ -370,6 +389,15 @@ struct Gles2RenderState::State {
     }
 
     void draw(const std::vector<uint32_t>& vertexOrder);
+
+    // A draw reads only the arrays set since the previous draw.
+    void prepareArrays() {
+        for (ClientArray* array : {&vertices, &normals, &units[0].texCoords, &units[1].texCoords, &units[2].texCoords,
+                                   &units[3].texCoords}) {
+            array->enabled = array->enabled && array->setForDraw;
+            array->setForDraw = false;
+        }
+    }
 };
 
 Gles2RenderState::Gles2RenderState() : state(std::make_unique<State>()) {}
@@ -377,7 +405,7 @@ Gles2RenderState::~Gles2RenderState() = default;
 
 void Gles2RenderState::setClearColor(Color color) { glClearColor(color.r, color.g, color.b, color.a); }
 
-void Gles2RenderState::setMatrixMode(int mode) {
+void Gles2RenderState::setMatrixMode(MatrixMode mode) {
     if (mode == MatrixModelView) state->projectionSelected = false;
     if (mode == MatrixProjection) state->projectionSelected = true;
 }
@@ -415,7 +443,7 @@ void Gles2RenderState::setOrtho2D(float left, float right, float bottom, float t
     state->current() = orthoMatrix(left, right, bottom, top, -1.0, 1.0);
 }
 
-void Gles2RenderState::multiplyOrtho(float left, float right, float bottom, float top, float zNear, float zFar) {
+void Gles2RenderState::ortho(float left, float right, float bottom, float top, float zNear, float zFar) {
     if (left == right || bottom == top || zNear == zFar) return;
     state->current() = state->current() * orthoMatrix(left, right, bottom, top, zNear, zFar);
 }
@@ -445,7 +473,7 @@ void Gles2RenderState::scale(float x, float y, float z) {
 void Gles2RenderState::clearDepthBuffer() { glClear(GL_DEPTH_BUFFER_BIT); }
 void Gles2RenderState::clearColorBuffer() { glClear(GL_COLOR_BUFFER_BIT); }
 
-void Gles2RenderState::setTexGen(int mode) {
+void Gles2RenderState::setTexGen(TexGenMode mode) {
     TextureUnit& unit = state->units[state->activeUnit];
     if (mode == TexGenSphereMap)
         unit.genMode = GenSphere;
@@ -458,7 +486,7 @@ void Gles2RenderState::setTexGen(int mode) {
     unit.genEnabled = true;
 }
 
-void Gles2RenderState::setTexEnv(int mode) {
+void Gles2RenderState::setTexEnv(TexEnvMode mode) {
     TextureUnit& unit = state->units[state->activeUnit];
     if (mode == TexEnvAdd)
         unit.env = EnvAdd;
@@ -488,31 +516,22 @@ void Gles2RenderState::selectTextureUnit(int unit) {
     glActiveTexture(GL_TEXTURE0 + unit);
 }
 
-uint32_t Gles2RenderState::createTexture(int width, int height, const void* pixels, int clamp, int filterMode) {
+uint32_t Gles2RenderState::createTexture(int width, int height, const void* pixels, TextureWrap wrap,
+                                         TextureFilter filterMode) {
+    const bool clamp = wrap != TextureWrapRepeat;
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     state->units[state->activeUnit].texture = name;
     state->units[state->activeUnit].env = EnvAdd;
 
-    GLint magnification = GL_LINEAR, minification = GL_LINEAR_MIPMAP_LINEAR;
-    if (filterMode == 1) {
-        magnification = GL_NEAREST;
-        minification = GL_NEAREST;
-    } else if (filterMode == 2) {
-        minification = GL_LINEAR;
-    } else if (filterMode == 5) {
-        magnification = GL_NEAREST;
-        minification = GL_NEAREST_MIPMAP_LINEAR;
-    }
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnification);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minification);
-    const GLint wrap = clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    const bool filterReadsMips = setFilters(filterMode);
+    const GLint glWrap = clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, glWrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, glWrap);
 
     TextureRecord record;
-    record.minifiesWithMips = minification != GL_LINEAR && minification != GL_NEAREST;
+    record.minifiesWithMips = filterReadsMips;
     if (width <= 0 || height <= 0) {
         state->textures[name] = record;
         return name;
@@ -552,8 +571,8 @@ void Gles2RenderState::disableTextureUnit(int unit) {
     if (unit >= 0 && unit < unitCount) state->units[unit].enabled = false;
 }
 
-void Gles2RenderState::setBlendFunc(int sourceCode, int destinationCode) {
-    auto factor = [](int code) -> GLenum {
+void Gles2RenderState::setBlendFunc(BlendFactor sourceCode, BlendFactor destinationCode) {
+    auto factor = [](BlendFactor code) -> GLenum {
         switch (code) {
         case BlendOne:
             return GL_ONE;
@@ -570,33 +589,34 @@ void Gles2RenderState::setBlendFunc(int sourceCode, int destinationCode) {
 }
 
 namespace {
-void setArray(ClientArray& array, const void* data, int size, int typeCode, int stride) {
-    ElementType type = elementTypeOf(typeCode);
-    if (type == ElementType::None) return;
-    array = ClientArray{data, std::clamp(size, 1, 4), type, std::max(stride, 0), true};
+void setArray(ClientArray& array, const void* data, int size, ElementType typeCode, int stride) {
+    Component type = componentOf(typeCode);
+    if (type == Component::None) return;
+    array = ClientArray{data, std::clamp(size, 1, 4), type, std::max(stride, 0), true, true};
 }
 }  // namespace
 
-void Gles2RenderState::setVertexArray(const void* data, int size, int typeCode, int stride) {
+void Gles2RenderState::setVertexArray(const void* data, int size, ElementType typeCode, int stride) {
     setArray(state->vertices, data, size, typeCode, stride);
 }
 
-void Gles2RenderState::setNormalArray(const void* data, int, int typeCode, int stride) {
+void Gles2RenderState::setNormalArray(const void* data, int, ElementType typeCode, int stride) {
     setArray(state->normals, data, 3, typeCode, stride);
 }
 
-void Gles2RenderState::setTexCoordArray(const void* data, int size, int typeCode, int stride) {
+void Gles2RenderState::setTexCoordArray(const void* data, int size, ElementType typeCode, int stride) {
     setArray(state->units[state->activeUnit].texCoords, data, size, typeCode, stride);
 }
 
-void Gles2RenderState::setIndexArray(const void* newIndices, int count, int typeCode) {
-    ElementType type = elementTypeOf(typeCode);
+void Gles2RenderState::setIndexArray(const void* newIndices, int count, ElementType typeCode) {
+    Component type = componentOf(typeCode);
     state->indices = newIndices;
-    state->indexType = type == ElementType::None ? ElementType::UnsignedInt : type;
-    state->indexCount = type != ElementType::None && newIndices && count > 0 ? count : 0;
+    state->indexType = type == Component::None ? Component::UnsignedInt : type;
+    state->indexCount = type != Component::None && newIndices && count > 0 ? count : 0;
 }
 
 void Gles2RenderState::drawTriangles(int vertexCount) {
+    state->prepareArrays();
     if (vertexCount <= 0) return;
     state->order.resize(static_cast<size_t>(vertexCount));
     for (int i = 0; i < vertexCount; ++i) state->order[static_cast<size_t>(i)] = static_cast<uint32_t>(i);
@@ -606,13 +626,16 @@ void Gles2RenderState::drawTriangles(int vertexCount) {
 void Gles2RenderState::drawIndexedTriangles() {
     // Only 32-bit unsigned indices are valid for an indexed draw in GL; the
     // other codes give an error there and draw nothing.
-    if (state->indexCount <= 0 || state->indexType != ElementType::UnsignedInt) return;
+    if (state->indexCount <= 0) return;
+    state->prepareArrays();
+    if (state->indexType != Component::UnsignedInt) return;
     const auto* indices = static_cast<const uint32_t*>(state->indices);
     state->order.assign(indices, indices + state->indexCount);
     state->draw(state->order);
 }
 
 void Gles2RenderState::drawQuads(int vertexCount) {
+    state->prepareArrays();
     // Each quad a, b, c, d as the triangles a, b, c and a, c, d.
     std::vector<uint32_t>& order = state->order;
     order.clear();
@@ -628,14 +651,13 @@ void Gles2RenderState::setColor(float red, float green, float blue, float alpha)
     state->color[3] = alpha;
 }
 
-void Gles2RenderState::setDepthMask(bool write) { glDepthMask(write ? GL_TRUE : GL_FALSE); }
+void Gles2RenderState::enableDepthWrite() { glDepthMask(GL_TRUE); }
+void Gles2RenderState::disableDepthWrite() { glDepthMask(GL_FALSE); }
 
-void Gles2RenderState::setTextureFilters(bool linearMagnification, int minificationCode) {
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, linearMagnification ? GL_LINEAR : GL_NEAREST);
-    const GLint minification = minificationCode == 1 ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minification);
+void Gles2RenderState::setTextureFilter(TextureFilter filter) {
+    const bool mips = setFilters(filter);
     auto it = state->textures.find(state->units[state->activeUnit].texture);
-    if (it != state->textures.end()) it->second.minifiesWithMips = false;
+    if (it != state->textures.end()) it->second.minifiesWithMips = mips;
 }
 
 void Gles2RenderState::State::draw(const std::vector<uint32_t>& vertexOrder) {

@@ -15,47 +15,46 @@ public:
     ~Gles2RenderState() override;
 
     void setClearColor(Color color) override;
-    void setMatrixMode(int mode) override;
+    void setMatrixMode(MatrixMode mode) override;
     void loadIdentity() override;
     void pushMatrix() override;
     void popMatrix() override;
     void setPerspective(float fovY, float aspect, float zNear, float zFar) override;
     void setOrtho2D(float left, float right, float bottom, float top) override;
+    void ortho(float left, float right, float bottom, float top, float zNear, float zFar) override;
     void translate(float x, float y, float z) override;
     void rotate(float angleDegrees, float x, float y, float z) override;
     void scale(float x, float y, float z) override;
     void clearDepthBuffer() override;
     void clearColorBuffer() override;
-    void setTexGen(int mode) override;
-    void setTexEnv(int mode) override;
+    void setTexGen(TexGenMode mode) override;
+    void setTexEnv(TexEnvMode mode) override;
     void enableCulling() override;
     void disableCulling() override;
     void enableDepthTest() override;
     void disableDepthTest() override;
+    void enableDepthWrite() override;
+    void disableDepthWrite() override;
     void enableLighting() override;
     void disableLighting() override;
     void enableBlending() override;
     void disableBlending() override;
     void setSmoothShading() override;
     void setFlatShading() override;
+    void setColor(float red, float green, float blue, float alpha) override;
     void selectTextureUnit(int unit) override;
-    uint32_t createTexture(int width, int height, const void* pixels, int clamp, int filterMode) override;
+    uint32_t createTexture(int width, int height, const void* pixels, TextureWrap wrap, TextureFilter filter) override;
+    void setTextureFilter(TextureFilter filter) override;
     void bindTexture(uint32_t name) override;
     void disableTextureUnit(int unit) override;
-    void setBlendFunc(int sourceCode, int destinationCode) override;
-    void setVertexArray(const void* data, int size, int typeCode, int stride) override;
-    void setNormalArray(const void* data, int size, int typeCode, int stride) override;
-    void setTexCoordArray(const void* data, int size, int typeCode, int stride) override;
-    void setIndexArray(const void* indices, int count, int typeCode) override;
+    void setBlendFunc(BlendFactor source, BlendFactor destination) override;
+    void setVertexArray(const void* data, int size, ElementType type, int stride) override;
+    void setNormalArray(const void* data, int size, ElementType type, int stride) override;
+    void setTexCoordArray(const void* data, int size, ElementType type, int stride) override;
+    void setIndexArray(const void* indices, int count, ElementType type) override;
     void drawTriangles(int vertexCount) override;
     void drawIndexedTriangles() override;
-
-    // What the effects still set beside the interface.
-    void setColor(float red, float green, float blue, float alpha);
-    void setDepthMask(bool write);
-    void multiplyOrtho(float left, float right, float bottom, float top, float zNear, float zFar);
-    void setTextureFilters(bool linearMagnification, int minificationCode);
-    void drawQuads(int vertexCount);
+    void drawQuads(int vertexCount) override;
 
 private:
     struct State;
