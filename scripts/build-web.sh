@@ -86,11 +86,13 @@ build_jpeg() {
     src=$(fetch_source libjpeg-turbo)
     local b=$deps/build/jpeg
     rm -rf "$b"
-    # The size of size_t comes out of a run check; wasm32's is fixed.
+    # Emscripten's toolchain answers CMake's type-size checks with 9;
+    # wasm32's sizes are known.
     "${nice[@]}" emcmake cmake -S "$src" -B "$b" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
         -DWITH_SIMD=0 -DWITH_TURBOJPEG=0 -DWITH_JPEG8=0 -DWITH_JPEG7=0 \
-        -DENABLE_SHARED=0 -DENABLE_STATIC=1 -DSIZEOF_SIZE_T=4 >"$b.log" 2>&1
+        -DENABLE_SHARED=0 -DENABLE_STATIC=1 \
+        -DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE -DUNSIGNED_LONG=4 >"$b.log" 2>&1
     "${nice[@]}" cmake --build "$b" -j"$jobs" --target jpeg-static >>"$b.log" 2>&1
     mkdir -p "$prefix/lib" "$prefix/include" "$prefix/lib/pkgconfig"
     cp "$b/libjpeg.a" "$prefix/lib/"
@@ -104,7 +106,9 @@ build_mpg123() {
     rm -rf "$b"
     mkdir -p "$b"
     # Only the decoding library: no output modules, no network, plain C.
-    (cd "$b" && "${nice[@]}" emconfigure "$src/configure" --host=wasm32-unknown-emscripten \
+    # The packaged config.sub does not know emscripten; any 32-bit cross
+    # host keeps configure from running what it compiles.
+    (cd "$b" && "${nice[@]}" emconfigure "$src/configure" --host=i686-pc-linux-gnu \
         --prefix="$prefix" --disable-shared --enable-static --disable-modules \
         --with-cpu=generic_fpu --enable-network=no --enable-ipv6=no \
         --with-default-audio=dummy --with-audio=dummy --enable-buffer=no) >"$b.log" 2>&1
@@ -134,6 +138,11 @@ build_fparser() {
     cp "$b/tree/extrasrc/"*.hh "$prefix/include/extrasrc/"
 }
 
+built_sdl2() { [ -f "$prefix/lib/libSDL2.a" ] && [ -f "$prefix/include/SDL2/SDL.h" ]; }
+built_jpeg() { [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jconfig.h" ]; }
+built_mpg123() { [ -f "$prefix/lib/libmpg123.a" ] && [ -f "$prefix/include/mpg123.h" ]; }
+built_fparser() { [ -f "$prefix/lib/libfparser.a" ] && [ -f "$prefix/include/fparser.hh" ]; }
+
 build_deps() {
     mkdir -p "$deps/build" "$prefix/lib" "$prefix/include"
     local lib
@@ -143,7 +152,9 @@ build_deps() {
         fi
         log "building $lib (log: $deps/build/$lib.log)"
         local t0=$SECONDS
-        if ! "build_$lib"; then
+        # Each build checks its own results: errors inside a function
+        # called as a condition do not stop it.
+        if ! "build_$lib" || ! "built_$lib"; then
             tail -n 30 "$deps/build/$lib.log" >&2
             log "$lib failed"
             exit 1

@@ -1,7 +1,9 @@
 #include "platform/window.h"
 
 #include <GL/gl.h>
+#ifndef __EMSCRIPTEN__
 #include <GL/glu.h>
+#endif
 
 #include <cstdio>
 
@@ -123,8 +125,12 @@ void resizeViewport(int width, int height) {
     if (height == 0) height = 1;
     if (!SDL_GL_GetCurrentContext()) return;
     glViewport(0, 0, width, height);
+#ifndef __EMSCRIPTEN__
+    // An ES 2 context has no matrices; its render state keeps its own.
+    if (windowState().gles2) return;
     glLoadIdentity();
     gluOrtho2D(0.0, width, 0.0, height);
+#endif
 }
 
 void restoreDisplayMode() {

@@ -4,6 +4,7 @@
 #include <emscripten.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "runtime/command_line.h"
 #include "runtime/demo.h"
 #include "runtime/frame_clock.h"
+#include "runtime/frame_loop.h"
 #include "runtime/held_frame.h"
 #include "runtime/music.h"
 
@@ -22,6 +24,8 @@ namespace {
 Demo* demo = nullptr;
 double startTime = 0.0;
 bool ended = false;
+int frames = 0;
+float rateWindowStart = 0.0f;
 
 // Tells the page how the run stands: "playing", "held", "stopped",
 // "ended" or "failed".
@@ -44,13 +48,24 @@ void playFrame() {
         }
         if (event == PendingEvent::None) break;
     }
-    demo->drawFrame(static_cast<float>(startTime + FrameClock::seconds()));
+    const float t = static_cast<float>(startTime + FrameClock::seconds());
+    // The page's title shows time and frame rate, as the desktop's window does.
+    if (++frames % 32 == 0) {
+        frames = 0;
+        rateWindowStart = static_cast<float>(FrameClock::seconds());
+    }
+    char title[128];
+    formatFrameTitle(title, sizeof title, t, frames, FrameClock::seconds(), rateWindowStart);
+    setWindowTitle(title);
+    demo->drawFrame(t);
     if (ended) finish("ended");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A dialog would be a blocking alert(); the page shows the messages.
+    setenv("QUARN_NO_DIALOGS", "1", 1);
     // --paused is the page's own: the rest are the desktop player's options.
     bool paused = false;
     std::vector<const char*> arguments;

@@ -1,0 +1,111 @@
+// Drives the browser build in headless Chromium over the DevTools protocol:
+// screenshots of held moments, a bad start time, and a played stretch
+// stopped with Escape. Needs node's WebSocket (--experimental-websocket).
+// Usage: node --experimental-websocket drive_page.mjs URL OUTDIR T...
+import { spawn } from "node:child_process";
+import { mkdtempSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+
+const [base, outDir, ...moments] = process.argv.slice(2);
+const chromium = process.env.CHROMIUM || "/usr/bin/chromium";
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+let failures = 0;
+let passes = 0;
+function check(ok, what) {
+    console.log(`${ok ? "ok" : "FAILED"}: ${what}`);
+    if (ok) ++passes; else ++failures;
+}
+
+const browser = spawn(chromium, [
+    "--headless", "--no-sandbox", "--disable-quic", "--no-first-run", "--disable-background-networking",
+    "--disable-component-update", "--disable-sync", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+    "--hide-scrollbars", "--window-size=640,480", "--remote-debugging-port=0",
+    `--user-data-dir=${mkdtempSync(join(tmpdir(), "quarn-chromium-"))}`, "about:blank"],
+    { stdio: ["ignore", "ignore", "pipe"] });
+const endpoint = await new Promise((resolve, reject) => {
+    let text = "";
+    browser.stderr.on("data", (d) => {
+        text += d;
+        const m = text.match(/DevTools listening on (ws:\/\/\S+)/);
+        if (m) resolve(m[1]);
+    });
+    browser.on("exit", () => reject(new Error("chromium ended: " + text.slice(-500))));
+    setTimeout(() => reject(new Error("chromium did not start")), 30000);
+});
+const port = new URL(endpoint).port;
+const pages = await (await fetch(`http://127.0.0.1:${port}/json/list`)).json();
+const socket = new WebSocket(pages.find((p) => p.type === "page").webSocketDebuggerUrl);
+await new Promise((r) => socket.addEventListener("open", r));
+let nextId = 1;
+const waiting = new Map();
+socket.addEventListener("message", (event) => {
+    const message = JSON.parse(event.data);
+    if (message.id && waiting.has(message.id)) {
+        waiting.get(message.id)(message);
+        waiting.delete(message.id);
+    }
+});
+function send(method, params = {}) {
+    const id = nextId++;
+    socket.send(JSON.stringify({ id, method, params }));
+    return new Promise((resolve) => waiting.set(id, (m) => resolve(m.result || {})));
+}
+async function evaluate(expression) {
+    const r = await send("Runtime.evaluate", { expression, returnByValue: true });
+    return r.result ? r.result.value : undefined;
+}
+// Waits for the page's state to become one of states; returns the last seen.
+async function waitForState(states, seconds) {
+    let state;
+    for (let i = 0; i < seconds * 10; ++i) {
+        state = await evaluate("document.body.dataset.state");
+        if (states.includes(state)) return state;
+        await sleep(100);
+    }
+    return state;
+}
+async function open(query) {
+    await send("Page.navigate", { url: `${base}${query}` });
+    await sleep(300);
+}
+
+await send("Page.enable");
+await send("Emulation.setDeviceMetricsOverride", { width: 640, height: 480, deviceScaleFactor: 1, mobile: false });
+
+for (const t of moments) {
+    await open(`?start=${t}&paused=1`);
+    const state = await waitForState(["held", "failed", "ended"], 120);
+    check(state === "held", `t=${t} is held (state ${state})`);
+    const shot = await send("Page.captureScreenshot", { format: "png", clip: { x: 0, y: 0, width: 640, height: 480, scale: 1 } });
+    writeFileSync(join(outDir, `web_${t}.png`), Buffer.from(shot.data || "", "base64"));
+}
+
+// A start time the desktop player refuses is refused in the page too, with
+// the same words.
+await open("?start=soon&paused=1");
+const refused = await waitForState(["failed", "held"], 60);
+const said = await evaluate("document.getElementById('messages').textContent");
+check(refused === "failed" && said.includes("quarn2: --start needs a time in seconds, 0 or more"),
+      `a bad start time is shown in the page (state ${refused}, messages ${JSON.stringify(said)})`);
+
+// Played: click to play, a stretch of real time, then Escape stops it.
+await open("?start=60");
+await waitForState(["ready"], 60);
+for (const type of ["mousePressed", "mouseReleased"])
+    await send("Input.dispatchMouseEvent", { type, x: 320, y: 240, button: "left", clickCount: 1 });
+const playing = await waitForState(["playing", "failed"], 60);
+check(playing === "playing", `a click plays (state ${playing})`);
+await sleep(10000);
+const title = await evaluate("document.title");
+console.log(`title after 10 s of play: ${title}`);
+const rate = /fps: ([0-9.]+)/.exec(title || "");
+check(rate !== null && Number(rate[1]) > 0, "frames are drawn while playing");
+for (const type of ["rawKeyDown", "keyUp"])
+    await send("Input.dispatchKeyEvent", { type, key: "Escape", code: "Escape", windowsVirtualKeyCode: 27, nativeVirtualKeyCode: 27 });
+const stopped = await waitForState(["stopped"], 30);
+check(stopped === "stopped", `Escape stops (state ${stopped})`);
+
+browser.kill();
+console.log(`${passes} passed, ${failures} failed`);
+process.exit(failures === 0 ? 0 : 1);
