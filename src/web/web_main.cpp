@@ -23,7 +23,6 @@ namespace {
 
 Demo* demo = nullptr;
 double startTime = 0.0;
-bool ended = false;
 int frames = 0;
 float rateWindowStart = 0.0f;
 
@@ -58,7 +57,7 @@ void playFrame() {
     formatFrameTitle(title, sizeof title, t, frames, FrameClock::seconds(), rateWindowStart);
     setWindowTitle(title);
     demo->drawFrame(t);
-    if (ended) finish("ended");
+    if (demo->hasEnded()) finish("ended");
 }
 
 }  // namespace
@@ -92,12 +91,12 @@ int main(int argc, char** argv) {
     setRenderState(new Gles2RenderState);
     requestGLES2Contexts(true);
     openWindow(640, 480, false);
-    demo = new Demo("test.dat", [] { ended = true; });
+    demo = new Demo("test.dat");
     demo->init();
     if (paused) {
         drawHeldFrame(*demo, static_cast<float>(startTime));
         Music::release();
-        reportToPage(ended ? "ended" : "held");
+        reportToPage(demo->hasEnded() ? "ended" : "held");
         return 0;
     }
     FrameClock::start();

@@ -40,7 +40,7 @@ std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     std::vector<std::vector<uint8_t>> frames;
     setRenderState(&renderState);
     testing::internal::CaptureStdout();
-    auto demo = std::make_unique<Demo>("test.dat", [] {});
+    auto demo = std::make_unique<Demo>("test.dat");
     demo->init();
     int steps = 0;
     for (float moment : moments) {
