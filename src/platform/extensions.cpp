@@ -1,4 +1,5 @@
 #include "platform/extensions.h"
+#include "platform/window_state.h"
 
 #include <SDL.h>
 
@@ -69,6 +70,9 @@ bool loadMultitextureEntryPoints(ProcAddressLookup lookup, const char* extension
 
 bool initExtensions() {
     if (!SDL_GL_GetCurrentContext()) return false;
+    // OpenGL ES 2 selects texture units with its core glActiveTexture, which
+    // its render state calls itself.
+    if (windowState().gles2) return true;
     const char* extensionString = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     return loadMultitextureEntryPoints(lookUpWithSdl, extensionString);
 }
