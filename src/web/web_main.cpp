@@ -23,6 +23,7 @@ namespace {
 
 Demo* demo = nullptr;
 double startTime = 0.0;
+FrameClock frameClock;
 int frames = 0;
 float rateWindowStart = 0.0f;
 
@@ -47,14 +48,14 @@ void playFrame() {
         }
         if (event == PendingEvent::None) break;
     }
-    const float t = static_cast<float>(startTime + FrameClock::seconds());
+    const float t = static_cast<float>(startTime + frameClock.seconds());
     // The page's title shows time and frame rate, as the desktop's window does.
     if (++frames % 32 == 0) {
         frames = 0;
-        rateWindowStart = static_cast<float>(FrameClock::seconds());
+        rateWindowStart = static_cast<float>(frameClock.seconds());
     }
     char title[128];
-    formatFrameTitle(title, sizeof title, t, frames, FrameClock::seconds(), rateWindowStart);
+    formatFrameTitle(title, sizeof title, t, frames, frameClock.seconds(), rateWindowStart);
     setWindowTitle(title);
     demo->drawFrame(t);
     if (demo->hasEnded()) finish("ended");
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
         reportToPage(demo->hasEnded() ? "ended" : "held");
         return 0;
     }
-    FrameClock::start();
+    frameClock.start();
     reportToPage("playing");
     emscripten_set_main_loop(playFrame, 0, 0);
     return 0;
