@@ -113,9 +113,9 @@ build_mpg123() {
         --with-cpu=generic_fpu --enable-network=no --enable-ipv6=no \
         --with-default-audio=dummy --with-audio=dummy --enable-buffer=no) >"$b.log" 2>&1
     (cd "$b" && "${nice[@]}" emmake make -j"$jobs" src/libmpg123/libmpg123.la) >>"$b.log" 2>&1
-    (cd "$b" && emmake make install-pkgconfigDATA install-includeHEADERS \
-        && cd src/libmpg123 && emmake make install-libLTLIBRARIES install-nodist_includeHEADERS \
-        install-includeHEADERS) >>"$b.log" 2>&1
+    # Installing through make would build the other libraries too.
+    cp "$b/src/libmpg123/.libs/libmpg123.a" "$prefix/lib/"
+    cp "$b/src/libmpg123/mpg123.h" "$src/src/libmpg123/fmt123.h" "$prefix/include/"
 }
 
 build_fparser() {
