@@ -11,6 +11,7 @@
 #include "platform/audio_device.h"
 #include "platform/events.h"
 #include "platform/gles2_render_state.h"
+#include "platform/message_box.h"
 #include "platform/window.h"
 #include "runtime/command_line.h"
 #include "runtime/demo.h"
@@ -65,7 +66,7 @@ void playFrame() {
 
 int main(int argc, char** argv) {
     // A dialog would be a blocking alert(); the page shows the messages.
-    setenv("QUARN_NO_DIALOGS", "1", 1);
+    forbidDialogs();
     // --paused is the page's own: the rest are the desktop player's options.
     bool paused = false;
     std::vector<const char*> arguments;
@@ -91,7 +92,10 @@ int main(int argc, char** argv) {
 
     setRenderState(new Gles2RenderState);
     requestGLES2Contexts(true);
-    openWindow(640, 480, false);
+    if (!openWindow(640, 480, false)) {
+        reportToPage("failed");
+        return 1;
+    }
     demo = new Demo("test.dat");
     demo->init();
     if (paused) {
