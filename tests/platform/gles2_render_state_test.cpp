@@ -10,11 +10,11 @@
 
 #include "platform/gl_render_state.h"
 #include "platform/gles2_render_state.h"
-#include "platform/headless_gl.h"
 #include "platform/window.h"
 #include "runtime/demo.h"
 #include "runtime/music.h"
 #include "support/gl_context.h"
+#include "support/headless_gl.h"
 
 namespace {
 
