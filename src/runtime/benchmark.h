@@ -1,6 +1,9 @@
 #pragma once
-// The benchmark run: times every frame and every effect draw (each draw
-// between two GL finishes), then prints a table and a one-line summary.
+// The benchmark run. A first pass times every frame as played: nothing waits
+// for the GL inside a frame. A second pass over the same frames times every
+// effect draw between two GL finishes and charges it to its type. Then a
+// table and a one-line summary.
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,10 +19,17 @@ struct EffectTypeTimes {
     double maxMilliseconds = 0.0;
 };
 
+// What the second pass spent in one whole second of demo time.
+struct SecondCost {
+    int frames = 0;
+    std::vector<double> byType;  // milliseconds, indexed like effectTypes
+};
+
 struct BenchmarkFigures {
-    int stepRate = 60;  // frames per demo second
-    std::vector<FrameSample> frames;
-    std::vector<EffectTypeTimes> effectTypes;  // in the order first drawn
+    int stepRate = 60;                         // frames per demo second
+    std::vector<FrameSample> frames;           // the first pass, as played
+    std::vector<EffectTypeTimes> effectTypes;  // the second pass, in the order first drawn
+    std::map<int, SecondCost> secondCosts;     // the second pass, by floor(t)
     double floorMilliseconds = 0.0;            // a frame that only clears and swaps
     double startUpMilliseconds = 0.0;          // process start to the first frame shown
 };
@@ -33,6 +43,9 @@ public:
     // Clock, GL finish and the empty frame come from the player context
     // (by default the steady clock, glFinish and the player's window).
     BenchmarkSession(int stepRate, double processStart);
+
+    // From now on frames belong to the second pass, whose draws are timed.
+    void startDrawPass();
 
     void frameStarting(int frame, float t) override;
     void frameShown(int frame, float t) override;
@@ -49,9 +62,11 @@ private:
 
     BenchmarkFigures figures;
     double processStart;
-    double frameStart = 0.0;
+    bool drawPass = false;
+    double lastFrameEnd = 0.0;
     double drawStart = 0.0;
     bool sawFirstFrame = false;
+    SecondCost* currentSecond = nullptr;
     std::unordered_map<const Effect*, std::size_t> typeIndexOf;
 };
 

@@ -23,7 +23,7 @@ double fixedFrameTime(double startTime, int fixedRate, int frame) {
     return startTime + static_cast<double>(frame) / fixedRate;
 }
 
-void runFrameLoop(const FrameTiming& timing) {
+bool runFrameLoop(const FrameTiming& timing) {
     const PlayerContext& context = playerContext();
     auto takeEvent = context.takeEvent ? context.takeEvent : takeNextEvent;
     auto setTitle = context.setTitle ? context.setTitle : setWindowTitle;
@@ -41,7 +41,7 @@ void runFrameLoop(const FrameTiming& timing) {
     char title[128];
     for (;;) {
         PendingEvent event = takeEvent();
-        if (event == PendingEvent::Quit) return;
+        if (event == PendingEvent::Quit) return false;
         if (event == PendingEvent::Handled) continue;
 
         ++frames;
@@ -55,7 +55,7 @@ void runFrameLoop(const FrameTiming& timing) {
             timing.fixedRate > 0 ? fixedFrameTime(0.0, timing.fixedRate, frameNumber) : clock.seconds();
         // Steps of 1/N s may land a rounding error short of the end time;
         // --start 10 --until 12 at 10 steps a second draws 20 frames, not 21.
-        if (timing.startTime + clockTime >= timing.endTime - 1e-9) return;
+        if (timing.startTime + clockTime >= timing.endTime - 1e-9) return true;
         const float t = static_cast<float>(timing.startTime + clockTime);
         if (observer) observer->frameStarting(frameNumber, t);
         if (!fullScreen()) {
@@ -65,11 +65,11 @@ void runFrameLoop(const FrameTiming& timing) {
         if (DemoInterface* demo = getDemo()) {
             demo->drawFrame(t);
             // The frame that ends the demo is never shown.
-            if (demo->hasEnded()) return;
+            if (demo->hasEnded()) return true;
         } else {
             std::printf("rnd was null!\n");
         }
-        if (observer && !observer->frameDrawn(frameNumber, t)) return;
+        if (observer && !observer->frameDrawn(frameNumber, t)) return true;
         swapBuffers();
         if (observer) observer->frameShown(frameNumber, t);
         ++frameNumber;

@@ -33,8 +33,8 @@ double fixedFrameTime(double startTime, int fixedRate, int frame);
 // Calls the demo's init, starts the frame clock and draws frames until a
 // quit request arrives, the demo has ended or the observer stops the run;
 // then returns, and the caller tears down. Without a demo every frame
-// prints "rnd was null!".
-void runFrameLoop(const FrameTiming& timing = FrameTiming{});
+// prints "rnd was null!". False when a quit request ended it.
+bool runFrameLoop(const FrameTiming& timing = FrameTiming{});
 
 // The windowed title for time t and the frames counted since windowStart.
 // Writes into title (at most size bytes, always terminated).

@@ -14,18 +14,21 @@ double percentile(std::vector<double> values, double share) {
     return values[index];
 }
 
-WorstSecond findWorstSecond(const std::vector<FrameSample>& samples) {
+std::vector<WorstSecond> findWorstSeconds(const std::vector<FrameSample>& samples, int count) {
     std::map<int, std::vector<double>> bySecond;
     for (const FrameSample& sample : samples)
         bySecond[static_cast<int>(std::floor(sample.demoTime))].push_back(sample.milliseconds);
-    WorstSecond worst;
-    for (const auto& [second, times] : bySecond) {
-        const double p99 = percentile(times, 0.99);
-        if (worst.frames == 0 || p99 > worst.p99Milliseconds) {
-            worst.second = second;
-            worst.p99Milliseconds = p99;
-            worst.frames = static_cast<int>(times.size());
-        }
-    }
-    return worst;
+    std::vector<WorstSecond> seconds;
+    for (const auto& [second, times] : bySecond)
+        seconds.push_back(WorstSecond{second, percentile(times, 0.99), static_cast<int>(times.size())});
+    // Stable, so that of two equal seconds the earlier stays first.
+    std::stable_sort(seconds.begin(), seconds.end(),
+                     [](const WorstSecond& a, const WorstSecond& b) { return a.p99Milliseconds > b.p99Milliseconds; });
+    if (count >= 0 && seconds.size() > static_cast<std::size_t>(count)) seconds.resize(static_cast<std::size_t>(count));
+    return seconds;
+}
+
+WorstSecond findWorstSecond(const std::vector<FrameSample>& samples) {
+    const std::vector<WorstSecond> worst = findWorstSeconds(samples, 1);
+    return worst.empty() ? WorstSecond{} : worst.front();
 }

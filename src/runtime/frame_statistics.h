@@ -20,3 +20,7 @@ struct WorstSecond {
 // The second of demo time whose frames have the highest 99th percentile;
 // the earliest such second on a tie.
 WorstSecond findWorstSecond(const std::vector<FrameSample>& samples);
+
+// The count seconds with the highest 99th percentiles, worst first (the
+// earlier of two equal ones first); fewer when fewer seconds were drawn.
+std::vector<WorstSecond> findWorstSeconds(const std::vector<FrameSample>& samples, int count);

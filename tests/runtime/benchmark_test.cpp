@@ -60,51 +60,64 @@ private:
     std::string name;
 };
 
-TEST(BenchmarkSessionTest, TimesDrawsPerTypeFramesStartUpAndTheFloor) {
+TEST(BenchmarkSessionTest, TimesFramesAsPlayedAndDrawsPerTypeInASecondPass) {
     fakeNow = 0.0;
     waits = 0;
     emptyFrames = 0;
     PlayerContextScope fakes({.now = readFakeClock, .waitForGL = countWait, .drawEmptyFrame = countEmptyFrame});
     BenchmarkSession session(60, 0.0);
     NamedEffect layerA("FxGLLayerObject"), layerB("FxGLLayerObject"), uvmap("FxGLUVMap");
-    for (int frame = 0; frame < 3; ++frame) {
-        const float t = frame / 60.0f;
-        session.frameStarting(frame, t);
-        for (Effect* effect :
-             {static_cast<Effect*>(&layerA), static_cast<Effect*>(&uvmap), static_cast<Effect*>(&layerB)}) {
-            session.beforeDraw(*effect);
-            session.afterDraw(*effect);
+    const float times[4] = {0.0f, 0.5f, 1.0f, 2.0f};
+    // What each frame draws: second 0 mostly layers, second 1 mostly the UV map.
+    const std::vector<std::vector<Effect*>> draws = {
+        {&layerA, &uvmap, &layerB}, {&layerA, &uvmap, &layerB}, {&uvmap, &layerA, &uvmap}, {&layerB}};
+    const double extraWork[4] = {0.0, 0.0, 0.010, 0.004};
+    auto play = [&] {
+        for (int frame = 0; frame < 4; ++frame) {
+            session.frameStarting(frame, times[frame]);
+            for (Effect* effect : draws[frame]) {
+                session.beforeDraw(*effect);
+                session.afterDraw(*effect);
+            }
+            fakeNow += extraWork[frame];
+            session.frameShown(frame, times[frame]);
         }
-        session.frameShown(frame, t);
-    }
-    // Every draw and every frame end is bracketed by waits for the GL.
-    EXPECT_EQ(waits, 3 * (2 * 3 + 2));
-
+    };
+    play();
+    // As played: nothing waits for the GL, and each frame lasts from the end
+    // of the one before.
+    EXPECT_EQ(waits, 0);
     const BenchmarkFigures& figures = session.getFigures();
+    ASSERT_EQ(figures.frames.size(), 4u);
+    EXPECT_NEAR(figures.frames[1].milliseconds, 1.0, 1e-6);
+    EXPECT_NEAR(figures.frames[2].milliseconds, 11.0, 1e-6);
+    EXPECT_NEAR(figures.startUpMilliseconds, 2.0, 1e-6);
+    EXPECT_TRUE(figures.effectTypes.empty());
+
+    session.startDrawPass();
+    play();
+    EXPECT_EQ(waits, 2 * 10);
+    EXPECT_EQ(figures.frames.size(), 4u);
     ASSERT_EQ(figures.effectTypes.size(), 2u);
-    EXPECT_EQ(figures.effectTypes[0].typeName, "FxGLLayerObject");
     EXPECT_EQ(figures.effectTypes[0].draws, 6);
-    EXPECT_NEAR(figures.effectTypes[0].totalMilliseconds, 6.0, 1e-6);
-    EXPECT_EQ(figures.effectTypes[1].typeName, "FxGLUVMap");
-    EXPECT_EQ(figures.effectTypes[1].draws, 3);
-    // Readings: frame start, 2 per draw, frame end: 7 ms a frame.
-    ASSERT_EQ(figures.frames.size(), 3u);
-    EXPECT_NEAR(figures.frames[1].milliseconds, 7.0, 1e-6);
-    EXPECT_NEAR(figures.startUpMilliseconds, 8.0, 1e-6);
 
     const std::vector<std::string> lines = linesOf(session.finish());
     EXPECT_EQ(emptyFrames, 120);
-    EXPECT_NEAR(session.getFigures().floorMilliseconds, 1.0, 1e-6);
-    ASSERT_EQ(lines.size(), 10u);
-    EXPECT_EQ(lines[0], "benchmark: 3 frames in steps of 1/60 s, demo time 0.000 to 0.033 s");
-    EXPECT_EQ(lines[1], "effect type             draws     total ms    mean ms     max ms ms/frame");
-    EXPECT_EQ(lines[2], "FxGLLayerObject             6        6.000      1.000      1.000    2.000");
-    EXPECT_EQ(lines[3], "FxGLUVMap                   3        3.000      1.000      1.000    1.000");
-    EXPECT_EQ(lines[4], "frame time median           7.000 ms");
-    EXPECT_EQ(lines[6], "worst second p99            7.000 ms  (second 0, 3 frames)");
-    EXPECT_EQ(lines[9],
-              "benchmark: 3 frames, median 7.000 ms, p99 7.000 ms, worst second 0 (p99 7.000 ms), floor 1.000 ms, "
-              "start-up 8 ms");
+    ASSERT_EQ(lines.size(), 16u);
+    EXPECT_EQ(lines[0], "benchmark: 4 frames in steps of 1/60 s, demo time 0.000 to 2.000 s");
+    EXPECT_EQ(lines[1], "frame times as played: no GL finish inside a frame");
+    EXPECT_EQ(lines[2], "effect types from a second pass, each draw between two GL finishes:");
+    EXPECT_EQ(lines[3], "effect type             draws     total ms    mean ms     max ms ms/frame");
+    EXPECT_EQ(lines[4], "FxGLLayerObject             6        6.000      1.000      1.000    1.500");
+    EXPECT_EQ(lines[5], "FxGLUVMap                   4        4.000      1.000      1.000    1.000");
+    EXPECT_EQ(lines[8], "worst second p99           11.000 ms  (second 1, 1 frames)");
+    EXPECT_EQ(lines[9], "worst seconds                 p99     costliest type (second pass, ms a frame)");
+    EXPECT_EQ(lines[10], "  second 1                 11.000 ms  FxGLUVMap 2.000");
+    EXPECT_EQ(lines[11], "  second 2                  5.000 ms  FxGLLayerObject 1.000");
+    EXPECT_EQ(lines[12], "  second 0                  1.000 ms  FxGLLayerObject 2.000");
+    EXPECT_EQ(lines[15],
+              "benchmark: 4 frames, median 1.000 ms, p99 11.000 ms, worst second 1 (p99 11.000 ms), floor 1.000 ms, "
+              "start-up 2 ms");
 }
 
 TEST(BenchmarkSessionTest, AReportWithoutFramesSaysSo) {
