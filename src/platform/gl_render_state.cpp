@@ -217,3 +217,32 @@ void GlRenderState::drawQuads(int vertexCount) {
     prepareArrayDraw();
     glDrawArrays(GL_QUADS, 0, vertexCount);
 }
+
+void GlRenderState::beginHiddenDraws() {
+    kept = Kept{{}, {}, indices, indexType, indexCount, clientUnit, enabledArrays, arraysSet};
+    glGetFloatv(GL_MODELVIEW_MATRIX, kept.modelView);
+    glGetFloatv(GL_PROJECTION_MATRIX, kept.projection);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    // One pixel is still written: the first frame clears it. The scissor
+    // is no part of the code the rasterizer builds, so what it builds here
+    // serves the frames.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 1, 1);
+}
+
+void GlRenderState::endHiddenDraws() {
+    // The matrices first: popping the attributes brings back the matrix mode.
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(kept.projection);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(kept.modelView);
+    glPopClientAttrib();
+    glPopAttrib();
+    indices = kept.indices;
+    indexType = kept.indexType;
+    indexCount = kept.indexCount;
+    clientUnit = kept.clientUnit;
+    enabledArrays = kept.enabledArrays;
+    arraysSet = kept.arraysSet;
+}

@@ -50,6 +50,8 @@ public:
     void drawTriangles(int vertexCount) override;
     void drawIndexedTriangles() override;
     void drawQuads(int vertexCount) override;
+    void beginHiddenDraws() override;
+    void endHiddenDraws() override;
 
 private:
     // Client arrays as bits: vertex, normal, and texture coordinates of
@@ -69,6 +71,19 @@ private:
     int clientUnit = 0;          // the client texture unit selected last
     unsigned enabledArrays = 0;  // enabled in GL by this object
     unsigned arraysSet = 0;      // set since the last draw
+
+    // What beginHiddenDraws keeps beside GL's own attribute stacks.
+    struct Kept {
+        GLfloat modelView[16];
+        GLfloat projection[16];
+        const void* indices;
+        GLenum indexType;
+        int indexCount;
+        int clientUnit;
+        unsigned enabledArrays;
+        unsigned arraysSet;
+    };
+    Kept kept{};
 };
 
 // The code tables: GL constant for a code, or 0 for a code outside the

@@ -122,6 +122,12 @@ public:
     virtual void drawIndexedTriangles() = 0;
     // Each four vertices make one quad.
     virtual void drawQuads(int vertexCount) = 0;
+
+    // Draws between these two reach no pixel, and the end puts back every
+    // GL state the draws changed: for drawing ahead of time what the
+    // rasterizer must prepare the first time it meets it.
+    virtual void beginHiddenDraws() {}
+    virtual void endHiddenDraws() {}
 };
 
 // The process-wide render state; null until the entry point sets it.

@@ -8,6 +8,7 @@
 #include "runtime/effect_types.h"
 #include "runtime/music.h"
 #include "runtime/sync_dispatch.h"
+#include "runtime/warm_up.h"
 
 namespace {
 constexpr std::size_t maxScriptInstances = 512;
@@ -27,6 +28,8 @@ void Demo::init() {
     Music::load("demomusik.mp3");
     std::printf("loading demo script\n");
     root = scriptReader->load("iDemo.dat");
+    // Before the music and the clock start, so that it costs no frame.
+    if (root) drawEachLineUpOnce(*root, 0.0f, demoEndTime);
     nextSyncEvent = 0;
     // Room for every instance a script may create, so that delivering the
     // first sync event does not grow the list inside a frame.
