@@ -57,8 +57,9 @@ bool startVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     // Only a real window system: without a display SDL would otherwise fall
     // back to drawing off screen and the demo would play unseen. A driver
-    // the user names in SDL_VIDEODRIVER still wins over this hint.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+    // the user names in SDL_VIDEODRIVER still wins over this hint. A
+    // browser's canvas is seen too; the desktop's SDL has no such driver.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland,emscripten");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     std::fprintf(stderr, "Couldn't start the window system: %s\n", SDL_GetError());
     return false;
