@@ -77,6 +77,7 @@ for (const t of moments) {
     await open(`?start=${t}&paused=1`);
     const state = await waitForState(["held", "failed", "ended"], 120);
     check(state === "held", `t=${t} is held (state ${state})`);
+    if (state !== "held") console.log(await evaluate("document.getElementById('messages').textContent"));
     const shot = await send("Page.captureScreenshot", { format: "png", clip: { x: 0, y: 0, width: 640, height: 480, scale: 1 } });
     writeFileSync(join(outDir, `web_${t}.png`), Buffer.from(shot.data || "", "base64"));
 }
