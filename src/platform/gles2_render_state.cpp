@@ -374,6 +374,27 @@ struct Gles2RenderState::State {
     std::vector<float> streamed;
     std::vector<uint32_t> order;
 
+    // What beginHiddenDraws keeps for endHiddenDraws: the bookkeeping a
+    // draw reads and the GL state this class sets. Textures and programs
+    // made meanwhile stay.
+    struct Kept {
+        std::vector<Matrix> modelView, projection;
+        bool projectionSelected = false;
+        int activeUnit = 0;
+        TextureUnit units[unitCount];
+        ClientArray vertices, normals;
+        float color[4] = {};
+        const void* indices = nullptr;
+        Component indexType = Component::UnsignedInt;
+        int indexCount = 0;
+        GLboolean cull = GL_FALSE, depthTest = GL_FALSE, blend = GL_FALSE, scissor = GL_FALSE;
+        GLboolean depthWrite = GL_TRUE;
+        GLint blendSource = GL_ONE, blendDestination = GL_ZERO, glActiveUnit = GL_TEXTURE0;
+        GLint scissorBox[4] = {};
+        GLint bound[unitCount] = {};
+        GLfloat clearColor[4] = {};
+    } kept;
+
     Matrix& current() { return projectionSelected ? projection.back() : modelView.back(); }
     std::vector<Matrix>& currentStack() { return projectionSelected ? projection : modelView; }
 
@@ -740,4 +761,69 @@ void Gles2RenderState::State::draw(const std::vector<uint32_t>& vertexOrder) {
     if (program.normals >= 0) glUniformMatrix3fv(program.normals, 1, GL_FALSE, normalMatrix(mv).data());
     glUniform4fv(program.color, 1, color);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertexOrder.size()));
+}
+
+void Gles2RenderState::beginHiddenDraws() {
+    State& s = *state;
+    State::Kept& k = s.kept;
+    k.modelView = s.modelView;
+    k.projection = s.projection;
+    k.projectionSelected = s.projectionSelected;
+    k.activeUnit = s.activeUnit;
+    std::copy(std::begin(s.units), std::end(s.units), std::begin(k.units));
+    k.vertices = s.vertices;
+    k.normals = s.normals;
+    std::copy(std::begin(s.color), std::end(s.color), std::begin(k.color));
+    k.indices = s.indices;
+    k.indexType = s.indexType;
+    k.indexCount = s.indexCount;
+    k.cull = glIsEnabled(GL_CULL_FACE);
+    k.depthTest = glIsEnabled(GL_DEPTH_TEST);
+    k.blend = glIsEnabled(GL_BLEND);
+    k.scissor = glIsEnabled(GL_SCISSOR_TEST);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &k.depthWrite);
+    glGetIntegerv(GL_BLEND_SRC_RGB, &k.blendSource);
+    glGetIntegerv(GL_BLEND_DST_RGB, &k.blendDestination);
+    glGetIntegerv(GL_SCISSOR_BOX, k.scissorBox);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, k.clearColor);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &k.glActiveUnit);
+    for (int u = 0; u < unitCount; ++u) {
+        glActiveTexture(GL_TEXTURE0 + u);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &k.bound[u]);
+    }
+    glActiveTexture(static_cast<GLenum>(k.glActiveUnit));
+    // One pixel is still written: the first frame clears it. The shaders
+    // and the driver's code for each state are made as the frames need them.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 1, 1);
+}
+
+void Gles2RenderState::endHiddenDraws() {
+    State& s = *state;
+    State::Kept& k = s.kept;
+    s.modelView = k.modelView;
+    s.projection = k.projection;
+    s.projectionSelected = k.projectionSelected;
+    s.activeUnit = k.activeUnit;
+    std::copy(std::begin(k.units), std::end(k.units), std::begin(s.units));
+    s.vertices = k.vertices;
+    s.normals = k.normals;
+    std::copy(std::begin(k.color), std::end(k.color), std::begin(s.color));
+    s.indices = k.indices;
+    s.indexType = k.indexType;
+    s.indexCount = k.indexCount;
+    auto enable = [](GLenum capability, GLboolean on) { on ? glEnable(capability) : glDisable(capability); };
+    enable(GL_CULL_FACE, k.cull);
+    enable(GL_DEPTH_TEST, k.depthTest);
+    enable(GL_BLEND, k.blend);
+    enable(GL_SCISSOR_TEST, k.scissor);
+    glDepthMask(k.depthWrite);
+    glBlendFunc(static_cast<GLenum>(k.blendSource), static_cast<GLenum>(k.blendDestination));
+    glScissor(k.scissorBox[0], k.scissorBox[1], k.scissorBox[2], k.scissorBox[3]);
+    glClearColor(k.clearColor[0], k.clearColor[1], k.clearColor[2], k.clearColor[3]);
+    for (int u = 0; u < unitCount; ++u) {
+        glActiveTexture(GL_TEXTURE0 + u);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(k.bound[u]));
+    }
+    glActiveTexture(static_cast<GLenum>(k.glActiveUnit));
 }

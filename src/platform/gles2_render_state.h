@@ -55,6 +55,8 @@ public:
     void drawTriangles(int vertexCount) override;
     void drawIndexedTriangles() override;
     void drawQuads(int vertexCount) override;
+    void beginHiddenDraws() override;
+    void endHiddenDraws() override;
 
 private:
     struct State;

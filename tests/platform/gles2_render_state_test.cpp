@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/framebuffer.h"
 #include "platform/gl_render_state.h"
 #include "platform/gles2_render_state.h"
 #include "platform/window.h"
@@ -83,6 +84,72 @@ TEST(Gles2RenderState, DrawsTheBundledDemoAsTheFixedFunctionPipelineDoes) {
         std::printf("t=%.1f: %.1f dB\n", moments[i], db);
         EXPECT_GE(db, 30.0) << "at t=" << moments[i];
     }
+}
+
+// Draws made ahead of time between beginHiddenDraws and endHiddenDraws
+// change no state the next draw sees and reach no pixel but the corner one a
+// frame's clear removes.
+TEST(Gles2RenderState, HiddenDrawsLeaveNeitherStateNorPicture) {
+    QUARN_SKIP_WITHOUT_DISPLAY();
+    requestGLES2Contexts(true);
+    const bool opened = openHeadlessGLContext(640, 480);
+    requestGLES2Contexts(false);
+    ASSERT_TRUE(opened) << "no OpenGL ES 2 context";
+    Gles2RenderState state;
+    const float square[12] = {-0.5f, -0.5f, 0.5f, -0.5f, 0.5f, 0.5f, -0.5f, -0.5f, 0.5f, 0.5f, -0.5f, 0.5f};
+    const float wholeView[12] = {-1, -1, 1, -1, 1, 1, -1, -1, 1, 1, -1, 1};
+    const unsigned char white[4] = {255, 255, 255, 255};
+    auto drawSquare = [&] {
+        state.setVertexArray(square, 2, ElementFloat, 0);
+        state.drawTriangles(6);
+    };
+    auto frame = [&](bool hidden) {
+        state.setClearColor(Color(0, 0, 0));
+        state.clearColorBuffer();
+        state.setMatrixMode(MatrixProjection);
+        state.loadIdentity();
+        state.setMatrixMode(MatrixModelView);
+        state.loadIdentity();
+        state.translate(0.25f, 0.0f, 0.0f);
+        state.selectTextureUnit(0);
+        state.disableTextureUnit(0);
+        state.setBlendFunc(BlendOne, BlendOne);
+        state.enableBlending();
+        state.setColor(0.25f, 0.5f, 0.0f, 1.0f);
+        drawSquare();
+        if (hidden) {
+            state.beginHiddenDraws();
+            state.disableBlending();
+            state.setClearColor(Color(1, 1, 1));
+            state.setColor(1.0f, 0.0f, 1.0f, 1.0f);
+            state.setMatrixMode(MatrixProjection);
+            state.scale(0.5f, 0.5f, 1.0f);
+            state.setMatrixMode(MatrixModelView);
+            state.loadIdentity();
+            state.selectTextureUnit(1);
+            state.bindTexture(state.createTexture(1, 1, white, TextureWrapRepeat, TextureFilterLinear));
+            state.setTexCoordArray(wholeView, 2, ElementFloat, 0);
+            state.setVertexArray(wholeView, 2, ElementFloat, 0);
+            state.drawTriangles(6);
+            state.endHiddenDraws();
+        }
+        // Additive, tinted, shifted and untextured as before.
+        drawSquare();
+        std::vector<uint8_t> pixels = readFramebufferRGBA(0, 0, 640, 480);
+        pixels[0] = pixels[1] = pixels[2] = pixels[3] = 0;
+        return pixels;
+    };
+    const std::vector<uint8_t> plain = frame(false);
+    const std::vector<uint8_t> twice = readFramebufferRGBA(400, 240, 1, 1);
+    EXPECT_NEAR(twice[0], 128, 1);
+    EXPECT_EQ(twice[1], 255);
+    EXPECT_TRUE(frame(true) == plain);
+    // The clear colour, too, is back.
+    state.clearColorBuffer();
+    std::vector<uint8_t> cleared = readFramebufferRGBA(320, 240, 1, 1);
+    cleared.resize(3);
+    EXPECT_EQ(cleared, (std::vector<uint8_t>{0, 0, 0}));
+    closeHeadlessGLContext();
 }
 
 }  // namespace
