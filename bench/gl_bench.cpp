@@ -5,7 +5,11 @@
 // With "cpu" last, draws are charged the main thread's CPU time instead of
 // wall time: the driver's own work on this thread, steady under other load.
 // With "fragments" last, draws are charged the fragments they produce.
-// Usage: gl_bench [demo directory] [step seconds] [first second] [last second] [cpu|fragments]
+// With "fill" last, the stretch is drawn twice (fragments, then wall time)
+// and each type's fragments per second are set against a synthetic peak in
+// the same context: sprite clouds of screen-filling sprites, drawn with the
+// particle effects' own code and state.
+// Usage: gl_bench [demo directory] [step seconds] [first second] [last second] [cpu|fragments|fill]
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -17,7 +21,12 @@
 #include <string>
 #include <vector>
 
+#include "assets/texture.h"
 #include "demo_session.h"
+#include "effects/material.h"
+#include "effects/particle_cloud.h"
+#include "effects/scene_object.h"
+#include "effects/sprite_material.h"
 #include "framework/effect_instance.h"
 #include "platform/gl_render_state.h"
 #include "runtime/sync_dispatch.h"
@@ -53,6 +62,87 @@ void clearFrame() {
     rs->clearDepthBuffer();
 }
 
+// Fragments and wall time per type over the frames of one stretch, from a
+// freshly loaded demo each.
+std::vector<FrameCost> drawStretch(int firstFrame, int lastFrame, double step, const DrawTiming& timing) {
+    std::unique_ptr<Demo> demo = loadDemo();
+    EffectInstance* root = demo->getRoot();
+    std::vector<FrameCost> frames;
+    uint32_t nextEvent = 0;
+    std::vector<EffectInstance*> active;
+    for (int frame = 0; frame < lastFrame; ++frame) {
+        const float t = static_cast<float>(frame * step);
+        dispatchDueSyncEvent(demo->getSyncTrack(), nextEvent, *root, t, active);
+        if (frame < firstFrame) continue;
+        FrameCost cost;
+        clearFrame();
+        renderTimed(*root, t, cost, timing);
+        swapHeadlessGLBuffers();
+        glFinish();
+        frames.push_back(cost);
+    }
+    return frames;
+}
+
+// Millions of fragments a second for screen-filling sprites of picture:
+// the particle clouds' best case.
+double spritePeak(const char* picture, int sprites) {
+    ParticleCloud cloud(sprites, 10.0f);
+    std::unique_ptr<Material> material;
+    std::unique_ptr<TextureLayer> layer;
+    std::unique_ptr<Texture> texture;
+    giveCloudSpriteTexture(cloud, picture, material, layer, texture);
+    cloud.setPosition({0.0f, 0.0f, 5.0f});
+    cloud.setBrightness(0.5f);
+    for (int i = 0; i < sprites; ++i) cloud.setCentre(i, {0.0f, 0.0f, 0.0f});
+    RenderState& rs = *getRenderState();
+    double fragments = 0.0, seconds = 0.0;
+    for (int frame = 0; frame < 30; ++frame) {
+        clearFrame();
+        setSceneView(rs);
+        glFinish();
+        glBeginQuery(GL_SAMPLES_PASSED, fragmentQuery);
+        const double start = wallSeconds();
+        cloud.draw(rs, 0.0f);
+        glFinish();
+        if (frame >= 5) seconds += wallSeconds() - start;
+        glEndQuery(GL_SAMPLES_PASSED);
+        GLuint samples = 0;
+        glGetQueryObjectuiv(fragmentQuery, GL_QUERY_RESULT, &samples);
+        if (frame >= 5) fragments += samples;
+    }
+    return fragments / seconds * 1e-6;
+}
+
+int fillReport(double step, int firstSecond, int lastSecond) {
+    const int framesPerSecond = std::max(1, static_cast<int>(1.0 / step + 0.5));
+    const int firstFrame = firstSecond * framesPerSecond;
+    const int lastFrame = (lastSecond + 1) * framesPerSecond;
+    glGenQueries(1, &fragmentQuery);
+    glBeginQuery(GL_SAMPLES_PASSED, fragmentQuery);
+    const std::vector<FrameCost> fragments = drawStretch(firstFrame, lastFrame, step, {countedFragments, nullptr});
+    glEndQuery(GL_SAMPLES_PASSED);
+    const std::vector<FrameCost> times = drawStretch(firstFrame, lastFrame, step, {wallSeconds, finish});
+    std::printf("fill, seconds %d to %d, %d frames a second: millions of fragments a second\n", firstSecond, lastSecond,
+                framesPerSecond);
+    std::printf("%-20s %14s %12s %12s\n", "type", "Mfragments", "ms", "Mfrag/s");
+    for (int type = 0; type < effectTypeCount; ++type) {
+        double f = 0.0, t = 0.0;
+        for (std::size_t i = 0; i < fragments.size() && i < times.size(); ++i) {
+            f += fragments[i].byType[type];
+            t += times[i].byType[type];
+        }
+        if (t <= 0.0) continue;
+        // countedFragments reports millions already.
+        std::printf("%-20s %14.3f %12.3f %12.1f\n", effectTypeNames[type], f, t * 1e3, f / t);
+    }
+    for (int sprites : {1, 8})
+        for (const char* picture : {"sprite.tga", "spark.jpg"})
+            std::printf("peak: %d screen-filling %s sprites a draw: %.1f Mfrag/s\n", sprites, picture,
+                        spritePeak(picture, sprites));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,6 +168,7 @@ int main(int argc, char** argv) {
     std::sort(floor.begin(), floor.end());
 
     const std::string mode = argc > 5 ? argv[5] : "";
+    if (mode == "fill") return fillReport(step, firstSecond, lastSecond);
     const bool cpuClock = mode == "cpu";
     DrawTiming timing{cpuClock ? threadCpuSeconds : wallSeconds, finish};
     if (mode == "fragments") {
