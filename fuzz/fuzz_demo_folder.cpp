@@ -4,7 +4,8 @@
 // The folder is packed as entries, each a header line "== NAME SIZE\n"
 // followed by SIZE bytes (a SIZE past the end takes the rest); bytes before
 // the first header are ignored. Entries are unpacked into a scratch
-// directory that is the working directory of the whole run.
+// directory in memory (/dev/shm where there is one) that is the working
+// directory of the whole run.
 #include <dirent.h>
 #include <unistd.h>
 
@@ -73,21 +74,31 @@ void emptyWorkingDirectory() {
     for (const std::string& name : names) std::remove(name.c_str());
 }
 
-char scratch[] = "/tmp/quarn-fuzz-demo-XXXXXX";
+char scratch[] = "/dev/shm/quarn-fuzz-demo-XXXXXX";
+char fallbackScratch[] = "/tmp/quarn-fuzz-demo-XXXXXX";
+char* scratchPath = scratch;
 
 void removeScratch() {
     emptyWorkingDirectory();
-    rmdir(scratch);
+    rmdir(scratchPath);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    if (mkdtemp(scratch) == nullptr || chdir(scratch) != 0) std::abort();
+    if (mkdtemp(scratch) == nullptr) scratchPath = mkdtemp(fallbackScratch);
+    if (scratchPath == nullptr || chdir(scratchPath) != 0) std::abort();
     std::atexit(removeScratch);
     static NullRenderState renderState;
-    playerContext().renderState = &renderState;
-    playerContext().waitForKey = [] {};
+    PlayerContext& context = playerContext();
+    context.renderState = &renderState;
+    context.waitForKey = [] {};
+    // A few bytes can ask for a million particles, a 1024 x 1024 grid or
+    // an 8192 x 8192 JPEG: seconds each under the sanitizers. Smaller caps
+    // take the same paths; the player keeps its own limits.
+    context.maxJpegPixels = 1 << 16;
+    context.maxParticles = 256;
+    context.maxGridResolution = 48;
     return 0;
 }
 

@@ -5,7 +5,9 @@
 #   seconds default to 5 (the smoke run); targets are named with or without
 #   the fuzz_ prefix (script_reader, fuzz_tga_reader, ...), all by default.
 # Environment: QUARN_FUZZ_BUILD_DIR (default build-fuzz), QUARN_FUZZ_RUNS
-# (stop a target after that many executions as well).
+# (stop a target after that many executions as well), QUARN_FUZZ_TIMEOUT
+# (seconds one input may take, default 30; a run that is stopped and later
+# continued counts the stopped time against the input it was running).
 # The working corpus lives in the build dir, so runs never grow fuzz/corpus;
 # inputs that fail are kept in <build>/artifacts/. Exit status 1 when any
 # target found a fault.
@@ -36,8 +38,12 @@ for target in "${targets[@]}"; do
   [ -d "$root/fuzz/corpus/$name" ] && cp -n "$root/fuzz/corpus/$name"/* "$work"/ 2>/dev/null || true
   # Timeouts are generous: under the sanitizers on a shared machine a big
   # picture a header claims can take seconds without being a hang.
-  options=(-max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -close_fd_mask=3
+  options=(-max_total_time="$seconds" -timeout="${QUARN_FUZZ_TIMEOUT:-30}" -rss_limit_mb=2048 -close_fd_mask=3
            -print_final_stats=1 -artifact_prefix="$artifacts/")
+  # The entropic scheduler counts every feature seen fewer than 255 times as
+  # rare and searches that list for each feature of each run; a slow target
+  # with thousands of features spent most of its time there.
+  [ "$name" = demo_folder ] && options+=(-entropic_feature_frequency_threshold=16)
   dict=$root/fuzz/${name%%_*}.dict
   [ -f "$dict" ] && options+=(-dict="$dict")
   [ -n "${QUARN_FUZZ_RUNS:-}" ] && options+=(-runs="$QUARN_FUZZ_RUNS")

@@ -7,6 +7,7 @@
 
 #include "assets/missing_picture.h"
 #include "platform/file_bytes.h"
+#include "platform/player_context.h"
 
 namespace {
 
@@ -81,30 +82,33 @@ std::unique_ptr<Image> imageFromJpeg(const JpegPicture& picture) {
     image->width = picture.width;
     image->height = picture.height;
     image->pixels.resize(pixelCount * 4);
-    for (size_t i = 0; i < pixelCount; ++i) {
-        const uint8_t* in = &picture.samples[i * components];
-        uint8_t red, green, blue;
-        if (components == 1) {
-            red = green = blue = in[0];
-        } else if (components == 3) {
-            red = in[0];
-            green = in[1];
-            blue = in[2];
-        } else {
-            // Ink times remaining light; Adobe files store every channel inverted.
-            const unsigned c = picture.invertedCmyk ? in[0] : 255u - in[0];
-            const unsigned m = picture.invertedCmyk ? in[1] : 255u - in[1];
-            const unsigned y = picture.invertedCmyk ? in[2] : 255u - in[2];
-            const unsigned k = picture.invertedCmyk ? in[3] : 255u - in[3];
-            red = scale255(c, k);
-            green = scale255(m, k);
-            blue = scale255(y, k);
+    // One loop per layout, so the per-pixel work has no decisions in it.
+    const uint8_t* in = picture.samples.data();
+    uint8_t* out = image->pixels.data();
+    uint8_t* const end = out + pixelCount * 4;
+    if (components == 1) {
+        for (; out != end; out += 4, in += 1) {
+            out[0] = out[1] = out[2] = in[0];
+            out[3] = 255;
         }
-        uint8_t* out = &image->pixels[i * 4];
-        out[0] = blue;
-        out[1] = green;
-        out[2] = red;
-        out[3] = 255;
+    } else if (components == 3) {
+        for (; out != end; out += 4, in += 3) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+            out[3] = 255;
+        }
+    } else {
+        // Ink times remaining light; Adobe files store every channel inverted
+        // (255 - x is x ^ 255 for a byte).
+        const unsigned flip = picture.invertedCmyk ? 0u : 255u;
+        for (; out != end; out += 4, in += 4) {
+            const unsigned k = in[3] ^ flip;
+            out[0] = scale255(in[2] ^ flip, k);
+            out[1] = scale255(in[1] ^ flip, k);
+            out[2] = scale255(in[0] ^ flip, k);
+            out[3] = 255;
+        }
     }
     return image;
 }
@@ -123,7 +127,8 @@ std::unique_ptr<Image> JpegLoader::load(std::string fileName) {
     std::vector<uint8_t> bytes;
     std::string reason;
     if (!readFileBytes(fileName, bytes, &reason)) throw MissingPicture{fileName, reason};
-    return loadFromBytes(bytes.data(), bytes.size());
+    const size_t cap = playerContext().maxJpegPixels;
+    return loadFromBytes(bytes.data(), bytes.size(), cap > 0 ? cap : maxJpegPixels);
 }
 
 std::unique_ptr<Image> JpegLoader::loadFromBytes(const uint8_t* bytes, size_t size, size_t maxPixels) {

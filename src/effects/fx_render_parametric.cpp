@@ -11,6 +11,7 @@
 #include "assets/mesh.h"
 #include "assets/texture.h"
 #include "effects/mesh_object.h"
+#include "platform/player_context.h"
 #include "platform/render_state.h"
 
 namespace {
@@ -73,9 +74,11 @@ int FxRenderParametric::readResolution(const char* name) {
         std::fprintf(stderr, "%s of %i is too small, using %i\n", name, *value, defaultResolution);
         return defaultResolution;
     }
-    if (*value > maxResolution) {
-        std::fprintf(stderr, "%s of %i is too large, using %i\n", name, *value, maxResolution);
-        return maxResolution;
+    const int cap = playerContext().maxGridResolution;
+    const int limit = cap > 0 && cap < maxResolution ? cap : maxResolution;
+    if (*value > limit) {
+        std::fprintf(stderr, "%s of %i is too large, using %i\n", name, *value, limit);
+        return limit;
     }
     return *value;
 }

@@ -4,13 +4,16 @@
 
 #include "effects/particle_cloud.h"
 #include "framework/effect.h"
+#include "platform/player_context.h"
 
 int readParticleCount(Effect& effect) {
     const int* value = effect.getInt("numParticles");
     if (!value) return 0;
+    const int cap = playerContext().maxParticles;
+    const int maxCount = cap > 0 && cap < ParticleCloud::MaxCount ? cap : ParticleCloud::MaxCount;
     int count = *value;
     if (count < 0) count = 0;
-    if (count > ParticleCloud::MaxCount) count = ParticleCloud::MaxCount;
+    if (count > maxCount) count = maxCount;
     if (count != *value)
         logLine("numParticles " + std::to_string(*value) + " out of range, using " + std::to_string(count));
     return count;

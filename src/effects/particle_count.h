@@ -4,5 +4,6 @@ class Effect;
 
 // The integer parameter "numParticles" clamped to what a cloud can hold:
 // absent gives 0 (the reader reports it), values outside
-// 0..ParticleCloud::MaxCount are clamped with a message.
+// 0..ParticleCloud::MaxCount (or the player context's lower cap) are clamped
+// with a message.
 int readParticleCount(Effect& effect);

@@ -43,6 +43,14 @@ struct PlayerContext {
 
     // The pause after a broken script block.
     void (*waitForKey)() = nullptr;
+
+    // Lower caps on what a demo's files make the player build: pixels of a
+    // JPEG picture, particles of a cloud, grid steps of a parametric
+    // surface. Zero keeps the player's own limit. The demo-folder fuzz target
+    // lowers them so that a few bytes of input never cost seconds.
+    std::size_t maxJpegPixels = 0;
+    int maxParticles = 0;
+    int maxGridResolution = 0;
 };
 
 // The context in force.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "assets/missing_picture.h"
+#include "platform/player_context.h"
 #include "support/captured_console.h"
 #include "support/picture_files.h"
 
@@ -80,6 +81,23 @@ TEST(JpegReader, GreyscaleProgressiveAndCmykGiveFourBytePixels) {
     expectPixelNear(*cmykImage, 0, {0, 0, 255, 255});
 }
 
+TEST(JpegReader, CmykIsInvertedOnlyWithoutTheAdobeMarker) {
+    // Every channel different, so a swapped channel or a wrong inversion shows.
+    JpegPicture picture;
+    picture.width = 1;
+    picture.height = 1;
+    picture.components = 4;
+    picture.samples = {255, 128, 0, 200};
+    picture.invertedCmyk = true;
+    auto adobe = imageFromJpeg(picture);
+    ASSERT_TRUE(adobe);
+    EXPECT_EQ(adobe->pixels, (Bytes{0, 100, 200, 255}));
+    picture.invertedCmyk = false;
+    auto plain = imageFromJpeg(picture);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->pixels, (Bytes{55, 27, 0, 255}));
+}
+
 TEST(JpegReader, NonJpegDataFailsWithTheLibraryMessage) {
     CapturedConsole console;
     Bytes notJpeg = tgaFile(2, 1, 1, 24, {1, 2, 3});
@@ -136,6 +154,13 @@ TEST(JpegReader, RefusesPicturesTooLargeToHold) {
     CapturedConsole console;
     EXPECT_FALSE(decode(jpeg, &console));
     EXPECT_EQ(console.err, "JPEG picture of 60000x60000 pixels is too large\n");
+
+    // The player context can lower the limit for files (the folder fuzz target does).
+    ScratchDirectory scratch;
+    writeBytes("pic.jpg", encodeJpeg(4, 4, solidRgb(4, 4, 1, 2, 3)));
+    PlayerContextScope lowered({.maxJpegPixels = 15});
+    console = captureConsole([] { EXPECT_FALSE(JpegLoader().load("pic.jpg")); });
+    EXPECT_EQ(console.err, "JPEG picture of 4x4 pixels is too large\n");
 }
 
 TEST(JpegLoader, ReadsFilesAndStopsTheStartUpForMissingOnes) {

@@ -168,6 +168,15 @@ TEST_F(FxAsmParticlesTest, MissingOrBadParametersGiveAnEmptyOrDefaultCloud) {
     drawAt(*noSize, 1.0f);
     EXPECT_FLOAT_EQ(noSize->getCloud()->getSize(), 0.7f);
     EXPECT_EQ(rs.textsOf("drawTriangles"), Texts{"drawTriangles(12)"});
+
+    // A lower cap from the player context (the folder fuzz target's) binds too.
+    PlayerContext capped = playerContext();
+    capped.maxParticles = 10;
+    PlayerContextScope lowered(capped);
+    count = 100;
+    auto many = makeEffect();
+    EXPECT_EQ(initQuietly(*many), "numParticles 100 out of range, using 10\n");
+    EXPECT_EQ(many->getCloud()->getCount(), 10);
 }
 
 TEST_F(FxAsmParticlesTest, DrawBeforeInitDoesNothing) {
