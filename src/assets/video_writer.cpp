@@ -314,6 +314,11 @@ bool VideoFileWriter::Encoder::openVideo() {
     AVDictionary* options = nullptr;
     av_dict_set(&options, "preset", settings.preset.c_str(), 0);
     av_dict_set_int(&options, "crf", settings.quality, 0);
+    if (settings.macroblockTree) {
+        // The tree needs frames ahead; veryfast's 10 are enough.
+        av_dict_set_int(&options, "mbtree", 1, 0);
+        av_dict_set_int(&options, "rc-lookahead", 10, 0);
+    }
     const int result = avcodec_open2(videoCodec, codec, &options);
     av_dict_free(&options);
     if (result < 0) {
@@ -580,6 +585,12 @@ bool VideoFileWriter::open(const std::string& path, const VideoSettings& setting
 }
 
 bool VideoFileWriter::append(const uint8_t* rgba, const int16_t* sound, std::size_t soundFrames) {
+    return append([&](uint8_t* picture) { std::memcpy(picture, rgba, encoder->slots[0].picture.size()); }, sound,
+                  soundFrames);
+}
+
+bool VideoFileWriter::append(const std::function<void(uint8_t* rgba)>& fill, const int16_t* sound,
+                             std::size_t soundFrames) {
     if (!encoder || !encoder->thread.joinable() || encoder->halted || encoder->refused) return false;
     Encoder& e = *encoder;
     if (e.handedOver >= e.settings.maxFrames) {
@@ -594,7 +605,7 @@ bool VideoFileWriter::append(const uint8_t* rgba, const int16_t* sound, std::siz
     Slot& slot = e.slots[(e.first + e.queued) % slotCount];
     lock.unlock();
     // The encoder thread leaves a slot alone until it is counted as queued.
-    std::memcpy(slot.picture.data(), rgba, slot.picture.size());
+    fill(slot.picture.data());
     slot.sound.assign(sound, sound + soundFrames * static_cast<std::size_t>(e.settings.audioChannels));
     slot.soundFrames = soundFrames;
     lock.lock();
