@@ -6,8 +6,14 @@
 std::vector<uint8_t> readFramebufferRGBA(int x, int y, int width, int height) {
     if (width <= 0 || height <= 0 || !SDL_GL_GetCurrentContext()) return {};
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    readFramebufferInto(pixels.data(), x, y, width, height);
+    return pixels;
+}
+
+bool readFramebufferInto(uint8_t* rgba, int x, int y, int width, int height) {
+    if (width <= 0 || height <= 0 || !SDL_GL_GetCurrentContext()) return false;
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return true;
 }

@@ -21,13 +21,9 @@
 namespace {
 
 void readBackBuffer(uint8_t* rgba, int width, int height) {
-    const std::vector<uint8_t> read = readFramebufferRGBA(0, 0, width, height);
-    const std::size_t size = static_cast<std::size_t>(width) * height * 4;
-    if (read.size() == size) {
-        std::memcpy(rgba, read.data(), size);
-    } else {
-        std::memset(rgba, 0, size);  // no context: black rather than garbage
-    }
+    // No context: black rather than garbage.
+    if (!readFramebufferInto(rgba, 0, 0, width, height))
+        std::memset(rgba, 0, static_cast<std::size_t>(width) * height * 4);
 }
 
 }  // namespace
@@ -106,19 +102,22 @@ bool CaptureSession::beginFolder() {
 bool CaptureSession::frameDrawn(int frame, float t) {
     if (failed || finished) return false;
     const PlayerContext& context = playerContext();
-    (context.readFrame ? context.readFrame : readBackBuffer)(pixels.data(), captureWidth, captureHeight);
+    const auto readFrame = context.readFrame ? context.readFrame : readBackBuffer;
     const int64_t soundFrames = captureAudioFramesBefore(frame + 1, fps, audioOutputRate) -
                                 captureAudioFramesBefore(frame, fps, audioOutputRate);
     (context.renderAudio ? context.renderAudio : audioRenderOffline)(sound.data(),
                                                                      static_cast<std::size_t>(soundFrames));
     if (video) {
-        // A failure is told when the file is complete, with what it holds.
-        if (!video->append(pixels.data(), sound.data(), static_cast<std::size_t>(soundFrames))) {
+        // Read straight into the encoder's queue. A failure is told when the
+        // file is complete, with what it holds.
+        const auto read = [&](uint8_t* rgba) { readFrame(rgba, captureWidth, captureHeight); };
+        if (!video->append(read, sound.data(), static_cast<std::size_t>(soundFrames))) {
             failed = true;
             return false;
         }
-    } else if (!writeFolderFrame(frame, static_cast<std::size_t>(soundFrames))) {
-        return false;
+    } else {
+        readFrame(pixels.data(), captureWidth, captureHeight);
+        if (!writeFolderFrame(frame, static_cast<std::size_t>(soundFrames))) return false;
     }
     frames = frame + 1;
     if (progress && frames % fps == 0) printProgress(t);
