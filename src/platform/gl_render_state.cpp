@@ -232,6 +232,8 @@ void GlRenderState::beginHiddenDraws() {
 }
 
 void GlRenderState::endHiddenDraws() {
+    // What was drawn out of sight is finished here, before the clock starts.
+    glFinish();
     // The matrices first: popping the attributes brings back the matrix mode.
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixf(kept.projection);

@@ -799,6 +799,8 @@ void Gles2RenderState::beginHiddenDraws() {
 }
 
 void Gles2RenderState::endHiddenDraws() {
+    // What was drawn out of sight is finished here, before the clock starts.
+    glFinish();
     State& s = *state;
     State::Kept& k = s.kept;
     s.modelView = k.modelView;

@@ -1,10 +1,6 @@
 #include "runtime/warm_up.h"
 
-#include <GL/gl.h>
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <set>
 #include <vector>
 
@@ -30,7 +26,7 @@ void collectBoundaries(const EffectInstance& instance, double parentZero, int de
 
 int drawEachLineUpOnce(EffectInstance& root, float from, float until) {
     RenderState* renderState = getRenderState();
-    if (getenv("NOWARM") || renderState == nullptr || !(from <= until)) return 0;
+    if (renderState == nullptr || !(from <= until)) return 0;
 
     std::vector<double> boundaries{from, until};
     // The root's own window is in demo time already.
@@ -54,12 +50,7 @@ int drawEachLineUpOnce(EffectInstance& root, float from, float until) {
         for (const EffectInstance* instance : active)
             if (instance->getEffect()) lineUp.push_back(instance->getEffect());
         if (lineUp.empty() || !drawn.insert(lineUp).second) continue;
-        auto t0 = std::chrono::steady_clock::now();
         root.render(t);
-        glFinish();
-        if (0)
-            fprintf(stderr, "WARM %.2f %zu %.2f ms\n", t, lineUp.size(),
-                    std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() * 1000);
         ++moments;
     }
     renderState->endHiddenDraws();
