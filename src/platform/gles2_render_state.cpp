@@ -107,6 +107,14 @@ struct ClientArray {
     bool enabled = false;
     bool setForDraw = false;  // set since the previous draw
 
+    // Client arrays need not be aligned, so each component is copied out.
+    template <typename T>
+    static float loadAs(const unsigned char* p) {
+        T v;
+        std::memcpy(&v, p, sizeof v);
+        return static_cast<float>(v);
+    }
+
     // Reads element `index` into out (up to `size` components).
     void read(uint32_t index, float* out) const {
         const int bytes = elementBytes(type);
@@ -114,36 +122,21 @@ struct ClientArray {
         const auto* p = static_cast<const unsigned char*>(data) + static_cast<size_t>(index) * step;
         for (int c = 0; c < size; ++c, p += bytes) {
             switch (type) {
-            case Component::Float: {
-                float v;
-                std::memcpy(&v, p, 4);
-                out[c] = v;
+            case Component::Float:
+                out[c] = loadAs<float>(p);
                 break;
-            }
-            case Component::Double: {
-                double v;
-                std::memcpy(&v, p, 8);
-                out[c] = static_cast<float>(v);
+            case Component::Double:
+                out[c] = loadAs<double>(p);
                 break;
-            }
-            case Component::Int: {
-                int32_t v;
-                std::memcpy(&v, p, 4);
-                out[c] = static_cast<float>(v);
+            case Component::Int:
+                out[c] = loadAs<int32_t>(p);
                 break;
-            }
-            case Component::Short: {
-                int16_t v;
-                std::memcpy(&v, p, 2);
-                out[c] = v;
+            case Component::Short:
+                out[c] = loadAs<int16_t>(p);
                 break;
-            }
-            case Component::UnsignedInt: {
-                uint32_t v;
-                std::memcpy(&v, p, 4);
-                out[c] = static_cast<float>(v);
+            case Component::UnsignedInt:
+                out[c] = loadAs<uint32_t>(p);
                 break;
-            }
             case Component::None:
                 out[c] = 0.0f;
                 break;
