@@ -6,6 +6,7 @@
 
 #include <fparser.hh>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -244,6 +245,19 @@ TEST_F(BundledDemo, EverySecondUpToTheEndShowsSomething) {
         bool drawing = false;
         for (int i : activeInstances(script, root, float(t))) drawing = drawing || typeOf(i) != "Effect";
         EXPECT_TRUE(drawing) << "nothing drawn at " << t;
+    }
+}
+
+// Windows include both ends: scenes that touch would both be drawn in the
+// frame at the seam, which then costs as much as two.
+TEST_F(BundledDemo, NoFrameAtSixtyAFrameDrawsTwoScenes) {
+    const std::vector<int>& scenes = script.instances[size_t(root)].children;
+    for (int frame = 0; frame <= 255 * 60; ++frame) {
+        const float t = float(frame) / 60.0f;
+        int drawn = 0;
+        for (int i : activeInstances(script, root, t))
+            drawn += std::find(scenes.begin(), scenes.end(), i) != scenes.end();
+        ASSERT_LE(drawn, 1) << "two scenes at " << t;
     }
 }
 
