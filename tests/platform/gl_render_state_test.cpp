@@ -317,20 +317,8 @@ TEST_F(GlRenderStateTest, RecordingLogsWhatTheGlImplementationDoes) {
     EXPECT_EQ(recording.calls[12].pointer, vertices);
 }
 
-// Draws made ahead of time between beginHiddenDraws and endHiddenDraws
-// change no state the next draw sees and reach no pixel but the corner one
-// a frame's clear removes.
 TEST_F(GlRenderStateTest, HiddenDrawsLeaveNeitherStateNorPicture) {
-    const std::vector<uint8_t> plain = drawFrameAroundHiddenDraws(state, false);
-    const std::vector<uint8_t> twice = readFramebufferRGBA(400, 240, 1, 1);
-    EXPECT_NEAR(twice[0], 128, 1);
-    EXPECT_EQ(twice[1], 255);
-    EXPECT_TRUE(drawFrameAroundHiddenDraws(state, true) == plain);
-    // The clear colour, too, is back.
-    state.clearColorBuffer();
-    std::vector<uint8_t> cleared = readFramebufferRGBA(320, 240, 1, 1);
-    cleared.resize(3);
-    EXPECT_EQ(cleared, (std::vector<uint8_t>{0, 0, 0}));
+    expectHiddenDrawsLeaveNoTrace(state);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

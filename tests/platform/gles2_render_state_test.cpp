@@ -58,6 +58,13 @@ std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     return frames;
 }
 
+bool openGles2Context() {
+    requestGLES2Contexts(true);
+    const bool opened = openHeadlessGLContext(640, 480);
+    requestGLES2Contexts(false);
+    return opened;
+}
+
 TEST(Gles2RenderState, DrawsTheBundledDemoAsTheFixedFunctionPipelineDoes) {
     QUARN_SKIP_WITHOUT_DISPLAY();
     const char* source = std::getenv("QUARN_SOURCE_DIR");
@@ -70,10 +77,7 @@ TEST(Gles2RenderState, DrawsTheBundledDemoAsTheFixedFunctionPipelineDoes) {
     const auto expected = renderMoments(fixedFunction);
     closeHeadlessGLContext();
 
-    requestGLES2Contexts(true);
-    const bool opened = openHeadlessGLContext(640, 480);
-    requestGLES2Contexts(false);
-    ASSERT_TRUE(opened) << "no OpenGL ES 2 context";
+    ASSERT_TRUE(openGles2Context()) << "no OpenGL ES 2 context";
     Gles2RenderState shaders;
     const auto actual = renderMoments(shaders);
     closeHeadlessGLContext();
@@ -87,26 +91,11 @@ TEST(Gles2RenderState, DrawsTheBundledDemoAsTheFixedFunctionPipelineDoes) {
     }
 }
 
-// Draws made ahead of time between beginHiddenDraws and endHiddenDraws
-// change no state the next draw sees and reach no pixel but the corner one a
-// frame's clear removes.
 TEST(Gles2RenderState, HiddenDrawsLeaveNeitherStateNorPicture) {
     QUARN_SKIP_WITHOUT_DISPLAY();
-    requestGLES2Contexts(true);
-    const bool opened = openHeadlessGLContext(640, 480);
-    requestGLES2Contexts(false);
-    ASSERT_TRUE(opened) << "no OpenGL ES 2 context";
+    ASSERT_TRUE(openGles2Context()) << "no OpenGL ES 2 context";
     Gles2RenderState state;
-    const std::vector<uint8_t> plain = drawFrameAroundHiddenDraws(state, false);
-    const std::vector<uint8_t> twice = readFramebufferRGBA(400, 240, 1, 1);
-    EXPECT_NEAR(twice[0], 128, 1);
-    EXPECT_EQ(twice[1], 255);
-    EXPECT_TRUE(drawFrameAroundHiddenDraws(state, true) == plain);
-    // The clear colour, too, is back.
-    state.clearColorBuffer();
-    std::vector<uint8_t> cleared = readFramebufferRGBA(320, 240, 1, 1);
-    cleared.resize(3);
-    EXPECT_EQ(cleared, (std::vector<uint8_t>{0, 0, 0}));
+    expectHiddenDrawsLeaveNoTrace(state);
     closeHeadlessGLContext();
 }
 

@@ -1,5 +1,10 @@
 #include "support/hidden_draws_frame.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
 #include "platform/framebuffer.h"
 #include "platform/render_state.h"
 
@@ -12,9 +17,9 @@ void drawSquare(RenderState& state) {
     state.setVertexArray(square, 2, ElementFloat, 0);
     state.drawTriangles(6);
 }
-}  // namespace
 
-std::vector<uint8_t> drawFrameAroundHiddenDraws(RenderState& state, bool hidden) {
+// The frame's pixels, the corner one (where hidden draws may land) zeroed.
+std::vector<uint8_t> drawFrame(RenderState& state, bool hidden) {
     state.setClearColor(Color(0, 0, 0));
     state.clearColorBuffer();
     state.setMatrixMode(MatrixProjection);
@@ -49,4 +54,19 @@ std::vector<uint8_t> drawFrameAroundHiddenDraws(RenderState& state, bool hidden)
     std::vector<uint8_t> pixels = readFramebufferRGBA(0, 0, 640, 480);
     pixels[0] = pixels[1] = pixels[2] = pixels[3] = 0;
     return pixels;
+}
+
+}  // namespace
+
+void expectHiddenDrawsLeaveNoTrace(RenderState& state) {
+    const std::vector<uint8_t> plain = drawFrame(state, false);
+    const std::vector<uint8_t> twice = readFramebufferRGBA(400, 240, 1, 1);
+    EXPECT_NEAR(twice[0], 128, 1);
+    EXPECT_EQ(twice[1], 255);
+    EXPECT_TRUE(drawFrame(state, true) == plain);
+    // The clear colour, too, is back.
+    state.clearColorBuffer();
+    std::vector<uint8_t> cleared = readFramebufferRGBA(320, 240, 1, 1);
+    cleared.resize(3);
+    EXPECT_EQ(cleared, (std::vector<uint8_t>{0, 0, 0}));
 }
