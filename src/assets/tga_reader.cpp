@@ -7,53 +7,86 @@
 namespace {
 
 constexpr size_t headerSize = 18;
+constexpr int colourMapPresent = 1;
+constexpr int greyType = 3;
 constexpr int runLengthType = 10;
+constexpr int runLengthGreyType = 11;
 constexpr size_t maxPacketPixels = 128;
 
 uint16_t little16(const uint8_t* bytes) { return uint16_t(bytes[0] | bytes[1] << 8); }
 
-// One file pixel in the decoded form: 32-bit pixels keep their file bytes
-// B,G,R,A; 24- and 16-bit pixels become R,G,B.
-void decodePixel(const uint8_t* in, int depth, uint8_t* out) {
-    if (depth == 32) {
+// How a file pixel is stored and what it becomes.
+enum class PixelKind {
+    Bgra32,     // B,G,R,A kept as they are
+    Bgr24,      // becomes R,G,B
+    Rgb555,     // 16 bits x RRRRR GGGGG BBBBB, the top bit ignored; becomes R,G,B
+    GreyAlpha,  // grey byte then alpha byte; becomes B,G,R,A with B = G = R
+};
+
+struct PixelFormat {
+    PixelKind kind;
+    size_t inBytes;
+    size_t outBytes;
+};
+
+PixelFormat pixelFormat(int imageType, int depth) {
+    if (depth == 32) return {PixelKind::Bgra32, 4, 4};
+    if (depth == 24) return {PixelKind::Bgr24, 3, 3};
+    // Sixteen bits in a grey file are a grey byte and an alpha byte, not
+    // 5-bit colour channels.
+    if (imageType == greyType || imageType == runLengthGreyType) return {PixelKind::GreyAlpha, 2, 4};
+    return {PixelKind::Rgb555, 2, 3};
+}
+
+void decodePixel(const uint8_t* in, PixelKind kind, uint8_t* out) {
+    switch (kind) {
+    case PixelKind::Bgra32:
         for (int i = 0; i < 4; ++i) out[i] = in[i];
-    } else if (depth == 24) {
+        break;
+    case PixelKind::Bgr24:
         out[0] = in[2];
         out[1] = in[1];
         out[2] = in[0];
-    } else {  // 16 bits: x RRRRR GGGGG BBBBB, the top bit ignored
+        break;
+    case PixelKind::Rgb555: {
         const uint16_t v = little16(in);
         out[0] = uint8_t(((v >> 10) & 31) << 3);
         out[1] = uint8_t(((v >> 5) & 31) << 3);
         out[2] = uint8_t((v & 31) << 3);
+        break;
+    }
+    case PixelKind::GreyAlpha:
+        out[0] = out[1] = out[2] = in[0];
+        out[3] = in[1];
+        break;
     }
 }
 
 void reportTruncated(const char* name) { std::printf("tga file %s is truncated\n", name); }
 
-bool decodeUncompressed(const uint8_t* in, size_t available, int depth, TgaImage& image, const char* name) {
-    const size_t inBytes = size_t(depth / 8);
+bool decodeUncompressed(const uint8_t* in, size_t available, PixelFormat format, TgaImage& image, const char* name) {
     const size_t pixelCount = size_t(image.width) * size_t(image.height);
-    if (pixelCount * inBytes > available) {
+    if (pixelCount * format.inBytes > available) {
         reportTruncated(name);
         return false;
     }
-    const size_t outBytes = size_t(image.bytesPerPixel);
     const size_t rowPixels = size_t(image.width);
-    image.data.resize(pixelCount * outBytes);
+    image.data.resize(pixelCount * format.outBytes);
     for (size_t k = 0; k < size_t(image.height); ++k) {
-        // 16-bit rows keep the file order; deeper ones are stored bottom-up.
-        const size_t row = depth == 16 ? k : size_t(image.height) - 1 - k;
-        const uint8_t* source = in + k * rowPixels * inBytes;
-        uint8_t* target = image.data.data() + row * rowPixels * outBytes;
-        for (size_t x = 0; x < rowPixels; ++x) decodePixel(source + x * inBytes, depth, target + x * outBytes);
+        // 16-bit colour rows keep the file order; the others are stored
+        // bottom-up and come out top row first.
+        const size_t row = format.kind == PixelKind::Rgb555 ? k : size_t(image.height) - 1 - k;
+        const uint8_t* source = in + k * rowPixels * format.inBytes;
+        uint8_t* target = image.data.data() + row * rowPixels * format.outBytes;
+        for (size_t x = 0; x < rowPixels; ++x)
+            decodePixel(source + x * format.inBytes, format.kind, target + x * format.outBytes);
     }
     return true;
 }
 
-bool decodeRunLength(const uint8_t* in, size_t available, int depth, TgaImage& image, const char* name) {
-    const size_t inBytes = size_t(depth / 8);
-    const size_t outBytes = size_t(image.bytesPerPixel);
+bool decodeRunLength(const uint8_t* in, size_t available, PixelFormat format, TgaImage& image, const char* name) {
+    const size_t inBytes = format.inBytes;
+    const size_t outBytes = format.outBytes;
     const size_t pixelCount = size_t(image.width) * size_t(image.height);
     // Each packet takes at least 1 + inBytes bytes for at most 128 pixels:
     // refuse headers the data could never fill before allocating for them.
@@ -84,12 +117,22 @@ bool decodeRunLength(const uint8_t* in, size_t available, int depth, TgaImage& i
         }
         for (size_t i = 0; i < count; ++i) {
             const uint8_t* source = in + pos + (run ? 0 : i * inBytes);
-            decodePixel(source, depth, image.data.data() + (written + i) * outBytes);
+            decodePixel(source, format.kind, image.data.data() + (written + i) * outBytes);
         }
         pos += needed;
         written += count;
     }
     return true;
+}
+
+// Bytes of the colour map between the ID field and the pixels: its entry
+// count times the whole bytes of one entry (15-bit entries take two). The
+// index of the first entry only matters to the map's users, not its size.
+size_t colourMapBytes(const uint8_t* header) {
+    if (header[1] != colourMapPresent) return 0;
+    const size_t entries = little16(header + 5);
+    const size_t entryBytes = (size_t(header[7]) + 7) / 8;
+    return entries * entryBytes;
 }
 
 }  // namespace
@@ -107,20 +150,23 @@ std::unique_ptr<TgaImage> parseTga(const uint8_t* bytes, size_t size, const char
     std::printf("Load_TGA() : width = %i height = %i\n", width, height);
 
     if (depth != 32 && depth != 24 && depth != 16) return nullptr;
-    const size_t dataStart = headerSize + idLength;
+    // A true-colour file may still carry a colour map; its pixels follow it.
+    const size_t dataStart = headerSize + idLength + colourMapBytes(bytes);
     if (dataStart > size) {
         reportTruncated(name);
         return nullptr;
     }
 
+    const PixelFormat format = pixelFormat(imageType, depth);
     auto image = std::make_unique<TgaImage>();
-    image->bytesPerPixel = depth == 32 ? 4 : 3;
+    image->bytesPerPixel = int(format.outBytes);
     image->width = width;
     image->height = height;
     const uint8_t* data = bytes + dataStart;
     const size_t available = size - dataStart;
-    const bool decoded = imageType == runLengthType ? decodeRunLength(data, available, depth, *image, name)
-                                                    : decodeUncompressed(data, available, depth, *image, name);
+    const bool runLength = imageType == runLengthType || (imageType == runLengthGreyType && depth == 16);
+    const bool decoded = runLength ? decodeRunLength(data, available, format, *image, name)
+                                   : decodeUncompressed(data, available, format, *image, name);
     if (!decoded) return nullptr;
     return image;
 }

@@ -90,6 +90,52 @@ TEST(TgaReader, RunLengthSixteenBit) {
     EXPECT_EQ(image->data, (Bytes{0xF8, 0, 0, 0xF8, 0, 0, 0xF8, 0, 0}));
 }
 
+// A colour map in front of true-colour pixels: entries × whole bytes per
+// entry, whatever index the map starts at.
+Bytes withColourMap(Bytes file, int firstEntry, int entries, int entryBits) {
+    file[1] = 1;
+    file[3] = uint8_t(firstEntry);
+    file[5] = uint8_t(entries);
+    file[7] = uint8_t(entryBits);
+    const size_t mapBytes = size_t(entries) * size_t((entryBits + 7) / 8);
+    file.insert(file.begin() + 18, mapBytes, 0x5A);
+    return file;
+}
+
+TEST(TgaReader, ColourMapInATrueColourFileIsSkipped) {
+    const Bytes raw = tgaFile(2, 2, 2, 32, join({pixelA, pixelB, pixelC, pixelD}));
+    auto image = parse(withColourMap(raw, 7, 3, 15));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->data, join({pixelC, pixelD, pixelA, pixelB}));
+    image = parse(withColourMap(tgaFile(10, 3, 1, 24, {129, 10, 20, 30, 0, 40, 50, 60}), 0, 2, 24));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->data, (Bytes{30, 20, 10, 30, 20, 10, 60, 50, 40}));
+
+    std::string out;
+    Bytes cut = withColourMap(raw, 0, 255, 32);
+    cut.resize(18 + 100);
+    EXPECT_FALSE(parse(cut, &out));
+    EXPECT_EQ(out, "Load_TGA() : width = 2 height = 2\ntga file mem.tga is truncated\n");
+}
+
+TEST(TgaReader, SixteenBitGreyIsGreyWithAlphaRawOrRunLength) {
+    // Grey byte, then alpha. Uncompressed rows come out reversed, as in
+    // deeper files; run-length rows keep the file order.
+    auto raw = parse(tgaFile(3, 1, 2, 16, {0x10, 0x80, 0xF0, 0xFF}));
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->bytesPerPixel, 4);
+    EXPECT_EQ(raw->data, (Bytes{0xF0, 0xF0, 0xF0, 0xFF, 0x10, 0x10, 0x10, 0x80}));
+    auto packets = parse(tgaFile(11, 3, 1, 16, {129, 0x40, 0x20, 0, 0x99, 0x00}));
+    ASSERT_TRUE(packets);
+    EXPECT_EQ(packets->data, (Bytes{0x40, 0x40, 0x40, 0x20, 0x40, 0x40, 0x40, 0x20, 0x99, 0x99, 0x99, 0x00}));
+
+    Bytes file = tgaFile(3, 1, 1, 16, {0x33, 0x44});
+    std::unique_ptr<Image> image;
+    captureConsole([&] { image = TgaLoader().loadFromBytes(file.data(), file.size(), "grey.tga"); });
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixels, (Bytes{0x33, 0x33, 0x33, 0x44}));
+}
+
 TEST(TgaReader, EightBitRefusedWithLoaderLine) {
     Bytes file = tgaFile(3, 1, 1, 8, {7});
     std::unique_ptr<Image> image;
