@@ -1,6 +1,7 @@
 #include "assets/lwo_reader.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -49,9 +50,19 @@ bool readPolygons(const uint8_t* data, uint32_t size, LwoObject& object) {
         LwoPolygon polygon;
         polygon.indices.resize(count);
         for (uint32_t k = 0; k < count; ++k) polygon.indices[k] = readBigEndianU16(data + used + 2 + 2 * k);
-        polygon.surface = readBigEndianU16(data + used + 2 + 2 * count);
+        const int16_t surface = static_cast<int16_t>(readBigEndianU16(data + used + 2 + 2 * count));
+        polygon.surface = std::abs(int32_t(surface));
         object.polygons.push_back(std::move(polygon));
         used += recordSize;
+        if (surface < 0) {
+            // A negative surface number announces detail polygons: their
+            // count comes next, then the detail polygons as ordinary records.
+            if (size - used < 2) {
+                std::printf("lwo polygon record runs past its chunk\n");
+                return false;
+            }
+            used += 2;
+        }
     }
     return true;
 }
@@ -87,8 +98,11 @@ bool parseChunks(const uint8_t* data, size_t size, LwoObject& object) {
         } else if (std::memcmp(header, "POLS", 4) == 0) {
             if (!readPolygons(chunk, chunkSize, object)) return false;
         }
-        // Chunks advance by exactly their stated size: no pad byte.
         offset += 8 + size_t(chunkSize);
+        // A chunk of odd size is followed by a zero pad byte. No chunk
+        // identifier starts with a zero, so files whose writer left the pad
+        // out are still read.
+        if (chunkSize % 2 == 1 && offset < end && data[offset] == 0) ++offset;
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Reader for LightWave object files (IFF "FORM" of type "LWOB"): points and
-// polygons only; every other chunk is skipped.
+// polygons only; every other chunk is skipped. Detail polygons come out as
+// polygons of their own, right after the polygon they belong to.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -11,7 +12,9 @@
 
 struct LwoPolygon {
     std::vector<uint16_t> indices;  // 0-based point indices, as many as the record names
-    int32_t surface = 0;            // read as an unsigned 16-bit value
+    // The 1-based surface number. A record's negative number (detail
+    // polygons follow it) is kept as its magnitude.
+    int32_t surface = 0;
 };
 
 struct LwoObject {

@@ -43,15 +43,39 @@ TEST(LwoReader, FormSizeFourIsAnEmptyObject) {
     EXPECT_EQ(object.polygonCount(), 0);
 }
 
-TEST(LwoReader, OddPointChunkAdvancesByItsStatedSizeWithoutPad) {
+TEST(LwoReader, OddChunksAreReadWithOrWithoutTheirPadByte) {
+    // The pad after an odd chunk is a zero; a writer that leaves it out puts
+    // the next identifier there instead.
+    Bytes padded = lwoChunk("TEXT", {'a', 'b', 'c'});
+    padded.push_back(0);
+    LwoObject object;
+    ASSERT_TRUE(parse(object, lwoFile({padded, triangle, padded, quadAndTriangle, padded})));
+    EXPECT_EQ(object.pointCount(), 3);
+    expectQuadAndTriangle(object);
+
     Bytes data;
     for (float value : {1.0f, 2.0f, 3.0f}) appendBigEndianFloat(data, value);
     data.push_back(0xEE);  // 13 bytes: one point and a stray byte
-    LwoObject object;
     ASSERT_TRUE(parse(object, lwoFile({lwoChunk("PNTS", data), quadAndTriangle})));
     ASSERT_EQ(object.pointCount(), 1);
     EXPECT_EQ(object.points[0].z, 3.0f);
     expectQuadAndTriangle(object);
+}
+
+TEST(LwoReader, DetailPolygonsFollowTheirPolygonAsPolygonsOfTheirOwn) {
+    // Quad of surface 2 with one detail triangle (surface 1), then a
+    // triangle of surface 3. 0xFFFE is -2.
+    Bytes data;
+    for (uint16_t word : {4, 0, 1, 2, 1, 0xFFFE, 1, 3, 2, 1, 0, 1, 3, 0, 2, 1, 3}) appendBigEndian16(data, word);
+    LwoObject object;
+    ASSERT_TRUE(parse(object, lwoFile({triangle, lwoChunk("POLS", data)})));
+    ASSERT_EQ(object.polygonCount(), 3);
+    EXPECT_EQ(object.polygons[0].indices, (std::vector<uint16_t>{0, 1, 2, 1}));
+    EXPECT_EQ(object.polygons[0].surface, 2);
+    EXPECT_EQ(object.polygons[1].indices, (std::vector<uint16_t>{2, 1, 0}));
+    EXPECT_EQ(object.polygons[1].surface, 1);
+    EXPECT_EQ(object.polygons[2].indices, (std::vector<uint16_t>{0, 2, 1}));
+    EXPECT_EQ(object.polygons[2].surface, 3);
 }
 
 TEST(LwoReader, SurfaceChunksAnywhereAreSkipped) {
@@ -87,6 +111,7 @@ TEST(LwoReader, RejectsOtherTypesAndDamagedDataLeavingTheObjectEmpty) {
     chunkOverrun[19] = 200;  // SURF claims 200 bytes
     Bytes recordOverrun = lwoFile({triangle, lwoChunk("POLS", {0, 3, 0, 0, 0, 1})});
     Bytes halfHeader = lwoFile({triangle, Bytes{'P', 'O', 'L'}});
+    Bytes detailCountMissing = lwoFile({triangle, lwoChunk("POLS", {0, 3, 0, 0, 0, 1, 0, 2, 0xFF, 0xFF})});
     Bytes tooShort(good.begin(), good.begin() + 10);
 
     struct Case {
@@ -103,6 +128,7 @@ TEST(LwoReader, RejectsOtherTypesAndDamagedDataLeavingTheObjectEmpty) {
         {"chunk overrun", &chunkOverrun, "lwo chunk SURF runs past the end of the data\n"},
         {"record overrun", &recordOverrun, "lwo polygon record runs past its chunk\n"},
         {"half a chunk header", &halfHeader, "lwo chunk header runs past the end of the data\n"},
+        {"detail count missing", &detailCountMissing, "lwo polygon record runs past its chunk\n"},
     };
     for (const Case& c : cases) {
         LwoObject object;
