@@ -18,6 +18,10 @@ namespace {
 // their usual course, so the user's shell never stays without echo.
 constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGQUIT};
 volatile sig_atomic_t caughtSignal = 0;
+// Set when a signal ended a wait and the player lived on (a handler took the
+// signal, such as the window system's quit request): the user asked to stop,
+// so no later wait holds the player up.
+bool stopRequested = false;
 
 void noteSignal(int signal) { caughtSignal = signal; }
 
@@ -52,7 +56,10 @@ public:
         const int signal = caughtSignal;
         // The signal goes on to what was there before (the default ends the
         // process); it is delivered as soon as the mask is restored.
-        if (signal != 0) raise(signal);
+        if (signal != 0) {
+            stopRequested = true;
+            raise(signal);
+        }
         sigprocmask(SIG_SETMASK, &savedMask, nullptr);
     }
 
@@ -71,7 +78,10 @@ private:
 }  // namespace
 
 void waitForConsoleKey() {
-    if (isatty(STDIN_FILENO) == 0) return;
+    if (isatty(STDIN_FILENO) == 0 || stopRequested) return;
+    // A background job that changed the terminal's settings or read from it
+    // would be stopped (SIGTTOU, SIGTTIN): it goes on as without a terminal.
+    if (tcgetpgrp(STDIN_FILENO) != getpgrp()) return;
     std::fflush(stdout);
     // One key, not one line: no line buffering and no echo while waiting.
     RawTerminal terminal;

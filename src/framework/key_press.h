@@ -6,6 +6,8 @@
 // count calls instead of blocking).
 void waitForKeyPress();
 
-// Waits for one key press when standard input is a terminal. Returns at once
-// when it is not (redirected, piped or closed), so unattended runs never hang.
+// Waits for one key press when standard input is a terminal and the player
+// is its foreground job. Returns at once when it is not (redirected, piped,
+// closed, or a background job), so unattended runs never hang. Once a
+// handled signal (Ctrl-C) has ended a wait, later waits return at once.
 void waitForConsoleKey();
