@@ -52,6 +52,39 @@ std::vector<uint8_t> withImageId(std::vector<uint8_t> tga, const std::string& id
     return tga;
 }
 
+// A true-colour file that still carries a colour map (16-bit entries)
+// between its ID field and its pixels.
+std::vector<uint8_t> withColourMap(std::vector<uint8_t> tga, int entries) {
+    tga[1] = 1;
+    tga[5] = uint8_t(entries);
+    tga[7] = 16;
+    std::vector<uint8_t> map(size_t(entries) * 2);
+    for (size_t i = 0; i < map.size(); ++i) map[i] = uint8_t(i * 29);
+    tga.insert(tga.begin() + 18 + tga[0], map.begin(), map.end());
+    return tga;
+}
+
+// 16-bit grey with alpha: a grey byte and an alpha byte per pixel, raw
+// (image type 3) or in run-length packets (type 11).
+std::vector<uint8_t> greyAlpha(int width, int height, bool runLength) {
+    std::vector<uint8_t> out(18, 0);
+    out[2] = runLength ? 11 : 3;
+    out[12] = uint8_t(width);
+    out[14] = uint8_t(height);
+    out[16] = 16;
+    out[17] = 8;  // eight alpha bits
+    for (int y = 0; y < height; ++y) {
+        std::vector<uint8_t> row;
+        for (int x = 0; x < width; ++x) row.insert(row.end(), {uint8_t(x / 2 * 40), uint8_t(255 - y * 30)});
+        if (runLength) {
+            appendRunLengthRow(row.data(), width, 2, out);
+        } else {
+            out.insert(out.end(), row.begin(), row.end());
+        }
+    }
+    return out;
+}
+
 // Greyscale and CMYK files reach the loader's other colour conversions.
 std::vector<uint8_t> jpegOfSpace(int width, int height, int components, bool progressive) {
     const size_t rowSize = size_t(width) * size_t(components);
@@ -68,15 +101,31 @@ TriangleMesh tetrahedron() {
     return mesh;
 }
 
-// One quad record (4 indices) after the triangles: records are 2k + 4 bytes.
-std::vector<uint8_t> lwobWithQuad() {
-    TriangleMesh mesh = tetrahedron();
-    std::vector<uint8_t> file = encodeLwob(mesh, {});
-    const std::vector<uint8_t> quad = {'P', 'O', 'L', 'S', 0, 0, 0, 12, 0, 4, 0, 0, 0, 1, 0, 2, 0, 3, 0, 1};
-    file.insert(file.end(), quad.begin(), quad.end());
+// The tetrahedron with more chunks after its own, the FORM size to match.
+std::vector<uint8_t> tetrahedronWith(const std::vector<uint8_t>& chunks) {
+    std::vector<uint8_t> file = encodeLwob(tetrahedron(), {});
+    file.insert(file.end(), chunks.begin(), chunks.end());
     const uint32_t formSize = uint32_t(file.size() - 8);
     for (int i = 0; i < 4; ++i) file[4 + size_t(i)] = uint8_t(formSize >> (24 - 8 * i));
     return file;
+}
+
+// One quad record (4 indices) after the triangles: records are 2k + 4 bytes.
+std::vector<uint8_t> lwobWithQuad() {
+    return tetrahedronWith({'P', 'O', 'L', 'S', 0, 0, 0, 12, 0, 4, 0, 0, 0, 1, 0, 2, 0, 3, 0, 1});
+}
+
+// A triangle with one detail triangle (surface -1, then the detail count),
+// and a chunk of odd size with its pad byte.
+std::vector<uint8_t> lwobWithDetailAndPad() {
+    std::vector<uint8_t> chunks = {'P', 'O', 'L', 'S', 0, 0, 0, 22};
+    // Triangle 0 1 2 of surface -1, one detail polygon: triangle 0 2 3 of surface 1.
+    for (uint16_t word : {3, 0, 1, 2, 0xFFFF, 1, 3, 0, 2, 3, 1}) {
+        chunks.push_back(uint8_t(word >> 8));
+        chunks.push_back(uint8_t(word));
+    }
+    chunks.insert(chunks.end(), {'T', 'E', 'X', 'T', 0, 0, 0, 3, 'o', 'd', 'd', 0});
+    return tetrahedronWith(chunks);
 }
 
 std::vector<uint8_t> shortTone() {
@@ -167,6 +216,10 @@ int main(int argc, char** argv) {
         {"tga_reader/rle32.tga", encodeTga(odd, {32, TgaEncoding::RunLength, true})},
         {"tga_reader/rgb16.tga", tga16(5, 3)},
         {"tga_reader/with-id.tga", withImageId(encodeTga(small, {24, TgaEncoding::RunLength, false}), "seed")},
+        {"tga_reader/colour-map.tga",
+         withColourMap(withImageId(encodeTga(small, {32, TgaEncoding::Uncompressed, true}), "id"), 5)},
+        {"tga_reader/grey-alpha.tga", greyAlpha(6, 3, false)},
+        {"tga_reader/grey-alpha-rle.tga", greyAlpha(9, 4, true)},
         {"jpeg_reader/rgb.jpg", encodeJpeg(odd, 80)},
         {"jpeg_reader/grey.jpg", jpegOfSpace(9, 5, 1, false)},
         {"jpeg_reader/cmyk.jpg", jpegOfSpace(6, 6, 4, false)},
@@ -174,6 +227,7 @@ int main(int argc, char** argv) {
         {"lwo_reader/tetrahedron.lwo", encodeLwob(tetrahedron(), {})},
         {"lwo_reader/sphere.lwo", encodeLwob(makeSphere(1.0f, 0), {"Ball", {10, 20, 30}})},
         {"lwo_reader/quad.lwo", lwobWithQuad()},
+        {"lwo_reader/detail-and-pad.lwo", lwobWithDetailAndPad()},
         {"mp3_decoder/tone.wav", shortTone()},
         {"script_reader/example.dat", textBytes(exampleScript)},
         {"script_reader/value-kinds.dat", textBytes(valueKindsScript)},
