@@ -5,17 +5,18 @@
 #include "assets/texture.h"
 #include "platform/render_state.h"
 
+int usableUVMapResolution(int written) { return written < 1 ? 1 : written; }
+
 FxGLUVMap::FxGLUVMap() = default;
 FxGLUVMap::~FxGLUVMap() = default;
 
 void FxGLUVMap::init() {
     const int* resolutionValue = getInt("resolution");
-    int resolution = resolutionValue ? *resolutionValue : 1;
-    // Below 1 the grid size would divide by zero or turn negative.
-    if (resolution < 1) {
-        logLine("FxGLUVMap: resolution " + std::to_string(resolution) + " is below 1, using 1");
-        resolution = 1;
-    }
+    const int written = resolutionValue ? *resolutionValue : 1;
+    const int resolution = usableUVMapResolution(written);
+    if (resolution != written)
+        logLine("FxGLUVMap: resolution " + std::to_string(written) + " is below 1, using " +
+                std::to_string(resolution));
     columns = 64 / resolution;
     rows = 48 / resolution;
 

@@ -12,6 +12,10 @@
 
 class Texture;
 
+// The "resolution" the effect uses for a written one: 1 for a value below 1,
+// which would divide by zero or turn the grid size negative.
+int usableUVMapResolution(int written);
+
 class FxGLUVMap : public Effect {
 public:
     FxGLUVMap();

@@ -67,20 +67,20 @@ void FxRenderParametric::init() {
     buildMaterial();
 }
 
+int usableGridResolution(int written) {
+    if (written < 1) return defaultResolution;
+    const int cap = playerContext().maxGridResolution;
+    const int limit = cap > 0 && cap < maxResolution ? cap : maxResolution;
+    return std::min(written, limit);
+}
+
 int FxRenderParametric::readResolution(const char* name) {
     const int* value = getInt(name);
     if (value == nullptr) return defaultResolution;
-    if (*value < 1) {
-        std::fprintf(stderr, "%s of %i is too small, using %i\n", name, *value, defaultResolution);
-        return defaultResolution;
-    }
-    const int cap = playerContext().maxGridResolution;
-    const int limit = cap > 0 && cap < maxResolution ? cap : maxResolution;
-    if (*value > limit) {
-        std::fprintf(stderr, "%s of %i is too large, using %i\n", name, *value, limit);
-        return limit;
-    }
-    return *value;
+    const int used = usableGridResolution(*value);
+    if (used != *value)
+        std::fprintf(stderr, "%s of %i is too %s, using %i\n", name, *value, *value < 1 ? "small" : "large", used);
+    return used;
 }
 
 void FxRenderParametric::buildGrid(const std::string& function) {
@@ -121,10 +121,18 @@ void FxRenderParametric::buildGrid(const std::string& function) {
 }
 
 void FxRenderParametric::buildFromObject() {
-    const char* fileName = getString("object");
-    std::unique_ptr<LwoObject> object = loadLwoObject(fileName != nullptr ? fileName : "");
+    const char* named = getString("object");
+    const std::string fileName = named != nullptr ? named : "";
+    // The reader's own lines never name the file.
+    auto notDrawn = [&fileName](const char* why) {
+        if (fileName.empty())
+            std::fprintf(stderr, "FxRenderParametric: no object file is named: nothing is drawn\n");
+        else
+            std::fprintf(stderr, "FxRenderParametric: object file %s %s: it is not drawn\n", fileName.c_str(), why);
+    };
+    std::unique_ptr<LwoObject> object = loadLwoObject(fileName);
     if (object == nullptr) {
-        std::fprintf(stderr, "FxRenderParametric: no object to draw\n");
+        notDrawn("cannot be opened or is shorter than 8 bytes");
         return;
     }
     const int pointCount = object->pointCount();
@@ -143,7 +151,7 @@ void FxRenderParametric::buildFromObject() {
     if (skipped > 0)
         std::fprintf(stderr, "skipped %i polygons with fewer than three points or unknown points\n", skipped);
     if (usable.empty()) {
-        std::fprintf(stderr, "FxRenderParametric: no object to draw\n");
+        notDrawn("holds no LightWave (LWOB) polygons the player can read");
         return;
     }
 

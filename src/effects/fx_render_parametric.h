@@ -17,6 +17,11 @@ class Mesh;
 class MeshObject;
 class Texture;
 
+// The grid steps the effect builds for a written "resolutionx" or
+// "resolutiony": 32 for a value below 1, at most 1024 (or the player
+// context's lower cap).
+int usableGridResolution(int written);
+
 class FxRenderParametric : public Effect {
 public:
     FxRenderParametric();

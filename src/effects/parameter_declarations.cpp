@@ -1,5 +1,9 @@
 #include "effects/parameter_declarations.h"
 
+#include "effects/fx_gl_uv_map.h"
+#include "effects/fx_render_parametric.h"
+#include "effects/particle_count.h"
+
 namespace {
 
 using Use = ParameterUse;
@@ -7,7 +11,16 @@ using Use = ParameterUse;
 std::vector<EffectTypeDeclaration> makeDeclarations() {
     const ParameterDeclaration picture{.name = "textureFilename", .use = Use::Picture, .required = true};
     const ParameterDeclaration alphaPicture{"alphaFilename", Use::Picture};
-    const ParameterDeclaration particleCount{.name = "numParticles", .use = Use::Integer, .required = true};
+    const ParameterDeclaration particleCount{
+        .name = "numParticles", .use = Use::Integer, .required = true, .usedValue = usableParticleCount};
+    // The layer moves only when both offsets are given.
+    auto motion = [](std::string_view name, std::string_view other) {
+        return ParameterDeclaration{.name = name,
+                                    .use = Use::Expression,
+                                    .variables = "t",
+                                    .onlyWith = other,
+                                    .unread = "the layer does not move"};
+    };
     auto ofTime = [](std::string_view name) { return ParameterDeclaration{name, Use::Expression, "t"}; };
     return {
         {"Effect", {}, {}},
@@ -18,22 +31,22 @@ std::vector<EffectTypeDeclaration> makeDeclarations() {
           {.name = "alpha", .use = Use::Expression, .variables = "t", .required = true},
           ofTime("uscroll"),
           ofTime("vscroll"),
-          ofTime("motionx"),
-          ofTime("motiony"),
+          motion("motionx", "motiony"),
+          motion("motiony", "motionx"),
           ofTime("sizex"),
           ofTime("sizey"),
           ofTime("angle")},
          {}},
         {"FxGLUVMap",
          {picture,
-          {"resolution", Use::Integer},
+          {.name = "resolution", .use = Use::Integer, .usedValue = usableUVMapResolution},
           {"u", Use::Expression, "x,y,r,a,t"},
           {"v", Use::Expression, "x,y,r,a,t"}},
          {}},
         {"FxRenderParametric",
          {{"function", Use::Expression, "x,y,r,a,t"},
-          {.name = "resolutionx", .use = Use::Integer, .onlyWith = "function"},
-          {.name = "resolutiony", .use = Use::Integer, .onlyWith = "function"},
+          {.name = "resolutionx", .use = Use::Integer, .onlyWith = "function", .usedValue = usableGridResolution},
+          {.name = "resolutiony", .use = Use::Integer, .onlyWith = "function", .usedValue = usableGridResolution},
           {.name = "object", .use = Use::Object, .required = true, .onlyWithout = "function"},
           ofTime("position.x"),
           ofTime("position.y"),

@@ -20,12 +20,14 @@ enum class ParameterUse {
 struct ParameterDeclaration {
     std::string_view name;
     ParameterUse use;
-    std::string_view variables = {};    // Expression: the variable list, as given to the parser
-    bool required = false;              // the effect cannot do without it
-    std::string_view choices = {};      // Word: the understood words, separated by spaces
-    bool knowsPi = false;               // Expression: the constant pi is declared
-    std::string_view onlyWithout = {};  // read only when this parameter is absent
-    std::string_view onlyWith = {};     // read only when this parameter is given
+    std::string_view variables = {};          // Expression: the variable list, as given to the parser
+    bool required = false;                    // the effect cannot do without it
+    std::string_view choices = {};            // Word: the understood words, separated by spaces
+    bool knowsPi = false;                     // Expression: the constant pi is declared
+    std::string_view onlyWithout = {};        // read only when this parameter is absent
+    std::string_view onlyWith = {};           // read only when this parameter is given
+    std::string_view unread = {};             // what follows when the value is given but not read
+    int (*usedValue)(int written) = nullptr;  // Integer: the value the effect uses for a written one
 };
 
 struct EffectTypeDeclaration {

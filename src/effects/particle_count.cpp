@@ -1,19 +1,22 @@
 #include "effects/particle_count.h"
 
+#include <algorithm>
 #include <string>
 
 #include "effects/particle_cloud.h"
 #include "framework/effect.h"
 #include "platform/player_context.h"
 
+int usableParticleCount(int written) {
+    const int cap = playerContext().maxParticles;
+    const int maxCount = cap > 0 && cap < ParticleCloud::MaxCount ? cap : ParticleCloud::MaxCount;
+    return std::clamp(written, 0, maxCount);
+}
+
 int readParticleCount(Effect& effect) {
     const int* value = effect.getInt("numParticles");
     if (!value) return 0;
-    const int cap = playerContext().maxParticles;
-    const int maxCount = cap > 0 && cap < ParticleCloud::MaxCount ? cap : ParticleCloud::MaxCount;
-    int count = *value;
-    if (count < 0) count = 0;
-    if (count > maxCount) count = maxCount;
+    const int count = usableParticleCount(*value);
     if (count != *value)
         logLine("numParticles " + std::to_string(*value) + " out of range, using " + std::to_string(count));
     return count;

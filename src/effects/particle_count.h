@@ -7,3 +7,6 @@ class Effect;
 // 0..ParticleCloud::MaxCount (or the player context's lower cap) are clamped
 // with a message.
 int readParticleCount(Effect& effect);
+
+// The count a cloud holds for a written "numParticles".
+int usableParticleCount(int written);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -28,6 +29,11 @@ bool readWholeNumber(const char* text, int low, int high, int& value) {
     return true;
 }
 
+// A refusal names the value given, so that a typo shows.
+std::string refusal(const char* need, const char* value) {
+    return value == nullptr ? std::string(need) : std::string(need) + ", not '" + value + "'";
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -49,15 +55,15 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             line.directory = argument;
         } else if (std::strcmp(argument, "--start") == 0) {
             if (!readNumber(value, line.startTime) || line.startTime < 0.0)
-                line.error = "--start needs a time in seconds, 0 or more";
+                line.error = refusal("--start needs a time in seconds, 0 or more", value);
             ++i;
         } else if (std::strcmp(argument, "--until") == 0) {
             if (!readNumber(value, line.untilTime) || line.untilTime <= 0.0)
-                line.error = "--until needs a time in seconds, more than 0";
+                line.error = refusal("--until needs a time in seconds, more than 0", value);
             ++i;
         } else if (std::strcmp(argument, "--fps") == 0) {
             if (!readWholeNumber(value, 1, highestFps, line.fps))
-                line.error = "--fps needs a whole number of frames per second from 1 to 1000";
+                line.error = refusal("--fps needs a whole number of frames per second from 1 to 1000", value);
             line.fpsGiven = true;
             ++i;
         } else if (std::strcmp(argument, "--renderer") == 0) {

@@ -1,6 +1,7 @@
 #include "runtime/demo_check.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "framework/effect_instance.h"
 #include "framework/script_lines.h"
 #include "framework/script_listener.h"
+#include "framework/script_numbers.h"
 #include "framework/script_reader.h"
 #include "platform/audio_decoder.h"
 #include "platform/file_bytes.h"
@@ -39,6 +41,14 @@ enum FileIndex { ScriptFile, SyncFile, MusicFile };
 const char* const fileNames[] = {scriptFileName, syncFileName, musicFileName};
 
 enum class Severity { Error, Warning, Note };
+
+constexpr std::size_t tgaHeaderSize = 18;
+
+// What a file named in the script holds for the player.
+struct Verdict {
+    Severity severity = Severity::Error;
+    std::string text;  // empty: nothing to say
+};
 
 struct Finding {
     int file;
@@ -109,6 +119,24 @@ std::string number(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
     return text;
+}
+
+bool isFolder(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// "FF FE" or "FE FF" when text starts with a UTF-16 byte order mark. The
+// readers take bytes as ASCII, so every other byte of such a file is a NUL.
+std::string utf16Mark(std::string_view text) {
+    if (text.starts_with("\xFF\xFE")) return "FF FE";
+    if (text.starts_with("\xFE\xFF")) return "FE FF";
+    return {};
+}
+
+std::string writtenInUtf16(const std::string& mark, const std::string& consequence) {
+    return "the file is written in UTF-16 (it starts with the byte order mark " + mark + "): " + consequence +
+           "; save it as UTF-8 or ASCII";
 }
 
 bool readText(const std::string& path, std::string& text) {
@@ -285,7 +313,11 @@ public:
         registerEffectTypes(reader);
         std::string script;
         if (!readText(pathOf(scriptFileName), script)) {
-            add(ScriptFile, 0, Severity::Error, "cannot be opened: there is nothing to play");
+            add(ScriptFile, 0, Severity::Error,
+                isFolder(pathOf(scriptFileName)) ? "is a folder, not a file: there is nothing to play"
+                                                 : "cannot be opened: there is nothing to play");
+        } else if (const std::string mark = utf16Mark(script); !mark.empty()) {
+            add(ScriptFile, 1, Severity::Error, writtenInUtf16(mark, "the player finds none of its statements"));
         } else {
             {
                 QuietConsole quiet;
@@ -309,7 +341,7 @@ private:
     EffectInstance* root = nullptr;
     std::vector<std::string> lines{""};  // lines[n]: line n of the script
     std::vector<Finding> findings;
-    std::map<std::string, std::string> pictureVerdicts;
+    std::map<std::string, Verdict> pictureVerdicts;
 
     std::string pathOf(const std::string& name) const {
         if (directory.empty() || directory == ".") return name;
@@ -517,12 +549,20 @@ private:
                     message += ": without it the player stops with 'cannot open picture file '";
                 error(effect.line, message);
             }
+            if (parameter.name == "mapping" && type.typeName == "FxRenderParametric" &&
+                given.count("textureFilename") != 0 && !written)
+                warning(effect.line, who +
+                                         "without 'mapping' the texture is sphere-mapped and added to the colour "
+                                         "under it, which looks flat white: write 'mapping : pregenerated' to lay "
+                                         "the picture on the surface, and 'envFilename' for a sphere-mapped "
+                                         "reflection");
             if (present && !read) {
                 const auto found = firstLine.find(std::string(parameter.name));
                 const std::string reason = !parameter.onlyWith.empty()
                                                ? "only read when " + quoted(parameter.onlyWith) + " is given"
                                                : "ignored when " + quoted(parameter.onlyWithout) + " is given";
-                warning(found->second, who + quoted(parameter.name) + " is " + reason);
+                warning(found->second, who + quoted(parameter.name) + " is " + reason +
+                                           (parameter.unread.empty() ? "" : ": " + std::string(parameter.unread)));
             }
         }
     }
@@ -554,7 +594,16 @@ private:
         const int line = parameter.line;
         switch (declared.use) {
         case ParameterUse::Number:
+            return true;
         case ParameterUse::Integer:
+            if (declared.usedValue != nullptr && !text.empty() && text[0] == '%') {
+                const int written = readScriptInteger(std::string_view(text).substr(1));
+                const int used = declared.usedValue(written);
+                if (used != written)
+                    warning(line, who + quoted(parameter.name) + " is " + std::to_string(written) + ", " +
+                                      (written < used ? "less" : "more") + " than the effect takes: it uses " +
+                                      std::to_string(used));
+            }
             return true;
         case ParameterUse::Word:
             if (!declared.choices.empty()) {
@@ -572,8 +621,9 @@ private:
             return true;
         case ParameterUse::Picture:
             if (text.empty()) return false;
-            if (const std::string verdict = pictureVerdict(text); !verdict.empty())
-                error(line, who + quoted(parameter.name) + ": picture file " + quoted(text) + " " + verdict);
+            if (const Verdict verdict = pictureVerdict(text); !verdict.text.empty())
+                add(ScriptFile, line, verdict.severity,
+                    who + quoted(parameter.name) + ": picture file " + quoted(text) + " " + verdict.text);
             return true;
         case ParameterUse::Object:
             if (text.empty()) return false;
@@ -606,27 +656,72 @@ private:
         }
     }
 
-    // Empty when the player can decode the picture.
-    std::string pictureVerdict(const std::string& name) {
+    // Empty when the player draws the picture as it is meant to look.
+    Verdict pictureVerdict(const std::string& name) {
         const auto cached = pictureVerdicts.find(name);
         if (cached != pictureVerdicts.end()) return cached->second;
-        std::string verdict;
+        Verdict verdict;
         std::vector<uint8_t> bytes;
         if (!readFileBytes(pathOf(name).c_str(), bytes)) {
-            verdict = "cannot be opened: the player stops with 'cannot open picture file " + name + "'";
+            verdict.text = "cannot be opened: the player stops with 'cannot open picture file " + name + "'";
         } else {
             QuietConsole quiet;
             const std::string extension = fileExtension(name);
             std::unique_ptr<Image> image;
+            bool isTga = false;
             if (extension == "jpg") image = JpegLoader().loadFromBytes(bytes.data(), bytes.size());
-            if (extension == "tga") image = TgaLoader().loadFromBytes(bytes.data(), bytes.size(), name);
+            if (extension == "tga") {
+                image = TgaLoader().loadFromBytes(bytes.data(), bytes.size(), name);
+                isTga = image != nullptr;
+            }
             // As the player, any loader is tried when the named one fails.
             if (!image) image = JpegLoader().loadFromBytes(bytes.data(), bytes.size());
-            if (!image) image = TgaLoader().loadFromBytes(bytes.data(), bytes.size(), name);
-            if (!image) verdict = "is neither a JPEG nor a TGA picture the player can decode: it is drawn white";
+            if (!image) {
+                image = TgaLoader().loadFromBytes(bytes.data(), bytes.size(), name);
+                isTga = image != nullptr;
+            }
+            if (!image) {
+                const std::string kind = extension == "tga" ? tgaKindNotDrawn(bytes) : std::string();
+                verdict.text = kind.empty()
+                                   ? "is neither a JPEG nor a TGA picture the player can decode: it is drawn white"
+                                   : "is " + kind +
+                                         ", which the player cannot draw: it is drawn white; save it as 24- or "
+                                         "32-bit TGA, or as JPEG";
+            } else if (isTga) {
+                verdict = Verdict{Severity::Warning, tgaUpsideDown(bytes)};
+            }
         }
         pictureVerdicts[name] = verdict;
         return verdict;
+    }
+
+    // The kind of a TGA file the reader refuses, named from its header;
+    // empty when the header names no such kind.
+    static std::string tgaKindNotDrawn(const std::vector<uint8_t>& bytes) {
+        if (bytes.size() < tgaHeaderSize) return {};
+        const int imageType = bytes[2];
+        const int depth = bytes[16];
+        if (imageType == 1 || imageType == 9) return "a colour-mapped (palette) TGA";
+        const std::string bits = " of " + std::to_string(depth) + " bits";
+        if (imageType == 3 || imageType == 11) return "a grey TGA" + bits;
+        if (depth != 24 && depth != 32) return "a TGA" + bits;
+        return {};
+    }
+
+    // The reader ignores the header's origin bit: uncompressed 24- and 32-bit
+    // files are taken as stored bottom row first, run-length and 16-bit files
+    // as stored top row first. A file stored the other way shows upside down.
+    static std::string tgaUpsideDown(const std::vector<uint8_t>& bytes) {
+        if (bytes.size() < tgaHeaderSize) return {};
+        const bool runLength = bytes[2] == 10;
+        const bool topFirst = (bytes[17] & 0x20) != 0;
+        const bool readTopFirst = runLength || bytes[16] == 16;
+        if (topFirst == readTopFirst) return {};
+        const std::string kind = runLength ? "a run-length " : bytes[16] == 16 ? "a 16-bit " : "an uncompressed ";
+        return std::string("says its rows are stored ") + (topFirst ? "top" : "bottom") +
+               " first (its origin bit), but the player reads " + kind + "TGA " + (readTopFirst ? "top" : "bottom") +
+               " first: it shows upside down; flip the picture, or save it with the " +
+               (readTopFirst ? "upper" : "lower") + "-left origin";
     }
 
     std::string objectVerdict(const std::string& name) const {
@@ -725,6 +820,7 @@ private:
                                   number(c.getEnd()) + ") lies outside the times its parent " + quoted(child.parent) +
                                   " is drawn (" + parentTimes[link] + " in its time): never drawn");
         }
+        warnChildrenOutlastingParents();
         for (const ScriptFacts::InstanceFact& instance : facts.instances) {
             if (drawn.count(instance.instance) != 0 || facts.firstInstance(instance.instance->getName()) != &instance)
                 continue;
@@ -738,12 +834,36 @@ private:
         }
     }
 
+    // A child's window is in its parent's time, which ends where the
+    // parent's window does (the root's does not cut its children). Less than
+    // a frame at 60 frames per second cannot be seen: scenes that end a
+    // moment before the next begins keep their children's round windows.
+    void warnChildrenOutlastingParents() {
+        constexpr double unseenOverrun = 1.0 / 60.0;
+        for (const ScriptFacts::ChildFact& child : facts.children) {
+            if (!child.added) continue;
+            const EffectInstance& parent = *facts.firstInstance(child.parent)->instance;
+            const EffectInstance& c = *facts.firstInstance(child.child)->instance;
+            if (&parent == root || parent.getEnd() < parent.getStart() || c.getEnd() < c.getStart()) continue;
+            const double parentLength = double(parent.getEnd()) - double(parent.getStart());
+            if (c.getStart() > parentLength || c.getEnd() - parentLength < unseenOverrun) continue;
+            warning(child.line, "instance " + quoted(child.child) + " (window " + number(c.getStart()) + ".." +
+                                    number(c.getEnd()) + ") runs past the end of its parent " + quoted(child.parent) +
+                                    " (window " + number(parent.getStart()) + ".." + number(parent.getEnd()) + ", so " +
+                                    number(parentLength) + " in its time): it stops at " + number(parentLength));
+        }
+    }
+
     // ---- sync file ----
 
     void checkSync() {
         std::string bytes;
         if (!readText(pathOf(syncFileName), bytes)) {
             add(SyncFile, 0, Severity::Warning, "cannot be opened: the demo runs without sync events");
+            return;
+        }
+        if (const std::string mark = utf16Mark(bytes); !mark.empty()) {
+            add(SyncFile, 1, Severity::Warning, writtenInUtf16(mark, "no event in it reaches an effect"));
             return;
         }
         std::string_view text = bytes;

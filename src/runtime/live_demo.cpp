@@ -102,8 +102,11 @@ struct LiveDemo::Reading {
         // Room for every instance, so that delivering does not allocate.
         activeInstances.reserve(maxScriptInstances);
         if (root == nullptr) {
-            problem = std::filesystem::exists(scriptFile) ? scriptFile + " has no instance named iDemo"
-                                                          : "cannot open " + scriptFile;
+            std::error_code error;
+            const std::filesystem::file_status status = std::filesystem::status(scriptFile, error);
+            problem = std::filesystem::is_directory(status) ? scriptFile + " is a folder, not a script"
+                      : std::filesystem::exists(status)     ? scriptFile + " has no instance named iDemo"
+                                                            : "cannot open " + scriptFile;
             return false;
         }
         for (const std::string& name : files) {

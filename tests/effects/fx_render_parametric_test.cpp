@@ -177,6 +177,34 @@ TEST_F(FxRenderParametricTest, NumericFunctionSelectsObjectModeAndAMissingObject
     EXPECT_TRUE(rs.calls.empty());
 }
 
+// The reader's own lines never name the file; one line on standard error
+// does, whatever is wrong with it.
+TEST_F(FxRenderParametricTest, AnObjectThatCannotBeReadIsNamedOnStandardError) {
+    const std::string empty = testing::TempDir() + "parametric_empty.lwo";
+    const std::string damaged = testing::TempDir() + "parametric_damaged.lwo";
+    const std::string pointsOnly = testing::TempDir() + "parametric_points.lwo";
+    writeBytesToFile(empty, {});
+    writeBytesToFile(damaged, {'F', 'O', 'R', 'M', 0, 0, 0, 4, 'L', 'W', 'O', 'X'});
+    writeBytesToFile(pointsOnly, lwoFile({lwoPoints({0, 0, 0, 1, 0, 0}), lwoPolygons({{0, 1}})}));
+    const std::string unread = "cannot be opened or is shorter than 8 bytes: it is not drawn";
+    const std::string noPolygons = "holds no LightWave (LWOB) polygons the player can read: it is not drawn";
+    const std::pair<std::string, std::string> cases[] = {
+        {"parametric_missing.lwo", unread}, {empty, unread}, {damaged, noPolygons}, {pointsOnly, noPolygons}};
+    for (const auto& [path, why] : cases) {
+        FxRenderParametric object;
+        object.setString("textureFilename", texturePath.c_str());
+        object.setString("object", path.c_str());
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        object.init();
+        const std::string said = testing::internal::GetCapturedStderr();
+        testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(hasLine(said, "FxRenderParametric: object file " + path + " " + why)) << said;
+        EXPECT_EQ(object.getMesh(), nullptr);
+    }
+    for (const std::string& path : {empty, damaged, pointsOnly}) std::remove(path.c_str());
+}
+
 TEST_F(FxRenderParametricTest, ObjectModeMapsPointsOntoASphereAndKeepsOnlyWholeTriangles) {
     const std::string path = testing::TempDir() + "parametric_object.lwo";
     writeBytesToFile(path, lwoFile({lwoPoints({0, 0, 0, 0, 0, 2, 0, -1, 0, 3, 0, 0, 0, 0, -1}),

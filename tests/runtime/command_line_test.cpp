@@ -59,18 +59,20 @@ TEST(CommandLineTest, ValuedOptionsCombineWithWindowed) {
 }
 
 TEST(CommandLineTest, BadValuesAndCombinationsAreRefused) {
+    // A refused value is named, so that a typo shows.
     const std::string start = "--start needs a time in seconds, 0 or more";
     EXPECT_EQ(parse({"--start"}).error, start);
-    EXPECT_EQ(parse({"--start", "-1"}).error, start);
-    EXPECT_EQ(parse({"--start", "12s"}).error, start);
-    EXPECT_EQ(parse({"--start", "nan"}).error, start);
-    EXPECT_EQ(parse({"--start", "inf"}).error, start);
-    EXPECT_EQ(parse({"--start", ""}).error, start);
+    EXPECT_EQ(parse({"--start", "-1"}).error, start + ", not '-1'");
+    EXPECT_EQ(parse({"--start", "12s"}).error, start + ", not '12s'");
+    EXPECT_EQ(parse({"--start", "nan"}).error, start + ", not 'nan'");
+    EXPECT_EQ(parse({"--start", "inf"}).error, start + ", not 'inf'");
+    EXPECT_EQ(parse({"--start", ""}).error, start + ", not ''");
+    EXPECT_EQ(parse({"--until", "19.5.05"}).error, "--until needs a time in seconds, more than 0, not '19.5.05'");
 
     const std::string fps = "--fps needs a whole number of frames per second from 1 to 1000";
-    EXPECT_EQ(parse({"--capture", "d", "--fps", "0"}).error, fps);
-    EXPECT_EQ(parse({"--capture", "d", "--fps", "29.97"}).error, fps);
-    EXPECT_EQ(parse({"--capture", "d", "--fps", "99999999999"}).error, fps);
+    EXPECT_EQ(parse({"--capture", "d", "--fps", "0"}).error, fps + ", not '0'");
+    EXPECT_EQ(parse({"--capture", "d", "--fps", "29.97"}).error, fps + ", not '29.97'");
+    EXPECT_EQ(parse({"--capture", "d", "--fps", "99999999999"}).error, fps + ", not '99999999999'");
     EXPECT_EQ(parse({"--capture", "d", "--fps"}).error, fps);
 
     EXPECT_EQ(parse({"--capture"}).error, "--capture needs a directory or a .mp4 or .mkv file");
@@ -81,7 +83,7 @@ TEST(CommandLineTest, BadValuesAndCombinationsAreRefused) {
     EXPECT_EQ(parse({"--capture", "d", "--live"}).error, live);
     // An end at or before the start would play nothing.
     EXPECT_EQ(parse({"--start", "12", "--until", "12"}).error, "--until needs a time later than --start");
-    EXPECT_EQ(parse({"--until", "0"}).error, "--until needs a time in seconds, more than 0");
+    EXPECT_EQ(parse({"--until", "0"}).error, "--until needs a time in seconds, more than 0, not '0'");
     // A value is never taken for an option of its own.
     EXPECT_EQ(parse({"--capture", "--windowed"}).captureDirectory, "--windowed");
 }

@@ -119,6 +119,9 @@ TEST_F(DemoCheckTest, ReportsEachMistakeAtItsLine) {
         "player stops with 'cannot open picture file '",
         "iDemo.dat:26: error: effect type 'FxGLUvMap' of 'odd' is not registered; did you mean 'FxGLUVMap'? (the types "
         "are Effect, FxGLLayerObject, FxGLUVMap, FxRenderParametric, FxRenderParticles, FxAsmParticles)",
+        "iDemo.dat:28: warning: effect 'shape' (FxRenderParametric): without 'mapping' the texture is sphere-mapped "
+        "and added to the colour under it, which looks flat white: write 'mapping : pregenerated' to lay the picture "
+        "on the surface, and 'envFilename' for a sphere-mapped reflection",
         "iDemo.dat:30: error: effect 'shape' (FxRenderParametric): 'object': object file 'nothing.lwo' cannot be "
         "opened: nothing is drawn",
         "iDemo.dat:34: error: no effect 'nosuch' is defined before this line: instance 'ghost' draws nothing",
@@ -141,7 +144,151 @@ TEST_F(DemoCheckTest, ReportsEachMistakeAtItsLine) {
     };
     EXPECT_EQ(report.lines, expected);
     EXPECT_EQ(report.errors, 25);
-    EXPECT_EQ(report.warnings, 10);
+    EXPECT_EQ(report.warnings, 11);
+}
+
+// Mistakes the player does not stop for: values it clamps, pictures it
+// draws white or upside down, objects it cannot read, texts it ignores.
+TEST_F(DemoCheckTest, ReportsWhatThePlayerQuietlyChanges) {
+    writeBytes((directory / "grey.tga").string(), tgaFile(3, 1, 1, 8, {0x80}));
+    writeBytes((directory / "palette.tga").string(), tgaFile(1, 1, 1, 8, {0}));
+    std::vector<uint8_t> topFirst = tgaFile(2, 1, 1, 24, {1, 2, 3});
+    topFirst[17] = 0x20;
+    writeBytes((directory / "top.tga").string(), topFirst);
+    // One run-length packet of one pixel, rows marked bottom first.
+    writeBytes((directory / "packed.tga").string(), tgaFile(10, 1, 1, 24, {0x80, 1, 2, 3}));
+    write("empty.lwo", "");
+    write("damaged.lwo", std::string("FORM\0\0\0\4LWOX", 12));
+    write("iDemo.dat",
+          "defineEffect root as Effect\n"
+          "end\n"
+          "defineEffect wave as FxRenderParametric\n"
+          "function : \"0\"\n"
+          "resolutionx : %100000\n"
+          "resolutiony : %-2147483648\n"
+          "textureFilename : pic.tga\n"
+          "end\n"
+          "defineEffect sparks as FxAsmParticles\n"
+          "numParticles : %2147483647\n"
+          "particle.size : 1\n"
+          "calc : Particles1\n"
+          "textureFilename : pic.tga\n"
+          "end\n"
+          "defineEffect warp as FxGLUVMap\n"
+          "textureFilename : top.tga\n"
+          "resolution : %-2147483648\n"
+          "end\n"
+          "defineEffect layer as FxGLLayerObject\n"
+          "textureFilename : grey.tga\n"
+          "alphaFilename : palette.tga\n"
+          "transparency : solid\n"
+          "alpha : \"1\"\n"
+          "motionx : \"t\"\n"
+          "end\n"
+          "defineEffect flat as FxGLLayerObject\n"
+          "textureFilename : packed.tga\n"
+          "transparency : solid\n"
+          "alpha : \"1\"\n"
+          "motiony : \"t\"\n"
+          "motionx : \"\"\n"
+          "end\n"
+          "defineEffect shape as FxRenderParametric\n"
+          "object : empty.lwo\n"
+          "textureFilename : pic.tga\n"
+          "mapping : pregenerated\n"
+          "end\n"
+          "defineEffect broken as FxRenderParametric\n"
+          "object : damaged.lwo\n"
+          "textureFilename : pic.tga\n"
+          "mapping : Pregenerated\n"
+          "end\n"
+          "createInstance of root as iDemo at 0 1000\n"
+          "createInstance of root as group at 10 20\n"
+          "createInstance of wave as w1 at 5 15\n"
+          "createInstance of sparks as s1 at 0 10\n"
+          "createInstance of warp as u1 at 0 10\n"
+          "createInstance of layer as l1 at 0 300\n"
+          "createInstance of flat as f1 at 0 10\n"
+          "createInstance of shape as o1 at 0 10\n"
+          "createInstance of broken as o2 at 0 10\n"
+          "addChild group to iDemo\n"
+          "addChild w1 to group\n"
+          "addChild s1 to group\n"
+          "addChild u1 to group\n"
+          "addChild l1 to iDemo\n"
+          "addChild f1 to iDemo\n"
+          "addChild o1 to iDemo\n"
+          "addChild o2 to iDemo\n");
+
+    const DemoCheckReport report = checkDemo(directory.string());
+    const std::string wave = "iDemo.dat:3: warning: effect 'wave' (FxRenderParametric): ";
+    const std::string drawnWhite =
+        ", which the player cannot draw: it is drawn white; save it as 24- or 32-bit TGA, or as JPEG";
+    const std::vector<std::string> expected = {
+        wave +
+            "without 'mapping' the texture is sphere-mapped and added to the colour under it, which looks flat "
+            "white: write 'mapping : pregenerated' to lay the picture on the surface, and 'envFilename' for a "
+            "sphere-mapped reflection",
+        "iDemo.dat:5: warning: effect 'wave' (FxRenderParametric): 'resolutionx' is 100000, more than the effect "
+        "takes: it uses 1024",
+        "iDemo.dat:6: warning: effect 'wave' (FxRenderParametric): 'resolutiony' is -2147483648, less than the effect "
+        "takes: it uses 32",
+        "iDemo.dat:10: warning: effect 'sparks' (FxAsmParticles): 'numParticles' is 2147483647, more than the effect "
+        "takes: it uses 1048576",
+        "iDemo.dat:16: warning: effect 'warp' (FxGLUVMap): 'textureFilename': picture file 'top.tga' says its rows "
+        "are stored top first (its origin bit), but the player reads an uncompressed TGA bottom first: it shows "
+        "upside down; flip the picture, or save it with the lower-left origin",
+        "iDemo.dat:17: warning: effect 'warp' (FxGLUVMap): 'resolution' is -2147483648, less than the effect takes: "
+        "it uses 1",
+        "iDemo.dat:20: error: effect 'layer' (FxGLLayerObject): 'textureFilename': picture file 'grey.tga' is a grey "
+        "TGA of 8 bits" +
+            drawnWhite,
+        "iDemo.dat:21: error: effect 'layer' (FxGLLayerObject): 'alphaFilename': picture file 'palette.tga' is a "
+        "colour-mapped (palette) TGA" +
+            drawnWhite,
+        "iDemo.dat:24: warning: effect 'layer' (FxGLLayerObject): 'motionx' is only read when 'motiony' is given: "
+        "the layer does not move",
+        "iDemo.dat:27: warning: effect 'flat' (FxGLLayerObject): 'textureFilename': picture file 'packed.tga' says "
+        "its rows are stored bottom first (its origin bit), but the player reads a run-length TGA top first: it shows "
+        "upside down; flip the picture, or save it with the upper-left origin",
+        "iDemo.dat:30: warning: effect 'flat' (FxGLLayerObject): 'motiony' is only read when 'motionx' is given: "
+        "the layer does not move",
+        "iDemo.dat:34: error: effect 'shape' (FxRenderParametric): 'object': object file 'empty.lwo' holds no "
+        "LightWave (LWOB) polygons the player can read: nothing is drawn",
+        "iDemo.dat:39: error: effect 'broken' (FxRenderParametric): 'object': object file 'damaged.lwo' holds no "
+        "LightWave (LWOB) polygons the player can read: nothing is drawn",
+        "iDemo.dat:53: warning: instance 'w1' (window 5..15) runs past the end of its parent 'group' (window 10..20, "
+        "so 10 in its time): it stops at 10",
+        "test.dat: warning: cannot be opened: the demo runs without sync events",
+        "demomusik.mp3: warning: cannot be opened: the demo plays without sound",
+    };
+    EXPECT_EQ(report.lines, expected);
+}
+
+// Files the player reads as nothing at all.
+TEST_F(DemoCheckTest, NamesAFolderOrUtf16AsTheCause) {
+    fs::create_directory(directory / "iDemo.dat");
+    static const char utf16Sync[] = "\xFE\xFF\0001\0.\0000\0 \0o\0f\0f\0s\0e\0t\0 \0000\0\n";
+    write("test.dat", std::string(utf16Sync, sizeof utf16Sync - 1));
+    EXPECT_EQ(checkDemo(directory.string()).lines,
+              (std::vector<std::string>{
+                  "iDemo.dat: error: is a folder, not a file: there is nothing to play",
+                  "test.dat:1: warning: the file is written in UTF-16 (it starts with the byte order mark FE FF): no "
+                  "event in it reaches an effect; save it as UTF-8 or ASCII",
+                  "demomusik.mp3: warning: cannot be opened: the demo plays without sound",
+              }));
+
+    fs::remove(directory / "iDemo.dat");
+    write("iDemo.dat", std::string("\xFF\xFE"
+                                   "d\0e\0f\0",
+                                   8));
+    write("test.dat", "");
+    EXPECT_EQ(checkDemo(directory.string()).lines,
+              (std::vector<std::string>{
+                  "iDemo.dat:1: error: the file is written in UTF-16 (it starts with the byte order mark FF FE): the "
+                  "player finds none of its statements; save it as UTF-8 or ASCII",
+                  "demomusik.mp3: warning: cannot be opened: the demo plays without sound",
+              }));
 }
 
 // The bundled demo is the reference of a correct one.

@@ -9,6 +9,7 @@
 
 #include "framework/effect_instance.h"
 #include "platform/player_context.h"
+#include "runtime/live_demo.h"
 #include "runtime/music.h"
 #include "support/recording_render_state.h"
 #include "support/test_audio.h"
@@ -134,4 +135,18 @@ TEST_F(DemoTest, InitLoadsMusicAndScriptThenDeliversEventsFrameByFrame) {
     EXPECT_TRUE(frameClearsFirst(*demo, 12.0f));
     EXPECT_TRUE(frameClearsFirst(*demo, 12.0f));
     EXPECT_EQ(demo->getNextSyncEvent(), 3u);
+}
+
+// Live authoring names what is wrong with the script file itself.
+TEST_F(DemoTest, LiveModeSaysTheScriptIsAFolder) {
+    std::ofstream("test.dat") << "1 offset 0\n";
+    std::filesystem::create_directory("iDemo.dat");
+    LiveDemo live;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    live.init();
+    const std::string said = testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(("\n" + said).find("\nreload failed: iDemo.dat is a folder, not a script\n"), std::string::npos) << said;
+    EXPECT_TRUE(live.reloadFailed());
 }

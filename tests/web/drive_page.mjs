@@ -82,12 +82,20 @@ for (const t of moments) {
     writeFileSync(join(outDir, `web_${t}.png`), Buffer.from(shot.data || "", "base64"));
 }
 
+// The player's log lines are shown as log lines, not in the colour of errors.
+const linesOf = (kind) => evaluate(`Array.from(document.querySelectorAll('#messages .${kind}'), (e) => e.textContent).join('')`);
+const logged = await linesOf("log");
+const erred = await linesOf("error");
+check(logged.includes("Could not find value for parameter ") && !erred.includes("Could not find value"),
+      `log lines are shown as log (log ${JSON.stringify(logged.slice(0, 200))}, errors ${JSON.stringify(erred)})`);
+
 // A start time the desktop player refuses is refused in the page too, with
 // the same words.
 await open("?start=soon&paused=1");
 const refused = await waitForState(["failed", "held"], 60);
 const said = await evaluate("document.getElementById('messages').textContent");
-check(refused === "failed" && said.includes("quarn2: --start needs a time in seconds, 0 or more"),
+const saidAsError = await linesOf("error");
+check(refused === "failed" && saidAsError.includes("quarn2: --start needs a time in seconds, 0 or more, not 'soon'"),
       `a bad start time is shown in the page (state ${refused}, messages ${JSON.stringify(said)})`);
 
 // Played: click to play, a stretch of real time, then Escape stops it.
