@@ -39,9 +39,10 @@ bool PendingFile::create(const std::string& targetPath, bool targetIsOurs) {
             reason = std::strerror(errno);
             return false;
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            held = errno == EWOULDBLOCK;
-            reason = held ? "another capture is writing it" : std::strerror(errno);
+        // A file system without locks (some network ones) goes unguarded.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            held = true;
+            reason = "another capture is writing it";
             ::close(fd);
             fd = -1;
             return false;
