@@ -26,7 +26,7 @@ set(QUARN_DESKTOP_SOURCES)
 foreach(source
     platform/gl_render_state.cpp platform/gl_finish.cpp
     runtime/capture.cpp runtime/benchmark.cpp
-    assets/png_writer.cpp assets/wav_writer.cpp assets/video_writer.cpp
+    assets/png_writer.cpp assets/wav_writer.cpp assets/video_writer.cpp assets/pending_file.cpp
     runtime/live_demo.cpp runtime/live_loop.cpp runtime/file_watcher.cpp
     framework/console_key.cpp framework/log_line.cpp)
   # A renamed file would otherwise slip into the browser build unnoticed.

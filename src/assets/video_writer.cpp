@@ -1,6 +1,9 @@
 #include "assets/video_writer.h"
 
+#include "assets/pending_file.h"
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -43,54 +46,35 @@ std::string avErrorText(int code) {
     return text;
 }
 
-// The file under the muxer. Before the muxer gets a packet, room for it is
-// claimed by writing zeros ahead of the data, so a full disk shows before
-// a packet is half stored, never after; the index then goes into the room
-// kept for it at the front, and the muxer's tables match the bytes on disk.
-class ClaimedFile {
+// The file under the capture's muxer. It grows piece by piece (MP4
+// fragments, Matroska clusters), and nothing is written ahead of the data,
+// so what the muxer has put out is a file that plays, however the run ends.
+// A write that fails (a full disk) is cut back to the end of the last whole
+// piece, which the caller marks after each packet.
+class StreamFile {
 public:
-    ~ClaimedFile() {
-        if (fd >= 0) ::close(fd);
-    }
-
-    bool create(const std::string& path) {
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0) failure = errno;
-        created = fd >= 0;
-        return created;
-    }
-
-    // Makes sure the bytes before end are on disk (zeros where the muxer
-    // has written nothing yet). Claims a stretch ahead to save calls.
-    bool claim(int64_t end) {
-        if (end <= claimedEnd) return true;
-        fill(claimedEnd, end + claimAhead);
-        return claimedEnd >= end;
-    }
+    explicit StreamFile(int fd) : fd(fd) {}
 
     int write(const uint8_t* data, int size) {
-        // A seek past the end leaves a hole; filled now, it holds its bytes
-        // when the index is written into it on a full disk.
-        if (position > claimedEnd && !fill(claimedEnd, position)) return AVERROR(failure);
         for (int done = 0; done < size;) {
-            const ssize_t n = ::pwrite(fd, data + done, static_cast<std::size_t>(size - done), position + done);
+            const ssize_t n = ::pwrite(fd, data + done, static_cast<std::size_t>(size - done), position);
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                failure = errno;
+            if (n <= 0) {
+                failure = n < 0 ? errno : ENOSPC;
                 return AVERROR(failure);
             }
             done += static_cast<int>(n);
+            position += n;
+            end = std::max(end, position);
         }
-        position += size;
-        dataEnd = std::max(dataEnd, position);
-        claimedEnd = std::max(claimedEnd, position);
         return size;
     }
 
+    // Matroska goes back only at the end, for its index and sizes.
     int64_t seek(int64_t offset, int whence) {
         switch (whence & ~AVSEEK_FORCE) {
         case AVSEEK_SIZE:
-            return dataEnd;
+            return end;
         case SEEK_SET:
             position = offset;
             break;
@@ -98,7 +82,7 @@ public:
             position += offset;
             break;
         case SEEK_END:
-            position = dataEnd + offset;
+            position = end + offset;
             break;
         default:
             return AVERROR(EINVAL);
@@ -106,58 +90,36 @@ public:
         return position;
     }
 
-    // Gives back the claimed zeros after the data and closes.
-    bool finish() {
-        bool ok = fd >= 0;
-        if (ok && ::ftruncate(fd, dataEnd) != 0) ok = false;
-        if (fd >= 0 && ::close(fd) != 0) ok = false;
-        fd = -1;
-        return ok;
+    // What the muxer put out so far is whole pieces.
+    void keep() { kept = end; }
+    // Drops a piece written only in part.
+    void cutBack() {
+        if (end > kept && ::ftruncate(fd, kept) == 0) end = kept;
+        position = end;
     }
 
-    int64_t end() const { return dataEnd; }
-    int failure = 0;  // errno of the first failed call
-    bool created = false;
+    int64_t end = 0;
+    int64_t kept = 0;
+    int failure = 0;  // errno of the first failed write
 
 private:
-    static constexpr int64_t claimAhead = 4 << 20;
-
-    // Writes zeros from..to; stops at the first failure. True when all went.
-    bool fill(int64_t from, int64_t to) {
-        static const uint8_t zeros[1 << 16] = {};
-        while (from < to) {
-            const std::size_t size = static_cast<std::size_t>(std::min<int64_t>(to - from, sizeof zeros));
-            const ssize_t n = ::pwrite(fd, zeros, size, from);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                failure = n < 0 ? errno : ENOSPC;
-                return false;
-            }
-            from += n;
-            claimedEnd = std::max(claimedEnd, from);
-        }
-        return true;
-    }
-
-    int fd = -1;
+    int fd;
     int64_t position = 0;
-    int64_t dataEnd = 0;
-    int64_t claimedEnd = 0;
 };
 
-int writeToFile(void* file, uint8_t* data, int size) { return static_cast<ClaimedFile*>(file)->write(data, size); }
+int writeToFile(void* file, uint8_t* data, int size) { return static_cast<StreamFile*>(file)->write(data, size); }
 int64_t seekInFile(void* file, int64_t offset, int whence) {
-    return static_cast<ClaimedFile*>(file)->seek(offset, whence);
+    return static_cast<StreamFile*>(file)->seek(offset, whence);
 }
 
 // Frames waiting for the encoder thread: enough to ride out a slow frame,
 // few enough to keep memory small.
 constexpr int slotCount = 6;
-// Bytes a muxer may write for a packet of the given size: H.264 start codes
-// become 4-byte lengths (at most one byte more per 3), plus block headers.
-int64_t packetBound(int size) { return size + size / 3 + 64; }
-// Room for what the muxers write at the end besides the index.
-constexpr int64_t trailerRoom = 64 << 10;
+// A killed capture keeps all but its last piece: the muxer puts out a
+// fragment (MP4) or cluster (Matroska) when it reaches a second or this
+// many bytes. Small pieces also keep more of a capture that fills the disk.
+constexpr int64_t pieceMicroseconds = 1000000;
+constexpr int64_t pieceBytes = 128 << 10;
 
 struct Slot {
     std::vector<uint8_t> picture;
@@ -185,7 +147,7 @@ struct VideoFileWriter::Encoder {
         }
     }
 
-    bool open(const std::string& path, VideoContainer container);
+    bool open(const std::string& path);
     bool openVideo();
     bool openAudio();
     void run();
@@ -196,9 +158,17 @@ struct VideoFileWriter::Encoder {
     void writeInterleaved(bool all);
     void writePacket(AVPacket* packet);
     void halt(const std::string& why);
+    void finishFile();
+    void repack();
 
     VideoSettings settings;
-    ClaimedFile file;
+    VideoContainer container = VideoContainer::none;
+    std::string target;
+    PendingFile pending;     // the streamed file
+    PendingFile indexFirst;  // its copy with the index at the front
+    bool busy = false;
+    std::unique_ptr<StreamFile> file;
+    int64_t headerEnd = 0;
     AVFormatContext* format = nullptr;
     AVStream* videoStream = nullptr;
     AVStream* audioStream = nullptr;
@@ -214,8 +184,9 @@ struct VideoFileWriter::Encoder {
     int64_t soundSent = 0;
     std::deque<AVPacket*> videoPackets;
     std::deque<AVPacket*> audioPackets;
-    int64_t unwritten = 0;  // bound of the bytes the muxer holds back
     int64_t soundDuration = 0;
+    int64_t videoPacketsWritten = 0;
+    int64_t audioPacketsWritten = 0;
 
     std::thread thread;
     std::mutex mutex;
@@ -233,9 +204,10 @@ struct VideoFileWriter::Encoder {
     std::atomic<uint64_t> bytes{0};
     std::atomic<int64_t> frames{0};
     std::atomic<double> soundSeconds{0.0};
+    std::string notice;  // written by the encoder thread before it ends
 };
 
-bool VideoFileWriter::Encoder::open(const std::string& path, VideoContainer container) {
+bool VideoFileWriter::Encoder::open(const std::string& path) {
     const char* formatName = container == VideoContainer::mp4 ? "mp4" : "matroska";
     if (avformat_alloc_output_context2(&format, nullptr, formatName, path.c_str()) < 0 || !format) {
         reason = "no muxer for this file type";
@@ -243,47 +215,55 @@ bool VideoFileWriter::Encoder::open(const std::string& path, VideoContainer cont
     }
     if (!openVideo() || !openAudio()) return false;
 
-    // A file size limit would otherwise end the process half-way, leaving
-    // a file without its index; a failed write is handled below instead.
+    // A file size limit would otherwise end the process half-way; a failed
+    // write is handled below instead.
     std::signal(SIGXFSZ, SIG_IGN);
-    if (!file.create(path)) {
-        reason = std::strerror(file.failure);
+    if (!pending.create(path)) {
+        reason = pending.error();
         return false;
     }
+    file = std::make_unique<StreamFile>(pending.descriptor());
     constexpr int bufferSize = 1 << 16;
     auto* buffer = static_cast<uint8_t*>(av_malloc(bufferSize));
-    format->pb = avio_alloc_context(buffer, bufferSize, 1, &file, nullptr, writeToFile, seekInFile);
+    format->pb = avio_alloc_context(buffer, bufferSize, 1, file.get(), nullptr, writeToFile, seekInFile);
     if (!format->pb) {
         av_free(buffer);
         reason = "out of memory";
         return false;
     }
-    format->pb->seekable = AVIO_SEEKABLE_NORMAL;
     format->flags |= AVFMT_FLAG_CUSTOM_IO;
 
-    // The index goes to the front, into room kept for the longest capture.
-    const int64_t soundPackets =
-        settings.maxFrames * (settings.audioRate / settings.fps + 1) / audioCodec->frame_size + 8;
+    // Written as a stream of pieces of about a second, so the file plays up
+    // to its last whole piece however the run ends.
     AVDictionary* options = nullptr;
     if (container == VideoContainer::mp4) {
-        const int64_t room = 8192 + 48 * settings.maxFrames + 32 * soundPackets;
-        av_dict_set_int(&options, "moov_size", room, 0);
+        // Fragments, each with the index of its own samples. Never going
+        // back, the file is whole after every one. The moov waits for the
+        // first, which tells it the delays its edit lists cut (the sound
+        // encoder's lead-in, reordered pictures). The copy made at the end
+        // has the whole index at the front.
+        format->pb->seekable = 0;
+        av_dict_set(&options, "movflags", "+empty_moov+default_base_moof+delay_moov", 0);
+        av_dict_set_int(&options, "frag_duration", pieceMicroseconds, 0);
+        av_dict_set_int(&options, "frag_size", pieceBytes, 0);
     } else {
-        const int64_t room = 4096 + 24 * (settings.maxFrames / 4 + 1);
-        av_dict_set_int(&options, "reserve_index_space", room, 0);
+        // Clusters in a segment whose size says "unknown" until the end,
+        // when the index goes into room kept for it at the front.
+        format->pb->seekable = AVIO_SEEKABLE_NORMAL;
+        av_dict_set_int(&options, "cluster_time_limit", pieceMicroseconds / 1000, 0);
+        av_dict_set_int(&options, "cluster_size_limit", pieceBytes, 0);
+        av_dict_set_int(&options, "reserve_index_space", 4096 + 24 * (settings.maxFrames / 4 + 1), 0);
     }
     const int result = avformat_write_header(format, &options);
     av_dict_free(&options);
+    if (result >= 0) avio_flush(format->pb);
     if (result < 0 || format->pb->error < 0) {
-        reason = file.failure ? std::strerror(file.failure) : avErrorText(result);
+        reason = file->failure ? std::strerror(file->failure) : avErrorText(result < 0 ? result : format->pb->error);
         return false;
     }
-    avio_flush(format->pb);
-    if (format->pb->error < 0) {
-        reason = std::strerror(file.failure ? file.failure : EIO);
-        return false;
-    }
-    bytes = static_cast<uint64_t>(file.end());
+    file->keep();
+    headerEnd = file->end;
+    bytes = static_cast<uint64_t>(file->end);
     return true;
 }
 
@@ -413,18 +393,135 @@ void VideoFileWriter::Encoder::run() {
         slotFreed.notify_one();
     }
     flush();
-    if (format->pb) {
-        // What reached the file is indexed, also after a failure: a full
-        // disk stopped the packets before they were written, and any other
-        // failed write is worth a last try.
-        format->pb->error = 0;
+    if (!halted) {
         const int result = av_write_trailer(format);
         avio_flush(format->pb);
-        if ((result < 0 || format->pb->error < 0) && !halted)
-            halt(file.failure ? std::strerror(file.failure) : avErrorText(result));
+        if (result < 0 || format->pb->error < 0) {
+            file->cutBack();
+            halt(file->failure ? std::strerror(file->failure) : avErrorText(result < 0 ? result : format->pb->error));
+        } else {
+            file->keep();
+        }
     }
-    if (!file.finish() && !halted) halt(std::strerror(errno));
-    bytes = static_cast<uint64_t>(file.end());
+    bytes = static_cast<uint64_t>(file->end);
+    finishFile();
+}
+
+void VideoFileWriter::Encoder::finishFile() {
+    if (file->end <= headerEnd || videoPacketsWritten == 0) {
+        // No picture reached the file: the one that was there before stays.
+        pending.discard();
+        frames = 0;
+        soundSeconds = 0.0;
+        return;
+    }
+    if (!pending.putInPlace()) return halt("cannot rename it: " + pending.error());
+    repack();
+}
+
+namespace {
+
+struct Packed {
+    int64_t pictures = 0;
+    double soundEnd = 0.0;  // seconds, the sound before 0 (encoder lead-in) not counted
+    bool read = false;      // to its end
+    std::string failure;    // why the copy was given up, if it was
+};
+
+// Copies every packet of the streamed MP4 into one with its whole index at
+// the front, which a browser reads before the data and so can start and
+// seek while it downloads; players outside the browser and some sites
+// handle fragments poorly. Counts what the streamed file holds as it goes;
+// with no name to copy to, only counts.
+Packed copyWithIndexFirst(const std::string& from, const std::string& to, int64_t pictureBound, int64_t soundBound,
+                          int64_t soundSamples, int soundBlock, int soundRate) {
+    Packed packed;
+    AVFormatContext* input = nullptr;
+    if (avformat_open_input(&input, from.c_str(), nullptr, nullptr) < 0) {
+        packed.failure = "cannot read it back";
+        return packed;
+    }
+    AVFormatContext* output = nullptr;
+    int result = to.empty() ? AVERROR(EINVAL) : avformat_alloc_output_context2(&output, nullptr, "mp4", to.c_str());
+    for (unsigned i = 0; result >= 0 && i < input->nb_streams; ++i) {
+        AVStream* stream = avformat_new_stream(output, nullptr);
+        result = stream ? avcodec_parameters_copy(stream->codecpar, input->streams[i]->codecpar) : AVERROR(ENOMEM);
+        if (result < 0) break;
+        stream->codecpar->codec_tag = 0;
+        stream->time_base = input->streams[i]->time_base;
+    }
+    if (result >= 0) result = avio_open(&output->pb, to.c_str(), AVIO_FLAG_WRITE);
+    // The index goes into room kept for it ahead of the data.
+    AVDictionary* options = nullptr;
+    av_dict_set_int(&options, "moov_size", 8192 + 48 * pictureBound + 32 * soundBound, 0);
+    if (result >= 0) result = avformat_write_header(output, &options);
+    av_dict_free(&options);
+    const bool headerWritten = result >= 0;
+
+    AVPacket* packet = av_packet_alloc();
+    int readResult = packet ? 0 : AVERROR(ENOMEM);
+    while (readResult >= 0 && (readResult = av_read_frame(input, packet)) >= 0) {
+        const AVStream* stream = input->streams[packet->stream_index];
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+            ++packed.pictures;
+        } else if (stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO && packet->pts != AV_NOPTS_VALUE) {
+            // Read back, blocks may come without a duration, and the last
+            // one's may cover its padding too; the copy's edit list ends
+            // where the sound does.
+            if (packet->duration <= 0)
+                packet->duration = av_rescale_q(soundBlock, AVRational{1, soundRate}, stream->time_base);
+            const int64_t soundEnd = av_rescale_q(soundSamples, AVRational{1, soundRate}, stream->time_base);
+            packet->duration = std::max<int64_t>(1, std::min(packet->duration, soundEnd - packet->pts));
+            packed.soundEnd = std::max(packed.soundEnd,
+                                       static_cast<double>(packet->pts + packet->duration) * av_q2d(stream->time_base));
+        }
+        if (result >= 0) {
+            av_packet_rescale_ts(packet, stream->time_base, output->streams[packet->stream_index]->time_base);
+            packet->pos = -1;
+            result = av_interleaved_write_frame(output, packet);
+        }
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    packed.read = readResult == AVERROR_EOF;
+    if (headerWritten) {
+        // Also after a failure: it releases what the muxer holds.
+        const int ended = av_write_trailer(output);
+        if (result >= 0) result = ended;
+    }
+    if (result >= 0 && output->pb->error < 0) result = output->pb->error;
+    if (output && output->pb && avio_closep(&output->pb) < 0 && result >= 0) result = AVERROR(EIO);
+    if (result < 0 && !to.empty()) packed.failure = avErrorText(result);
+    avformat_free_context(output);
+    avformat_close_input(&input);
+    return packed;
+}
+
+}  // namespace
+
+void VideoFileWriter::Encoder::repack() {
+    // Matroska has its index at the front already.
+    std::string failure;
+    const bool copying = container == VideoContainer::mp4 && indexFirst.create(target, true);
+    if (container == VideoContainer::mp4 && !copying) failure = indexFirst.error();
+    const Packed packed =
+        copyWithIndexFirst(target, copying ? indexFirst.path() : "", videoPacketsWritten, audioPacketsWritten,
+                           soundSent, audioCodec->frame_size, settings.audioRate);
+    if (failure.empty()) failure = packed.failure;
+    if (packed.read) {
+        frames = packed.pictures;
+        soundSeconds = packed.soundEnd;
+    }
+    if (!copying && failure.empty()) return;
+    // The copy takes the target's name, and its lock along.
+    if (failure.empty() && !indexFirst.putInPlace()) failure = indexFirst.error();
+    if (failure.empty()) {
+        struct stat info = {};
+        if (::stat(target.c_str(), &info) == 0) bytes = static_cast<uint64_t>(info.st_size);
+        return;
+    }
+    indexFirst.discard();
+    notice = failure;
 }
 
 void VideoFileWriter::Encoder::encode(Slot& slot) {
@@ -528,23 +625,29 @@ void VideoFileWriter::Encoder::writeInterleaved(bool all) {
 }
 
 void VideoFileWriter::Encoder::writePacket(AVPacket* packet) {
-    const int64_t bound = packetBound(packet->size);
-    if (!file.claim(file.end() + unwritten + bound + trailerRoom)) return halt(std::strerror(file.failure));
     const bool isVideo = packet->stream_index == videoStream->index;
     const int64_t duration = packet->duration;
-    const int64_t before = file.end();
     int result = av_write_frame(format, packet);
     if (result >= 0) {
         avio_flush(format->pb);
         result = format->pb->error;
     }
-    if (result < 0) return halt(file.failure ? std::strerror(file.failure) : avErrorText(result));
-    // A muxer that gathers packets (Matroska's clusters) writes them later.
-    unwritten = file.end() > before ? bound : unwritten + bound;
-    bytes = static_cast<uint64_t>(file.end());
+    if (result < 0) {
+        file->cutBack();
+        return halt(file->failure ? std::strerror(file->failure) : avErrorText(result));
+    }
+    if (file->end > file->kept) {
+        file->keep();
+        // The first piece with pictures replaces the file that was there.
+        if (videoPacketsWritten > 0 && !pending.inPlace() && !pending.putInPlace())
+            return halt("cannot rename it: " + pending.error());
+    }
+    bytes = static_cast<uint64_t>(file->end);
     if (isVideo) {
         ++frames;
+        ++videoPacketsWritten;
     } else {
+        ++audioPacketsWritten;
         // The encoder's lead-in before the first sample is not heard.
         soundDuration += duration;
         const int64_t leadIn = av_rescale_q(audioCodec->initial_padding, audioCodec->time_base, audioStream->time_base);
@@ -561,8 +664,9 @@ bool VideoFileWriter::open(const std::string& path, const VideoSettings& setting
     close();
     encoder = std::make_unique<Encoder>();
     encoder->settings = settings;
-    const VideoContainer container = videoContainerFor(path);
-    bool ok = container != VideoContainer::none;
+    encoder->container = videoContainerFor(path);
+    encoder->target = path;
+    bool ok = encoder->container != VideoContainer::none;
     if (!ok) encoder->reason = "the name must end in .mp4 or .mkv";
     if (ok &&
         (settings.width <= 0 || settings.height <= 0 || settings.width % 2 || settings.height % 2 ||
@@ -571,11 +675,12 @@ bool VideoFileWriter::open(const std::string& path, const VideoSettings& setting
         ok = false;
     }
     av_log_set_level(AV_LOG_ERROR);
-    if (ok) ok = encoder->open(path, container);
+    if (ok) ok = encoder->open(path);
     if (!ok) {
         encoder->halted = true;
+        encoder->busy = encoder->pending.busy();
         // A file that never got its header is of no use.
-        if (encoder->file.created) std::remove(path.c_str());
+        encoder->pending.discard();
         return false;
     }
     for (Slot& slot : encoder->slots)
@@ -596,7 +701,7 @@ bool VideoFileWriter::append(const std::function<void(uint8_t* rgba)>& fill, con
     if (e.handedOver >= e.settings.maxFrames) {
         // Refused, but what came before is still encoded and written.
         std::lock_guard lock(e.mutex);
-        if (e.reason.empty()) e.reason = "more frames than the index has room for";
+        if (e.reason.empty()) e.reason = "more frames than the capture was to have";
         e.refused = true;
         return false;
     }
@@ -624,9 +729,15 @@ bool VideoFileWriter::close() {
         }
         encoder->slotFilled.notify_one();
         encoder->thread.join();
+        // Finished: another capture may have the name now.
+        encoder->pending.discard();
+        encoder->indexFirst.discard();
     }
     return !encoder->halted && !encoder->refused;
 }
+
+std::string VideoFileWriter::notice() const { return encoder && !encoder->thread.joinable() ? encoder->notice : ""; }
+bool VideoFileWriter::busy() const { return encoder && encoder->busy; }
 
 std::string VideoFileWriter::error() const {
     if (!encoder) return {};

@@ -1,9 +1,12 @@
 #pragma once
 // Video output of a capture: H.264 pictures and AAC sound in one MP4 or
 // Matroska file. Encoding and writing run on a thread of their own, so the
-// caller only hands frames over. The index is written at the front of the
-// file, into room kept for it from the start, so the file plays while it
-// downloads and is finished in place even when the disk has filled up.
+// caller only hands frames over. The file is written as a stream of pieces
+// (MP4 fragments, Matroska clusters) about a second long, so that it plays
+// up to its last whole piece however the run ends, a kill included. It
+// takes the target's name with its first piece of pictures, never before;
+// when it closes, it is copied once more with the whole index at the front,
+// so it plays while it downloads and seeks at once.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -20,8 +23,7 @@ struct VideoSettings {
     int fps = 60;           // constant frame rate
     int audioRate = 44100;  // 16-bit interleaved sound at this rate
     int audioChannels = 2;
-    // The most frames the file will get; room for their index is kept at
-    // the front. Frames beyond it are refused.
+    // The most frames the file will get. Frames beyond it are refused.
     int64_t maxFrames = 0;
     int quality = 18;  // x264's constant rate factor
     // x264's "superfast" with the macroblock tree of "veryfast" kept: on
@@ -39,8 +41,9 @@ public:
     VideoFileWriter(const VideoFileWriter&) = delete;
     VideoFileWriter& operator=(const VideoFileWriter&) = delete;
 
-    // Creates the file, its encoders and the encoder thread. False with
-    // error() set when the name, the file or an encoder cannot be had.
+    // Creates the file (as PATH.part, locked), its encoders and the encoder
+    // thread. False with error() set when the name, the file or an encoder
+    // cannot be had, and busy() when another capture is writing the file.
     bool open(const std::string& path, const VideoSettings& settings);
     // Hands over one picture (width * height RGBA bytes, rows bottom first)
     // and the sound frames that play during it; waits only while the
@@ -50,12 +53,17 @@ public:
     // sparing a copy of every frame.
     bool append(const std::function<void(uint8_t* rgba)>& fill, const int16_t* sound, std::size_t soundFrames);
     // Encodes what is left and completes the file. False when anything
-    // failed; what was written before a failure stays a playable file.
+    // failed; what was written before a failure stays a playable file. With
+    // no picture written, the file that was there before is left alone.
     bool close();
 
     // Why writing stopped early (a full disk or file size limit, a failed
     // encoder or write, too many frames), for a message.
     std::string error() const;
+    bool busy() const;
+    // After close: why the file was left as it was streamed, without the
+    // index at the front (no room for the copy); empty when all went well.
+    std::string notice() const;
     // Bytes of the file so far, and the pictures and sound it holds.
     uint64_t fileBytes() const;
     int64_t framesInFile() const;

@@ -1,6 +1,12 @@
 #include "assets/wav_writer.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -41,42 +47,87 @@ std::array<uint8_t, wavHeaderSize> wavHeader(int rate, int channels, uint64_t da
 
 WavFileWriter::~WavFileWriter() { close(); }
 
+namespace {
+
+// Writes all of size bytes at offset; the bytes that went when not all did.
+std::size_t writeAt(int fd, const uint8_t* data, std::size_t size, off_t offset, int& failure) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd, data + done, size - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            failure = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+}  // namespace
+
 bool WavFileWriter::open(const std::string& path, int sampleRate, int channelCount) {
     close();
     rate = sampleRate;
     channels = channelCount;
     frames = 0;
     failed = rate <= 0 || channels <= 0;
+    reason = failed ? "unusable sound settings" : "";
     if (failed) return false;
-    file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
+    // A file size limit would otherwise end the process; a failed write is
+    // handled instead.
+    std::signal(SIGXFSZ, SIG_IGN);
+    file = std::make_unique<PendingFile>();
+    if (!file->create(path)) {
+        reason = file->error();
+        file.reset();
         failed = true;
         return false;
     }
     const auto header = wavHeader(rate, channels, 0);
-    failed = std::fwrite(header.data(), 1, header.size(), file) != header.size();
+    int failure = 0;
+    if (writeAt(file->descriptor(), header.data(), header.size(), 0, failure) != header.size()) {
+        reason = std::strerror(failure);
+        failed = true;
+    }
     return !failed;
 }
 
 bool WavFileWriter::append(const int16_t* samples, std::size_t frameCount) {
-    if (file == nullptr || failed) return false;
+    if (!file || failed) return false;
     // The file is little-endian whatever the machine is.
-    std::vector<uint8_t> bytes(frameCount * static_cast<std::size_t>(channels) * 2);
+    const std::size_t frameBytes = static_cast<std::size_t>(channels) * 2;
+    std::vector<uint8_t> bytes(frameCount * frameBytes);
     for (std::size_t i = 0; i < bytes.size() / 2; ++i) put16(&bytes[i * 2], static_cast<uint16_t>(samples[i]));
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+    const off_t end = static_cast<off_t>(wavHeaderSize + frames * frameBytes);
+    int failure = 0;
+    const std::size_t written = writeAt(file->descriptor(), bytes.data(), bytes.size(), end, failure);
+    frames += written / frameBytes;
+    if (written != bytes.size()) {
+        // Whole frames only: the data ends where the header will say.
+        const auto whole = static_cast<off_t>(wavHeaderSize + frames * frameBytes);
+        if (::ftruncate(file->descriptor(), whole) != 0 && failure == 0) failure = errno;
+        reason = std::strerror(failure);
         failed = true;
-        return false;
     }
-    frames += frameCount;
-    return true;
+    if (frames > 0 && !file->putInPlace()) {
+        reason = file->error();
+        failed = true;
+    }
+    return !failed;
 }
 
 bool WavFileWriter::close() {
-    if (file == nullptr) return !failed;
-    const auto header = wavHeader(rate, channels, frames * static_cast<uint64_t>(channels) * 2);
-    if (std::fseek(file, 0, SEEK_SET) != 0 || std::fwrite(header.data(), 1, header.size(), file) != header.size())
-        failed = true;
-    if (std::fclose(file) != 0) failed = true;
-    file = nullptr;
+    if (!file) return !failed;
+    if (file->inPlace()) {
+        // Overwrites bytes already there, so it goes through on a full disk.
+        const auto header = wavHeader(rate, channels, frames * static_cast<uint64_t>(channels) * 2);
+        int failure = 0;
+        if (writeAt(file->descriptor(), header.data(), header.size(), 0, failure) != header.size()) {
+            if (!failed) reason = std::strerror(failure);
+            failed = true;
+        }
+    }
+    file.reset();
     return !failed;
 }

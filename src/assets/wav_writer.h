@@ -1,11 +1,14 @@
 #pragma once
 // WAV output of the captured sound: 16-bit PCM, written as it comes; the
-// sizes in the header are filled in when the file is closed.
+// sizes in the header are filled in when the file is closed, for what the
+// file holds, also when the disk filled up on the way.
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
+
+#include "assets/pending_file.h"
 
 constexpr std::size_t wavHeaderSize = 44;
 
@@ -20,17 +23,24 @@ public:
     WavFileWriter(const WavFileWriter&) = delete;
     WavFileWriter& operator=(const WavFileWriter&) = delete;
 
-    // Creates (truncates) the file and writes a provisional header.
+    // Creates the file as PATH.part, locked against a second writer, with a
+    // provisional header. It takes its own name with the first sound, so a
+    // run that ends before leaves an earlier file alone.
     bool open(const std::string& path, int rate, int channels);
-    // Appends frames of interleaved samples. False once anything failed.
+    // Appends frames of interleaved samples, straight to the file, so that
+    // a failure shows at once. False once anything failed.
     bool append(const int16_t* samples, std::size_t frames);
     // Writes the final header and closes. False if any write failed.
     bool close();
 
+    // Sound frames the file holds.
     uint64_t framesWritten() const { return frames; }
+    // Why the file could not be made or written.
+    const std::string& error() const { return reason; }
 
 private:
-    std::FILE* file = nullptr;
+    std::unique_ptr<PendingFile> file;
+    std::string reason;
     int rate = 0;
     int channels = 0;
     uint64_t frames = 0;

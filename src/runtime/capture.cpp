@@ -91,9 +91,10 @@ bool CaptureSession::beginFolder() {
         std::fprintf(stderr, "capture: cannot make the directory '%s'\n", directory.c_str());
         return false;
     }
+    // The earlier audio.wav stays until the first new frame is written.
     const std::string wavPath = directory + "/audio.wav";
     if (!wav.open(wavPath, audioOutputRate, audioOutputChannels)) {
-        std::fprintf(stderr, "capture: cannot write '%s'\n", wavPath.c_str());
+        std::fprintf(stderr, "capture: cannot write '%s' (%s)\n", wavPath.c_str(), wav.error().c_str());
         return false;
     }
     return true;
@@ -135,7 +136,8 @@ bool CaptureSession::writeFolderFrame(int frame, std::size_t soundFrames) {
     }
     if (!wav.append(sound.data(), soundFrames)) {
         endProgressLine();
-        std::fprintf(stderr, "capture: cannot write '%s/audio.wav'\n", directory.c_str());
+        std::fprintf(stderr, "capture: cannot write '%s/audio.wav' (%s); it holds %.3f s\n", directory.c_str(),
+                     wav.error().c_str(), static_cast<double>(wav.framesWritten()) / audioOutputRate);
         failed = true;
         return false;
     }
@@ -170,6 +172,10 @@ bool CaptureSession::finishVideo() {
                      video->error().c_str(), static_cast<long long>(video->framesInFile()));
         failed = true;
     }
+    const std::string notice = video->notice();
+    if (!notice.empty())
+        std::fprintf(stderr, "capture: '%s' plays as written, without its index at the front (%s)\n", directory.c_str(),
+                     notice.c_str());
     if (progress) {
         std::fprintf(progress, "capture: %lld frames at %d per second with sound (%.3f s) in %s, %.1f MB\n",
                      static_cast<long long>(video->framesInFile()), fps, video->soundSecondsInFile(), directory.c_str(),

@@ -5,6 +5,7 @@
 // and the status returned.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -72,6 +73,9 @@ int playDemo(const FrameTiming& timing, CaptureSession* capture, BenchmarkSessio
 }
 
 void noKeyWait() {}
+
+// Sent on to the window layer, which turns a termination into a quit request.
+void hangUpAsTermination(int) { kill(getpid(), SIGTERM); }
 
 // Live authoring: windowed, and ended only by the user; a broken edit never
 // ends it.
@@ -142,6 +146,10 @@ int main(int argc, char** argv) {
         capture = std::make_unique<CaptureSession>(options.captureDirectory, options.fps, stderr, options.startTime);
         if (!capture->begin()) return 1;
         timing.observer = capture.get();
+        // A closed terminal ends the capture as Ctrl-C does, its files
+        // complete; the progress lines then go nowhere instead of ending it.
+        std::signal(SIGHUP, hangUpAsTermination);
+        std::signal(SIGPIPE, SIG_IGN);
     } else if (options.benchmark) {
         benchmark = std::make_unique<BenchmarkSession>(options.fps, processStart);
         timing.observer = benchmark.get();

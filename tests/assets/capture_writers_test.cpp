@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -138,6 +140,34 @@ TEST_F(CaptureWriters, WavWriterReportsAFileItCannotMake) {
     EXPECT_FALSE(wav.append(sample, 1));
     EXPECT_FALSE(wav.close());
     EXPECT_FALSE(wav.open((directory / "rate.wav").string(), 0, 2));
+}
+
+TEST_F(CaptureWriters, WavOnAFullDiskHoldsWhatWasWrittenAndSaysSo) {
+    const std::string path = (directory / "audio.wav").string();
+    WavFileWriter wav;
+    ASSERT_TRUE(wav.open(path, 44100, 2));
+    // Room for 250 frames and half of one more, as a full disk leaves it.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limit = saved;
+    limit.rlim_cur = wavHeaderSize + 250 * 4 + 2;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const std::vector<int16_t> samples(2 * 200, 1000);
+    const bool firstWent = wav.append(samples.data(), 200);
+    const bool secondWent = wav.append(samples.data(), 200);
+    const bool closed = wav.close();
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_TRUE(firstWent);
+    EXPECT_FALSE(secondWent);
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(wav.error(), "File too large");
+    EXPECT_EQ(wav.framesWritten(), 250u);
+    const std::vector<uint8_t> bytes = fileBytes(path);
+    ASSERT_EQ(bytes.size(), wavHeaderSize + 250 * 4);
+    EXPECT_EQ(read32(bytes, 4), 36u + 250 * 4);
+    EXPECT_EQ(read32(bytes, 40), 250u * 4);
 }
 
 }  // namespace

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/test_audio.h"
@@ -108,7 +112,7 @@ TEST_F(VideoWriterTest, PicturesAndSoundComeBackInStepUprightAndInColour) {
     }
 }
 
-TEST_F(VideoWriterTest, TheRoomKeptForTheIndexHoldsTheLongestCapture) {
+TEST_F(VideoWriterTest, TheRoomKeptForTheIndexHoldsALongCapture) {
     // Frame count, not picture size, decides the size of the index.
     VideoSettings settings;
     settings.width = 16;
@@ -127,11 +131,94 @@ TEST_F(VideoWriterTest, TheRoomKeptForTheIndexHoldsTheLongestCapture) {
     // One more is refused; those before it are all kept.
     EXPECT_FALSE(writer.append(rgba.data(), silence.data(), 735));
     EXPECT_FALSE(writer.close());
-    EXPECT_EQ(writer.error(), "more frames than the index has room for");
+    EXPECT_EQ(writer.error(), "more frames than the capture was to have");
     const VideoProbe probe = probeVideo(path);
     EXPECT_EQ(probe.error, "");
     EXPECT_EQ(probe.frames, 3000);
     EXPECT_TRUE(probe.indexFirst);
+}
+
+// Waits (a bounded while) for the encoder thread to put the file in place.
+bool appearsWithin(const std::string& path, int seconds) {
+    for (int i = 0; i < seconds * 100 && !std::filesystem::exists(path); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return std::filesystem::exists(path);
+}
+
+std::string textOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(VideoWriterTest, TheFilePlaysWhileItIsWrittenUpToItsLastWholeSecond) {
+    // What a kill leaves behind: the file as it stands, never closed.
+    constexpr int fps = 30;
+    const std::vector<int16_t> silence(44100 / fps * 2);
+    for (const char* name : {"live.mp4", "live.mkv"}) {
+        SCOPED_TRACE(name);
+        const std::string path = root + "/" + name;
+        VideoSettings settings;
+        settings.width = width;
+        settings.height = height;
+        settings.fps = fps;
+        settings.maxFrames = 200;
+        VideoFileWriter writer;
+        ASSERT_TRUE(writer.open(path, settings)) << writer.error();
+        for (int frame = 0; frame < 3 * fps; ++frame) {
+            const std::vector<uint8_t> rgba = glOrder(expectedRgb(frame));
+            ASSERT_TRUE(writer.append(rgba.data(), silence.data(), silence.size() / 2));
+        }
+        ASSERT_TRUE(appearsWithin(path, 20));
+        const VideoProbe probe = probeVideo(path, 0);
+        EXPECT_EQ(probe.error, "");
+        EXPECT_GE(probe.frames, fps);
+        EXPECT_EQ(probe.decodeErrors, 0);
+        EXPECT_GT(probe.soundSeconds, 0.5);
+        EXPECT_GE(pictureSnr(probe.picture, expectedRgb(0)), 30.0);
+        ASSERT_TRUE(writer.close()) << writer.error();
+        // Closed, it has all its pictures and the index at the front.
+        const VideoProbe closed = probeVideo(path);
+        EXPECT_EQ(closed.frames, 3 * fps);
+        if (std::string(name) == "live.mp4") {
+            EXPECT_TRUE(closed.indexFirst);
+        }
+    }
+}
+
+TEST_F(VideoWriterTest, ASecondWriterIsRefusedAndAnUnusedOneLeavesTheFileAlone) {
+    const std::string path = root + "/clip.mp4";
+    std::ofstream(path) << "earlier";
+    VideoSettings settings;
+    settings.width = width;
+    settings.height = height;
+    settings.fps = 30;
+    settings.maxFrames = 100;
+    VideoFileWriter first;
+    ASSERT_TRUE(first.open(path, settings)) << first.error();
+    EXPECT_EQ(textOf(path), "earlier");  // until its first pictures are written
+
+    VideoFileWriter second;
+    EXPECT_FALSE(second.open(path, settings));
+    EXPECT_TRUE(second.busy());
+    EXPECT_EQ(second.error(), "another capture is writing it");
+
+    const std::vector<int16_t> silence(1470 * 2);
+    for (int frame = 0; frame < 60; ++frame) {
+        const std::vector<uint8_t> rgba = glOrder(expectedRgb(frame));
+        ASSERT_TRUE(first.append(rgba.data(), silence.data(), 1470));
+    }
+    ASSERT_TRUE(appearsWithin(path, 20) && textOf(path) != "earlier");
+    // In place, the file is still the first writer's.
+    EXPECT_FALSE(second.open(path, settings));
+    EXPECT_TRUE(second.busy());
+    ASSERT_TRUE(first.close()) << first.error();
+
+    // Closed, it is free; a writer that ends before its first picture
+    // leaves it as it was.
+    ASSERT_TRUE(second.open(path, settings)) << second.error();
+    EXPECT_TRUE(second.close());
+    EXPECT_EQ(probeVideo(path).frames, 60);
+    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
 }
 
 }  // namespace

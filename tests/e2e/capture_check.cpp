@@ -83,7 +83,9 @@ int video(const char* path) {
                 probe.videoCodec.c_str(), probe.width, probe.height, probe.frameRate,
                 static_cast<long long>(probe.frames), probe.firstPictureTime, probe.decodeErrors,
                 probe.audioCodec.c_str(), probe.soundSeconds, probe.firstSoundTime, probe.soundPeak,
-                probe.indexFirst ? "first" : "last");
+                probe.indexFirst   ? "first"
+                : probe.fragmented ? "fragments"
+                                   : "last");
     return 0;
 }
 

@@ -112,4 +112,41 @@ TEST_F(CaptureTest, AFrameThatCannotBeWrittenStopsTheRunAndFails) {
     EXPECT_EQ(fileBytes(root + "/moved/audio.wav").size(), wavHeaderSize + 735 * 4);
 }
 
+TEST_F(CaptureTest, AnEarlierCaptureStaysUntilTheFirstNewFrame) {
+    const std::string directory = root + "/shots";
+    std::filesystem::create_directory(directory);
+    std::ofstream(directory + "/audio.wav") << "earlier";
+    {
+        // Ended before its first frame, as when the window cannot open.
+        CaptureSession capture(directory, 60, nullptr);
+        ASSERT_TRUE(capture.begin());
+        EXPECT_TRUE(capture.finish());
+    }
+    const std::vector<uint8_t> earlier = fileBytes(directory + "/audio.wav");
+    EXPECT_EQ(std::string(earlier.begin(), earlier.end()), "earlier");
+    EXPECT_FALSE(std::filesystem::exists(directory + "/audio.wav.part"));
+
+    CaptureSession capture(directory, 60, nullptr);
+    ASSERT_TRUE(capture.begin());
+    ASSERT_TRUE(capture.frameDrawn(0, 0.0f));
+    EXPECT_EQ(fileBytes(directory + "/audio.wav").size(), wavHeaderSize + 735 * 4);
+    EXPECT_TRUE(capture.finish());
+}
+
+TEST_F(CaptureTest, ASecondCaptureIntoTheSameFolderIsRefused) {
+    const std::string directory = root + "/shots";
+    CaptureSession first(directory, 60, nullptr);
+    ASSERT_TRUE(first.begin());
+    CaptureSession second(directory, 60, nullptr);
+    const CapturedConsole console = captureConsole([&] {
+        EXPECT_FALSE(second.begin());
+        ASSERT_TRUE(first.frameDrawn(0, 0.0f));
+        EXPECT_FALSE(second.begin());  // also once the first has its audio.wav in place
+    });
+    const std::string refusal = "capture: cannot write '" + directory + "/audio.wav' (another capture is writing it)\n";
+    EXPECT_EQ(console.err, refusal + refusal);
+    EXPECT_TRUE(first.finish());
+    EXPECT_EQ(fileBytes(directory + "/audio.wav").size(), wavHeaderSize + 735 * 4);
+}
+
 }  // namespace

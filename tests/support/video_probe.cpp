@@ -13,10 +13,11 @@ extern "C" {
 
 namespace {
 
-// Top-level MP4 boxes in file order: is "moov" ahead of "mdat"?
-bool mp4IndexFirst(const std::string& path) {
+// Top-level MP4 boxes in file order: is "moov" ahead of "mdat", and is the
+// data in fragments, each with an index of its own ("moof")?
+void readMp4Layout(const std::string& path, VideoProbe& probe) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
+    if (!file) return;
     bool first = false;
     uint8_t header[16];
     long at = 0;
@@ -28,11 +29,12 @@ bool mp4IndexFirst(const std::string& path) {
             for (int i = 8; i < 16; ++i) size = size << 8 | header[i];
         }
         if (type == "moov") first = true;
+        if (type == "moof") probe.fragmented = true;
         if (type == "mdat" || size < 8) break;
         at += static_cast<long>(size);
     }
     std::fclose(file);
-    return first;
+    probe.indexFirst = first && !probe.fragmented;
 }
 
 struct Decoder {
@@ -55,7 +57,7 @@ bool openDecoder(AVFormatContext* format, AVMediaType type, Decoder& decoder) {
 
 VideoProbe probeVideo(const std::string& path, int64_t pictureIndex) {
     VideoProbe probe;
-    probe.indexFirst = mp4IndexFirst(path);
+    readMp4Layout(path, probe);
     AVFormatContext* format = nullptr;
     if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) {
         probe.error = "cannot open";

@@ -18,7 +18,8 @@ struct VideoProbe {
     double firstSoundTime = -1.0;    // ... and of the first sound heard
     double soundSeconds = 0.0;       // sound frames decoded / rate
     int soundPeak = 0;               // largest sample, 16-bit scale
-    bool indexFirst = false;         // MP4: the index comes before the data
+    bool indexFirst = false;         // MP4: the whole index comes before the data
+    bool fragmented = false;         // MP4: pieces, each with its own index
     std::vector<uint8_t> picture;    // RGB, rows top first, of the picture asked for
 };
 
