@@ -111,6 +111,13 @@ TEST_F(LiveDemoTest, DamagedPictureFailsEveryReadingUntilMended) {
     const CapturedConsole mended = reload({"blue.jpg"});
     EXPECT_FALSE(demo.reloadFailed()) << mended.err;
     EXPECT_NE(mended.out.find("reloaded blue.jpg in "), std::string::npos);
+
+    // Music that cannot be played, the same.
+    writeBytes("demomusik.mp3", {'n', 'o', 't', ' ', 'M', 'P', '3'});
+    reload({"demomusik.mp3"});
+    EXPECT_TRUE(demo.reloadFailed());
+    EXPECT_NE(reload({"iDemo.dat"}).err.find("reload failed: cannot play demomusik.mp3\n"), std::string::npos);
+    EXPECT_TRUE(demo.reloadFailed());
 }
 
 // The time printed covers the check's report as well: its line comes last.
