@@ -20,6 +20,7 @@ namespace {
 constexpr int frameRateWindow = 32;
 // Watching costs a stat of each file this often, not every frame.
 constexpr double watchInterval = 0.1;
+constexpr std::size_t maxOverlayFindings = 100;
 
 // Demo time: runs with the clock from a base, or holds while paused.
 class LiveTime {
@@ -84,12 +85,17 @@ std::vector<OverlayLine> checkFindingsOverlay(const std::vector<std::string>& fi
     lines.push_back(OverlayLine{
         "--check: " + counted(errors, "error") + ", " + counted(warnings, "warning") + " (E hides this list)", 200, 200,
         200});
-    for (const std::string& finding : findings) {
-        if (finding.find(": error: ") != std::string::npos)
-            lines.push_back(OverlayLine{finding, 255, 110, 110});
+    // More than a window holds would only cost drawing time every frame.
+    const std::size_t shown = std::min(findings.size(), maxOverlayFindings);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (findings[i].find(": error: ") != std::string::npos)
+            lines.push_back(OverlayLine{findings[i], 255, 110, 110});
         else
-            lines.push_back(OverlayLine{finding, 255, 220, 110});
+            lines.push_back(OverlayLine{findings[i], 255, 220, 110});
     }
+    if (shown < findings.size())
+        lines.push_back(
+            OverlayLine{"... and " + std::to_string(findings.size() - shown) + " more on the console", 200, 200, 200});
     return lines;
 }
 

@@ -22,6 +22,6 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder);
 void formatLiveTitleSuffix(char* text, std::size_t size, bool paused, bool reloadFailed, int errors);
 
 // What the window shows over the picture for --check's findings: a heading
-// that counts them, then each line in its severity's colour. Empty when
-// there are none.
+// that counts them, then each line in its severity's colour, at most 100 of
+// them and then how many more the console has. Empty when there are none.
 std::vector<OverlayLine> checkFindingsOverlay(const std::vector<std::string>& findings);

@@ -175,6 +175,12 @@ TEST_F(LiveDemoTest, WindowListsTheCheckErrorsAndWarnings) {
     EXPECT_EQ(overlay[0].text, "--check: 7 errors, 3 warnings (E hides this list)");
     for (std::size_t i = 0; i < findings.size(); ++i) EXPECT_EQ(overlay[i + 1].text, findings[i]);
 
+    // A sync file of many mistakes is not drawn whole every frame.
+    const std::vector<OverlayLine> many =
+        checkFindingsOverlay(std::vector<std::string>(150, "test.dat:1: warning: ignored"));
+    ASSERT_EQ(many.size(), 102u);
+    EXPECT_EQ(many.back().text, "... and 50 more on the console");
+
     char title[64];
     formatLiveTitleSuffix(title, sizeof title, false, demo.reloadFailed(), demo.checkErrors());
     EXPECT_STREQ(title, "reload failed 7 errors ");
