@@ -7,9 +7,10 @@
 #                          fixed-function GL backend, captures and
 #                          benchmarks that write files (PNG, WAV, FFmpeg's
 #                          video) or wait for the GL, live authoring, which
-#                          watches files on disk, and the console's key
-#                          wait (raw terminal mode); the page shows log
-#                          lines itself (src/web/log_line.cpp).
+#                          watches files on disk, with its overlay (Dear
+#                          ImGui on the fixed-function pipeline), and the
+#                          console's key wait (raw terminal mode); the page
+#                          shows log lines itself (src/web/log_line.cpp).
 #   QUARN_PORTABLE_SOURCES the rest: what the browser build compiles.
 # A new source that needs the desktop is added to the list below; CI's
 # browser build fails on one that is not.
@@ -27,7 +28,7 @@ foreach(source
     platform/gl_render_state.cpp platform/gl_finish.cpp
     runtime/capture.cpp runtime/benchmark.cpp
     assets/png_writer.cpp assets/wav_writer.cpp assets/video_writer.cpp assets/pending_file.cpp
-    runtime/live_demo.cpp runtime/live_loop.cpp runtime/file_watcher.cpp
+    runtime/live_demo.cpp runtime/live_loop.cpp runtime/file_watcher.cpp platform/tool_overlay.cpp
     framework/console_key.cpp framework/log_line.cpp)
   # A renamed file would otherwise slip into the browser build unnoticed.
   if(NOT EXISTS ${QUARN_SOURCE_ROOT}/src/${source})

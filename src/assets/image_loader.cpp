@@ -4,6 +4,7 @@
 
 #include "assets/jpeg_reader.h"
 #include "assets/tga_reader.h"
+#include "platform/file_bytes.h"
 
 ImageLoaderRegistry::ImageLoaderRegistry() {
     loaders.push_back(std::make_unique<JpegLoader>());
@@ -13,6 +14,13 @@ ImageLoaderRegistry::ImageLoaderRegistry() {
 std::string fileExtension(const std::string& fileName) {
     size_t dot = fileName.find('.');
     return dot == std::string::npos ? std::string() : fileName.substr(dot + 1);
+}
+
+bool readPictureFile(const std::string& fileName, std::vector<uint8_t>& bytes, std::string& reason) {
+    if (readFileBytes(fileName, bytes, &reason, maxPictureFileBytes)) return true;
+    if (reason.starts_with("larger than"))
+        reason += ", more than any picture the player can draw needs (8192 x 8192 pixels at most)";
+    return false;
 }
 
 std::unique_ptr<Image> ImageLoaderRegistry::loadImage(const std::string& fileName) {

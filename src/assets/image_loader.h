@@ -1,11 +1,25 @@
 #pragma once
 // Decoders for picture files and the ordered list that picks one by the
 // file name's extension.
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "assets/texture.h"
+
+// The largest picture the player decodes, in pixels (8192 x 8192).
+constexpr std::size_t maxPicturePixels = std::size_t(8192) * 8192;
+// No file holding such a picture needs more: 5 bytes a pixel is a 32-bit
+// run-length TGA at its worst (a packet byte for every pixel), and 1 MiB
+// covers headers, ID field and colour map. Larger files are refused before
+// they are read.
+constexpr uint64_t maxPictureFileBytes = uint64_t(maxPicturePixels) * 5 + (uint64_t(1) << 20);
+
+// Reads a picture file whole, refusing one over maxPictureFileBytes; false
+// with the reason (the system's words, or the limit) when it cannot be read.
+bool readPictureFile(const std::string& fileName, std::vector<uint8_t>& bytes, std::string& reason);
 
 class ImageLoader {
 public:

@@ -14,6 +14,7 @@ namespace {
 struct JpegErrorManager {
     jpeg_error_mgr library;  // first, so the library's pointer is ours too
     std::jmp_buf recovery;
+    char firstWarning[JMSG_LENGTH_MAX];
 };
 
 // Replaces libjpeg's error exit, which would end the process.
@@ -22,12 +23,23 @@ struct JpegErrorManager {
     std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->recovery, 1);
 }
 
+// As the library's own: the first warning is printed, later ones only
+// counted, trace messages dropped; the first is also kept.
+void noteMessage(j_common_ptr info, int level) {
+    if (level >= 0) return;
+    auto* errors = reinterpret_cast<JpegErrorManager*>(info->err);
+    if (errors->library.num_warnings++ > 0) return;
+    (*info->err->output_message)(info);
+    (*info->err->format_message)(info, errors->firstWarning);
+}
+
 // longjmp lands in this frame, so nothing here may need a destructor; the
 // result lives in the caller's picture.
 bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const uint8_t* bytes, size_t size,
                 size_t maxPixels, JpegPicture* picture) {
     info->err = jpeg_std_error(&errors->library);
     errors->library.error_exit = reportAndJumpBack;
+    errors->library.emit_message = noteMessage;
     if (setjmp(errors->recovery)) {
         jpeg_destroy_decompress(info);
         return false;
@@ -57,6 +69,7 @@ bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const ui
     }
     jpeg_finish_decompress(info);
     jpeg_destroy_decompress(info);
+    picture->warning = errors->firstWarning;
     return true;
 }
 
@@ -126,7 +139,7 @@ std::unique_ptr<Image> finishLoad(bool decoded, const JpegPicture& picture) {
 std::unique_ptr<Image> JpegLoader::load(std::string fileName) {
     std::vector<uint8_t> bytes;
     std::string reason;
-    if (!readFileBytes(fileName, bytes, &reason)) throw MissingPicture{fileName, reason};
+    if (!readPictureFile(fileName, bytes, reason)) throw MissingPicture{fileName, reason};
     const size_t cap = playerContext().maxJpegPixels;
     return loadFromBytes(bytes.data(), bytes.size(), cap > 0 ? cap : maxJpegPixels);
 }

@@ -16,11 +16,14 @@ struct JpegPicture {
     int height = 0;
     int components = 0;         // 3 for RGB, 1 for greyscale, 4 for CMYK/YCCK
     bool invertedCmyk = false;  // Adobe files store CMYK inverted
+    // libjpeg's first warning, empty when it gave none: the picture decoded,
+    // but from damaged data (a file cut short is filled in grey).
+    std::string warning;
 };
 
 // Larger pictures are refused rather than allocated: a few bytes of header
 // must not cost gigabytes.
-constexpr size_t maxJpegPixels = size_t(8192) * 8192;
+constexpr size_t maxJpegPixels = maxPicturePixels;
 
 // maxPixels lowers the limit (the fuzz target decodes only small pictures).
 bool readJpegFromMemory(const uint8_t* bytes, size_t size, JpegPicture& picture, size_t maxPixels = maxJpegPixels);

@@ -173,7 +173,8 @@ std::unique_ptr<TgaImage> parseTga(const uint8_t* bytes, size_t size, const char
 
 std::unique_ptr<TgaImage> Load_TGA(const char* path) {
     std::vector<uint8_t> bytes;
-    if (!readFileBytes(path, bytes)) {
+    std::string reason;
+    if (!readPictureFile(path, bytes, reason)) {
         std::printf("Error loading tga file %s.\n", path);
         return nullptr;
     }

@@ -24,7 +24,7 @@ bool fail(std::string* reason, const char* words) {
 // never end: only regular files are read. Opened without blocking, so that a
 // FIFO is refused rather than waited on.
 template <typename Bytes>
-bool readWhole(const std::string& path, Bytes& bytes, std::string* reason) {
+bool readWhole(const std::string& path, Bytes& bytes, std::string* reason, uint64_t maxBytes) {
     bytes.clear();
     const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) return fail(reason, std::strerror(errno));
@@ -37,6 +37,13 @@ bool readWhole(const std::string& path, Bytes& bytes, std::string* reason) {
     if (!S_ISREG(status.st_mode)) {
         close(descriptor);
         return fail(reason, S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : "not a regular file");
+    }
+    // The size alone decides: a sparse file of any length reads quickly
+    // but would still have to be held whole.
+    if (static_cast<uint64_t>(status.st_size) > maxBytes) {
+        close(descriptor);
+        if (reason) *reason = "larger than " + std::to_string(maxBytes >> 20) + " MiB";
+        return false;
     }
     std::unique_ptr<std::FILE, FileCloser> file(fdopen(descriptor, "rb"));
     if (!file) {
@@ -58,10 +65,10 @@ bool readWhole(const std::string& path, Bytes& bytes, std::string* reason) {
 
 }  // namespace
 
-bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string* reason) {
-    return readWhole(path, bytes, reason);
+bool readFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string* reason, uint64_t maxBytes) {
+    return readWhole(path, bytes, reason, maxBytes);
 }
 
 bool readFileText(const std::string& path, std::string& text, std::string* reason) {
-    return readWhole(path, text, reason);
+    return readWhole(path, text, reason, noFileSizeLimit);
 }

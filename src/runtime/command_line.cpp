@@ -92,6 +92,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             line.error = "--fps needs --capture or --benchmark";
         else if (line.live && line.untilTime > 0.0)
             line.error = "--live runs until it is closed: it cannot be combined with --until";
+        else if (line.live && line.gles2)
+            line.error = "--live draws with the gl renderer: it cannot be combined with --renderer gles2";
         else if (line.untilTime > 0.0 && line.untilTime <= line.startTime)
             line.error = "--until needs a time later than --start";
     }
@@ -143,7 +145,8 @@ const char* usageText() {
            "                     music, picture or object is read again at once, the time\n"
            "                     and the music keep their place; a broken edit keeps the\n"
            "                     last good demo. Space pauses, Left/Right seek 1 s, Down/Up\n"
-           "                     10 s, Home goes to 0, R reads everything again; at the end\n"
+           "                     10 s, Home goes to 0, R reads everything again, E hides\n"
+           "                     or shows --check's errors over the picture; at the end\n"
            "                     it pauses\n"
            "                       quarn2 --live demo\n"
            "  --help             show this text and exit\n"

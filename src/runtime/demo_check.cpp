@@ -307,7 +307,7 @@ struct ScriptFacts : ScriptListener {
 
 class DemoChecker {
 public:
-    explicit DemoChecker(std::string directory) : directory(std::move(directory)) {}
+    DemoChecker(std::string directory, CheckedFor mode) : directory(std::move(directory)), mode(mode) {}
 
     DemoCheckReport run() {
         registerEffectTypes(reader);
@@ -336,6 +336,7 @@ public:
 
 private:
     std::string directory;
+    CheckedFor mode;
     ScriptReader reader;
     ScriptFacts facts;
     EffectInstance* root = nullptr;
@@ -546,7 +547,7 @@ private:
                 std::string message = who + "needs " + quoted(parameter.name) + " (" + describeUse(parameter) + ")";
                 if (parameter.use == ParameterUse::Picture && type.typeName != "FxGLLayerObject" &&
                     type.typeName != "FxGLUVMap")
-                    message += ": without it the player stops with 'cannot open picture file '";
+                    message += ": without it " + missingPictureOutcome("");
                 error(effect.line, message);
             }
             if (parameter.name == "mapping" && type.typeName == "FxRenderParametric" &&
@@ -656,14 +657,21 @@ private:
         }
     }
 
+    std::string missingPictureOutcome(const std::string& name) const {
+        if (mode == CheckedFor::live)
+            return "--live plays on with the last good reading, and says 'reload failed: cannot open picture file " +
+                   name + "'";
+        return "the player stops with 'cannot open picture file " + name + "'";
+    }
+
     // Empty when the player draws the picture as it is meant to look.
     Verdict pictureVerdict(const std::string& name) {
         const auto cached = pictureVerdicts.find(name);
         if (cached != pictureVerdicts.end()) return cached->second;
         Verdict verdict;
         std::vector<uint8_t> bytes;
-        if (!readFileBytes(pathOf(name).c_str(), bytes)) {
-            verdict.text = "cannot be opened: the player stops with 'cannot open picture file " + name + "'";
+        if (std::string reason; !readPictureFile(pathOf(name), bytes, reason)) {
+            verdict.text = "cannot be opened: " + missingPictureOutcome(name);
         } else {
             QuietConsole quiet;
             const std::string extension = fileExtension(name);
@@ -986,4 +994,4 @@ private:
 
 }  // namespace
 
-DemoCheckReport checkDemo(const std::string& directory) { return DemoChecker(directory).run(); }
+DemoCheckReport checkDemo(const std::string& directory, CheckedFor mode) { return DemoChecker(directory, mode).run(); }

@@ -13,6 +13,10 @@ struct DemoCheckReport {
     int warnings = 0;
 };
 
+// Whose outcome a report describes where they differ: a missing picture ends
+// play, while --live plays on with the last good reading.
+enum class CheckedFor { play, live };
+
 // Reads iDemo.dat, test.dat, demomusik.mp3 and every file the script names
 // from directory. Prints nothing; safe to call again (after a reload).
-DemoCheckReport checkDemo(const std::string& directory);
+DemoCheckReport checkDemo(const std::string& directory, CheckedFor mode = CheckedFor::play);

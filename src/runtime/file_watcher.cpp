@@ -1,6 +1,7 @@
 #include "runtime/file_watcher.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <utility>
@@ -47,4 +48,12 @@ FileWatcher::Signature FileWatcher::signatureOf(const std::string& path) {
     signature.size = static_cast<int64_t>(info.st_size);
     signature.modifiedNanoseconds = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     return signature;
+}
+
+bool followFolder(const std::string& path) {
+    struct stat folder {};
+    struct stat working {};
+    if (stat(path.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) return false;
+    if (stat(".", &working) == 0 && working.st_dev == folder.st_dev && working.st_ino == folder.st_ino) return false;
+    return chdir(path.c_str()) == 0;
 }

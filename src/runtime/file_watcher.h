@@ -35,3 +35,10 @@ private:
 
     std::vector<File> files;
 };
+
+// Live authoring runs inside the demo's folder. A folder deleted and made
+// anew under the same path (rm -rf D; cp -r demo D) is another directory:
+// the process would stay in the deleted one and never see the new files.
+// Enters path again when it names a directory other than the working one;
+// true when it did.
+bool followFolder(const std::string& path);

@@ -6,8 +6,10 @@
 #include <filesystem>
 
 #include "assets/image_loader.h"
+#include "assets/jpeg_reader.h"
 #include "assets/lwo_reader.h"
 #include "assets/missing_picture.h"
+#include "assets/tga_reader.h"
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
 #include "platform/file_bytes.h"
@@ -40,19 +42,29 @@ bool isObjectFile(const std::string& name) {
 
 // A picture or object the effects were given, tried once more on its own:
 // the effects draw a stand-in for a damaged one, which must not pass as a
-// good edit.
+// good edit. So does a JPEG that decodes only with a warning (cut short, it
+// is filled in grey), which play draws as it comes.
 std::string problemWith(const std::string& name) {
     std::vector<uint8_t> bytes;
-    if (!readFileBytes(name.c_str(), bytes)) return "cannot open " + name;
+    std::string reason;
     if (isObjectFile(name)) {
+        if (!readFileBytes(name, bytes, &reason)) return "cannot open " + name + ": " + reason;
         LwoObject object;
         return object.parse(bytes.data(), bytes.size()) ? "" : "cannot read the object file " + name;
     }
-    try {
-        return ImageLoaderRegistry().loadImage(name) ? "" : "cannot decode the picture file " + name;
-    } catch (const MissingPicture&) {
-        return "cannot open " + name;
-    }
+    if (!readPictureFile(name, bytes, reason)) return "cannot open picture file " + name + ": " + reason;
+    // Tried in the player's order, so that a TGA is not reported by libjpeg.
+    const auto decodesAsJpeg = [&](std::string& problem) {
+        JpegPicture picture;
+        if (!readJpegFromMemory(bytes.data(), bytes.size(), picture)) return false;
+        if (!picture.warning.empty()) problem = "the picture file " + name + " is damaged: " + picture.warning;
+        return true;
+    };
+    const auto decodesAsTga = [&] { return parseTga(bytes.data(), bytes.size(), name.c_str()) != nullptr; };
+    std::string problem;
+    const bool decoded = fileExtension(name) == "tga" ? decodesAsTga() || decodesAsJpeg(problem)
+                                                      : decodesAsJpeg(problem) || decodesAsTga();
+    return decoded ? problem : "cannot decode the picture file " + name;
 }
 
 std::string joined(const std::vector<std::string>& names) {
@@ -73,7 +85,9 @@ struct LiveDemo::Reading {
     SyncTrack syncTrack;
     uint32_t nextSyncEvent = 0;
     std::vector<EffectInstance*> activeInstances;
-    std::vector<std::string> files;  // named by the script
+    std::vector<std::string> files;        // named by the script
+    std::vector<std::string> checkedGood;  // of those, the ones tried now and found good
+    std::string damagedFile;               // the one whose problem stopped the reading
 
     bool readSync(std::string& problem) {
         if (readSyncTrack(syncFile, syncTrack)) return true;
@@ -81,10 +95,9 @@ struct LiveDemo::Reading {
         return false;
     }
 
-    // Tried once more: the named files in changed and those not in known;
-    // with changed null, every one.
-    bool readScript(const std::vector<std::string>* changed, const std::vector<std::string>& known,
-                    std::string& problem) {
+    // Every named file is tried once more unless knownGood lists it (found
+    // good before and unchanged since).
+    bool readScript(const std::vector<std::string>& knownGood, std::string& problem) {
         reader = std::make_unique<ScriptReader>();
         registerEffectTypes(*reader);
         try {
@@ -95,7 +108,8 @@ struct LiveDemo::Reading {
             reader.reset();
             root = nullptr;
             files = {missing.fileName};
-            problem = "cannot open picture file " + missing.fileName;
+            damagedFile = missing.fileName;
+            problem = "cannot open picture file " + missing.fileName + ": " + missing.reason;
             return false;
         }
         files = reader->namedFiles();
@@ -110,9 +124,13 @@ struct LiveDemo::Reading {
             return false;
         }
         for (const std::string& name : files) {
-            if (changed != nullptr && !contains(*changed, name) && contains(known, name)) continue;
+            if (contains(knownGood, name)) continue;
             problem = problemWith(name);
-            if (!problem.empty()) return false;
+            if (!problem.empty()) {
+                damagedFile = name;
+                return false;
+            }
+            checkedGood.push_back(name);
         }
         return true;
     }
@@ -131,18 +149,20 @@ void LiveDemo::init() {
     Music::load(musicFile);
     std::printf("loading demo script\n");
     if (problem.empty()) {
-        reading->readScript(nullptr, {}, problem);
+        reading->readScript({}, problem);
     } else {
         std::string ignored;
-        reading->readScript(nullptr, {}, ignored);
+        reading->readScript({}, ignored);
     }
     Music::play();
     musicFading = false;
     watched = {syncFile, scriptFile, musicFile};
     watchAlso(reading->files);
+    noteChecks(*reading);
     // Nothing good came before: what could be read plays.
     current = std::move(reading);
     failed = !problem.empty();
+    reportCheck();
     if (failed) std::fprintf(stderr, "reload failed: %s\n", problem.c_str());
 }
 
@@ -160,14 +180,21 @@ void LiveDemo::drawFrame(float t) {
 void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
     const double started = steadyNow();
     const bool everything = changed.empty();
-    const bool musicChanged = contains(changed, musicFile);
+    // Music that could not be played is tried again with every reading, so
+    // that no reading passes as good while it is still broken.
+    const bool musicChanged = contains(changed, musicFile) || musicFailed;
     const bool treeChanged = everything || std::any_of(changed.begin(), changed.end(),
                                                        [](const std::string& name) { return name != musicFile; });
     std::string problem;
-    if (musicChanged) reloadMusic(t, started, problem);
+    if (musicChanged) musicFailed = !reloadMusic(t, started, problem);
     if (problem.empty() && treeChanged) {
+        // A changed file is good again only once it has been tried.
+        if (everything) goodFiles.clear();
+        std::erase_if(goodFiles, [&changed](const std::string& name) { return contains(changed, name); });
         auto reading = std::make_unique<Reading>();
-        if (reading->readSync(problem) && reading->readScript(everything ? nullptr : &changed, watched, problem)) {
+        const bool good = reading->readSync(problem) && reading->readScript(goodFiles, problem);
+        noteChecks(*reading);
+        if (good) {
             adopt(std::move(reading));
         } else {
             // Watched too, so that the file the problem is about counts
@@ -176,14 +203,39 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
         }
     }
     failed = !problem.empty();
+    // What --check says of the files as they now are, good edit or not.
+    reportCheck();
+    // Last, so that the time covers everything the picture waited for.
     if (failed) {
         std::fprintf(stderr, "reload failed: %s\n", problem.c_str());
     } else {
         const auto milliseconds = static_cast<long>((steadyNow() - started) * 1000.0 + 0.5);
         std::printf("reloaded %s in %ld ms\n", everything ? scriptFile.c_str() : joined(changed).c_str(), milliseconds);
     }
-    // What --check says of the files as they now are, good edit or not.
-    for (const std::string& line : checkDemo(".").lines) std::printf("%s\n", line.c_str());
+}
+
+void LiveDemo::reportCheck() {
+    const DemoCheckReport report = checkDemo(".", CheckedFor::live);
+    findings.clear();
+    std::string text;
+    for (const std::string& line : report.lines) {
+        text += line;
+        text += '\n';
+        if (line.find(": error: ") != std::string::npos || line.find(": warning: ") != std::string::npos)
+            findings.push_back(line);
+    }
+    errors = report.errors;
+    // One write: a note for each of many sync events would otherwise cost a
+    // system call apiece.
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+void LiveDemo::noteChecks(const Reading& reading) {
+    for (const std::string& name : reading.checkedGood) {
+        if (!contains(goodFiles, name)) goodFiles.push_back(name);
+    }
+    std::erase(goodFiles, reading.damagedFile);
 }
 
 bool LiveDemo::reloadMusic(float t, double started, std::string& problem) {
@@ -225,10 +277,9 @@ void LiveDemo::seek(float from, float to) {
     const SyncTrack& track = current->syncTrack;
     const auto delivered = track.begin() + std::min<std::size_t>(current->nextSyncEvent, track.size());
     if (std::none_of(track.begin(), delivered, [to](const SyncEvent& event) { return event.time > to; })) return;
-    const std::vector<std::string> nothingChanged;
     auto reading = std::make_unique<Reading>();
     std::string problem;
-    if (reading->readSync(problem) && reading->readScript(&nothingChanged, watched, problem)) adopt(std::move(reading));
+    if (reading->readSync(problem) && reading->readScript(goodFiles, problem)) adopt(std::move(reading));
 }
 
 void LiveDemo::pause() {

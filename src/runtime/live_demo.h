@@ -28,11 +28,17 @@ public:
     // unless only the music changed; sync events are then delivered anew
     // from the first, one a frame, up to the time. The music keeps its
     // place (t when reading began; the demo's clock runs on meanwhile).
-    // Prints "reloaded NAMES in N ms", or the problem on stderr, then the
-    // report of --check.
+    // Prints the report of --check, then "reloaded NAMES in N ms" (N counts
+    // everything up to that line), or the problem on stderr. A reading is
+    // good only when every file it uses is: a file whose last trial failed
+    // is tried again, changed or not.
     void reload(const std::vector<std::string>& changed, float t);
     // Whether the latest reading failed (the one before it plays on).
     bool reloadFailed() const { return failed; }
+    // The errors and warnings (not the notes) --check reports of the files
+    // as they stood at the latest reading, in its order and words.
+    const std::vector<std::string>& checkFindings() const { return findings; }
+    int checkErrors() const { return errors; }
     // The demo's files: sync file, script, music and every file the script
     // names, the missing ones included.
     const std::vector<std::string>& watchedFiles() const { return watched; }
@@ -51,10 +57,20 @@ private:
     bool reloadMusic(float t, double started, std::string& problem);
     void adopt(std::unique_ptr<Reading> reading);
     void watchAlso(const std::vector<std::string>& files);
+    // Which named files were found good or damaged by this reading.
+    void noteChecks(const Reading& reading);
+    // Prints --check's report and keeps its findings.
+    void reportCheck();
 
     std::unique_ptr<Reading> current;
     std::vector<std::string> watched;
+    // Named files found good when last tried and not changed since: the
+    // only ones a reading does not try again.
+    std::vector<std::string> goodFiles;
+    std::vector<std::string> findings;
+    int errors = 0;
     bool failed = false;
+    bool musicFailed = false;
     bool musicFading = false;
     bool paused = false;
 };

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/events.h"
+#include "platform/tool_overlay.h"
 #include "platform/window.h"
 #include "runtime/demo.h"
 #include "runtime/file_watcher.h"
@@ -19,6 +20,7 @@ namespace {
 constexpr int frameRateWindow = 32;
 // Watching costs a stat of each file this often, not every frame.
 constexpr double watchInterval = 0.1;
+constexpr std::size_t maxOverlayFindings = 100;
 
 // Demo time: runs with the clock from a base, or holds while paused.
 class LiveTime {
@@ -62,15 +64,45 @@ double seekStep(PlayerKey key) {
 
 }  // namespace
 
-const char* liveTitleSuffix(bool paused, bool reloadFailed) {
-    if (paused && reloadFailed) return "paused reload failed ";
-    if (paused) return "paused ";
-    if (reloadFailed) return "reload failed ";
-    return "";
+void formatLiveTitleSuffix(char* text, std::size_t size, bool paused, bool reloadFailed, int errors) {
+    if (errors > 0) {
+        std::snprintf(text, size, "%s%s%d error%s ", paused ? "paused " : "", reloadFailed ? "reload failed " : "",
+                      errors, errors == 1 ? "" : "s");
+    } else {
+        std::snprintf(text, size, "%s%s", paused ? "paused " : "", reloadFailed ? "reload failed " : "");
+    }
 }
 
-void runLiveLoop(LiveDemo& demo, double startTime) {
+std::vector<OverlayLine> checkFindingsOverlay(const std::vector<std::string>& findings) {
+    std::vector<OverlayLine> lines;
+    if (findings.empty()) return lines;
+    int errors = 0;
+    for (const std::string& finding : findings) errors += finding.find(": error: ") != std::string::npos;
+    const int warnings = static_cast<int>(findings.size()) - errors;
+    const auto counted = [](int count, const char* what) {
+        return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+    };
+    lines.push_back(OverlayLine{
+        "--check: " + counted(errors, "error") + ", " + counted(warnings, "warning") + " (E hides this list)", 200, 200,
+        200});
+    // More than a window holds would only cost drawing time every frame.
+    const std::size_t shown = std::min(findings.size(), maxOverlayFindings);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (findings[i].find(": error: ") != std::string::npos)
+            lines.push_back(OverlayLine{findings[i], 255, 110, 110});
+        else
+            lines.push_back(OverlayLine{findings[i], 255, 220, 110});
+    }
+    if (shown < findings.size())
+        lines.push_back(
+            OverlayLine{"... and " + std::to_string(findings.size() - shown) + " more on the console", 200, 200, 200});
+    return lines;
+}
+
+void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
     demo.init();
+    std::vector<OverlayLine> overlay = checkFindingsOverlay(demo.checkFindings());
+    bool overlayShown = true;
     // Started inside the fade: the music as faded by then.
     if (startTime > demoFadeOutTime) demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
     FileWatcher watcher;
@@ -105,8 +137,12 @@ void runLiveLoop(LiveDemo& demo, double startTime) {
                 // Counted from after the seek, which may have decoded music.
                 time.moveTo(target, frameClock.seconds());
             } else if (key == PlayerKey::R) {
+                followFolder(folder);
                 demo.reload({}, static_cast<float>(now));
                 watcher.watch(demo.watchedFiles());
+                overlay = checkFindingsOverlay(demo.checkFindings());
+            } else if (key == PlayerKey::E) {
+                overlayShown = !overlayShown;
             }
             continue;
         }
@@ -119,11 +155,15 @@ void runLiveLoop(LiveDemo& demo, double startTime) {
         }
         if (clock >= nextWatch) {
             nextWatch = clock + watchInterval;
+            // Entered anew, the folder's files count as changed once they
+            // hold still.
+            followFolder(folder);
             const std::vector<std::string> changed = watcher.poll();
             if (!changed.empty()) {
                 const double now = time.at(clock);
                 demo.reload(changed, static_cast<float>(now));
                 watcher.watch(demo.watchedFiles());
+                overlay = checkFindingsOverlay(demo.checkFindings());
                 // The music played on while reading: time does too, so
                 // that picture and music stay together.
                 clock = frameClock.seconds();
@@ -137,10 +177,11 @@ void runLiveLoop(LiveDemo& demo, double startTime) {
         }
         const float t = static_cast<float>(time.at(clock));
         formatFrameTitle(title, sizeof title, t, frames, frameClock.seconds(), windowStart);
-        std::snprintf(title + std::strlen(title), sizeof title - std::strlen(title), "%s",
-                      liveTitleSuffix(time.isPaused(), demo.reloadFailed()));
+        formatLiveTitleSuffix(title + std::strlen(title), sizeof title - std::strlen(title), time.isPaused(),
+                              demo.reloadFailed(), demo.checkErrors());
         setWindowTitle(title);
         demo.drawFrame(t);
+        if (overlayShown) drawToolOverlay(overlay);
         swapWindowBuffers();
         // Nothing moves while paused: no need to draw flat out.
         if (time.isPaused()) std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -17,6 +17,7 @@
 #include "platform/gles2_render_state.h"
 #include "platform/message_box.h"
 #include "platform/player_context.h"
+#include "platform/tool_overlay.h"
 #include "platform/window.h"
 #include "runtime/benchmark.h"
 #include "runtime/capture.h"
@@ -86,11 +87,16 @@ int runLive(const CommandLine& options) {
     Music::setStartTime(options.startTime);
     GlRenderState renderState;
     setRenderState(&renderState);
-    openWindow(640, 480, false);
+    if (!openWindow(640, 480, false)) return 1;
+    // The demo's folder by its path: made anew, it is entered again.
+    std::error_code error;
+    const std::string folder = std::filesystem::current_path(error).string();
+    openToolOverlay();
     LiveDemo demo;
     setDemo(&demo);
-    runLiveLoop(demo, options.startTime);
+    runLiveLoop(demo, options.startTime, folder);
     setDemo(nullptr);
+    closeToolOverlay();
     Music::release();
     restoreDisplayMode();
     return 0;

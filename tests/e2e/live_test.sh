@@ -50,6 +50,17 @@ script blue.tga
 wait_for_colour 0 0 255 1
 grep -q '^reloaded iDemo.dat in [0-9]* ms$' out.txt || fail "no reload line: $(grep reload out.txt)"
 
+# The folder deleted and made anew is followed by its path: its new files
+# are read, not the deleted folder's.
+cp -r show saved
+rm -rf show
+for _ in $(seq 40); do grep -q 'reload failed' err.txt && break; sleep 0.05; done
+cp -r saved show
+script red.tga
+wait_for_colour 255 0 0 3
+script blue.tga
+wait_for_colour 0 0 255 1
+
 script missing.tga
 for _ in $(seq 40); do grep -q 'missing\.tga' err.txt && break; sleep 0.05; done
 grep -q 'reload failed.*missing\.tga' err.txt || fail "the missing picture is not named: $(cat err.txt)"

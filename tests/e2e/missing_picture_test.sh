@@ -29,4 +29,18 @@ timeout -k 5 60 "$player" --windowed >out.txt 2>err.txt
 status=$?
 [ "$status" -eq 1 ] || fail "status $status with a directory as the picture"
 grep -qx 'cannot open picture file folder\.tga: Is a directory' err.txt || fail "no reason given: $(cat err.txt)"
+
+# A picture file far larger than any picture the player draws is refused by
+# its size, unread, as a missing picture, in play and in --check alike.
+truncate -s 64G huge.tga
+sed -i 's/folder\.tga/huge.tga/' iDemo.dat
+timeout -k 5 60 "$player" --windowed >out.txt 2>err.txt
+status=$?
+[ "$status" -eq 1 ] || fail "status $status with a 64 GB picture: $(tail -n 3 err.txt)"
+grep -qx 'cannot open picture file huge\.tga: larger than 321 MiB, more than any picture the player can draw needs (8192 x 8192 pixels at most)' err.txt ||
+    fail "the limit is not named: $(cat err.txt)"
+timeout -k 5 60 "$player" --check >out.txt 2>err.txt
+status=$?
+[ "$status" -eq 1 ] || fail "--check: status $status with a 64 GB picture: $(tail -n 3 err.txt)"
+grep -q "^iDemo.dat:2: error: .*'huge\.tga' cannot be opened" out.txt || fail "--check: $(cat out.txt)"
 echo ok

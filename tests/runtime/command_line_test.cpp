@@ -81,6 +81,10 @@ TEST(CommandLineTest, BadValuesAndCombinationsAreRefused) {
     const std::string live = "--live cannot be combined with --capture or --benchmark";
     EXPECT_EQ(parse({"--live", "--benchmark"}).error, live);
     EXPECT_EQ(parse({"--capture", "d", "--live"}).error, live);
+    // Live mode's overlay draws through the fixed-function pipeline.
+    EXPECT_EQ(parse({"--live", "--renderer", "gles2"}).error,
+              "--live draws with the gl renderer: it cannot be combined with --renderer gles2");
+    EXPECT_EQ(parse({"--live", "--renderer", "gl"}).error, "");
     // An end at or before the start would play nothing.
     EXPECT_EQ(parse({"--start", "12", "--until", "12"}).error, "--until needs a time later than --start");
     EXPECT_EQ(parse({"--until", "0"}).error, "--until needs a time in seconds, more than 0, not '0'");
