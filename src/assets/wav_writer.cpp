@@ -104,10 +104,18 @@ bool WavFileWriter::append(const int16_t* samples, std::size_t frameCount) {
     const std::size_t written = writeAt(file->descriptor(), bytes.data(), bytes.size(), end, failure);
     frames += written / frameBytes;
     if (written != bytes.size()) {
-        // Whole frames only: the data ends where the header will say.
+        // Whole frames only: the data ends where the header says.
         const auto whole = static_cast<off_t>(wavHeaderSize + frames * frameBytes);
         if (::ftruncate(file->descriptor(), whole) != 0 && failure == 0) failure = errno;
         reason = std::strerror(failure);
+        failed = true;
+    }
+    // The header follows the data, so a run killed at any moment leaves a
+    // whole file; it overwrites bytes already there and so goes through on
+    // a full disk.
+    const auto header = wavHeader(rate, channels, frames * frameBytes);
+    if (writeAt(file->descriptor(), header.data(), header.size(), 0, failure) != header.size()) {
+        if (!failed) reason = std::strerror(failure);
         failed = true;
     }
     if (frames > 0 && !file->putInPlace()) {
@@ -118,16 +126,7 @@ bool WavFileWriter::append(const int16_t* samples, std::size_t frameCount) {
 }
 
 bool WavFileWriter::close() {
-    if (!file) return !failed;
-    if (file->inPlace()) {
-        // Overwrites bytes already there, so it goes through on a full disk.
-        const auto header = wavHeader(rate, channels, frames * static_cast<uint64_t>(channels) * 2);
-        int failure = 0;
-        if (writeAt(file->descriptor(), header.data(), header.size(), 0, failure) != header.size()) {
-            if (!failed) reason = std::strerror(failure);
-            failed = true;
-        }
-    }
+    // The header is up to date after every append.
     file.reset();
     return !failed;
 }

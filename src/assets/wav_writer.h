@@ -1,7 +1,7 @@
 #pragma once
-// WAV output of the captured sound: 16-bit PCM, written as it comes; the
-// sizes in the header are filled in when the file is closed, for what the
-// file holds, also when the disk filled up on the way.
+// WAV output of the captured sound: 16-bit PCM, written as it comes, with
+// the sizes in the header brought up to date after every append: the file
+// is whole whenever the run ends, also when the disk filled up on the way.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +30,7 @@ public:
     // Appends frames of interleaved samples, straight to the file, so that
     // a failure shows at once. False once anything failed.
     bool append(const int16_t* samples, std::size_t frames);
-    // Writes the final header and closes. False if any write failed.
+    // Closes. False if any write failed.
     bool close();
 
     // Sound frames the file holds.

@@ -103,7 +103,7 @@ TEST_F(CaptureWriters, WavHeaderDescribesSixteenBitPcm) {
     EXPECT_EQ(read32(std::vector<uint8_t>(huge.begin(), huge.end()), 4), 0xFFFFFFFFu);
 }
 
-TEST_F(CaptureWriters, WavFileGetsItsSizesWhenClosed) {
+TEST_F(CaptureWriters, WavFileHeaderFollowsWhatIsWritten) {
     const std::string path = (directory / "audio.wav").string();
     {
         WavFileWriter wav;
@@ -113,6 +113,10 @@ TEST_F(CaptureWriters, WavFileGetsItsSizesWhenClosed) {
         EXPECT_TRUE(wav.append(first, 2));
         EXPECT_TRUE(wav.append(second, 1));
         EXPECT_EQ(wav.framesWritten(), 3u);
+        // Whole before it is closed, as a killed run leaves it.
+        const std::vector<uint8_t> unclosed = fileBytes(path);
+        ASSERT_EQ(unclosed.size(), wavHeaderSize + 12);
+        EXPECT_EQ(read32(unclosed, 40), 12u);
         EXPECT_TRUE(wav.close());
         EXPECT_TRUE(wav.close());  // repeated: harmless
     }
