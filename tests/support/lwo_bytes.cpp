@@ -53,6 +53,7 @@ Bytes lwoFile(const std::vector<Bytes>& chunks, const char* type) {
 void writeBytesToFile(const std::string& path, const Bytes& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    // An empty vector's data() may be null, which fwrite must not get.
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 }
