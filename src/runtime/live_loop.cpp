@@ -13,6 +13,7 @@
 #include "runtime/frame_clock.h"
 #include "runtime/frame_loop.h"
 #include "runtime/live_demo.h"
+#include "runtime/sync_catch_up.h"
 
 namespace {
 
@@ -71,8 +72,12 @@ const char* liveTitleSuffix(bool paused, bool reloadFailed) {
 
 void runLiveLoop(LiveDemo& demo, double startTime) {
     demo.init();
-    // Started inside the fade: the music as faded by then.
-    if (startTime > demoFadeOutTime) demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
+    // Started inside the fade: the music as faded by then (a seek catches
+    // the effects up as well).
+    if (startTime > demoFadeOutTime)
+        demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
+    else
+        demo.catchUpTo(startTime, playStepsPerSecond);
     FileWatcher watcher;
     watcher.watch(demo.watchedFiles());
     FrameClock frameClock;
