@@ -2,7 +2,8 @@
 // time not yet decoded (how long the seek takes before the new place can be
 // heard), and reading the demo again after a script edit (the reload the
 // console reports), each as wall time and as CPU time of the main thread;
-// and what one look at the watched files costs.
+// what one look at the watched files costs; and the catch-up of the sync
+// events that a start or seek near the end makes before its first frame.
 // Usage: live_bench [demo directory]   (needs a display)
 #include <chrono>
 #include <cstdio>
@@ -61,6 +62,13 @@ int main(int argc, char** argv) {
         const double cpu = threadCpuSeconds();
         demo.reload({"iDemo.dat"}, 100.0f);
         report("reload after a script edit", secondsSince(start), threadCpuSeconds() - cpu);
+    }
+    for (const int stepsPerSecond : {60, 240}) {
+        const auto start = std::chrono::steady_clock::now();
+        const double cpu = threadCpuSeconds();
+        demo.catchUpTo(254.0, stepsPerSecond);
+        std::printf("catch-up to 254 s at %d steps a second: %.1f us wall %.1f us CPU\n", stepsPerSecond,
+                    secondsSince(start) * 1e6, (threadCpuSeconds() - cpu) * 1e6);
     }
     return 0;
 }

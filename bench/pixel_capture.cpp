@@ -21,7 +21,7 @@
 #include "assets/png_writer.h"
 #include "demo_session.h"
 #include "platform/gl_render_state.h"
-#include "runtime/held_frame.h"
+#include "runtime/sync_catch_up.h"
 #include "support/headless_gl.h"
 
 namespace {
@@ -72,7 +72,8 @@ int held(const char* seconds, const char* fileName, const char* directory) {
     if (!openHeadlessGLContext(width, height)) return 1;
     setRenderState(new GlRenderState);
     std::unique_ptr<Demo> demo = loadDemo();
-    drawHeldFrame(*demo, t);
+    demo->catchUpTo(t, playStepsPerSecond);
+    demo->drawFrame(t);
     glFinish();
     const std::vector<uint8_t> pixels = readFramebufferRGBA(0, 0, width, height);
     return writePngFile(path, {pixels.data(), width, height, true}) ? 0 : 1;

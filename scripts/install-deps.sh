@@ -10,6 +10,7 @@ packages=(
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
   xvfb xauth xdotool xfonts-base
   lame clang libclang-rt-14-dev clang-format
+  parallel rsync ffmpeg
 )
 
 missing=()

@@ -24,6 +24,7 @@ public:
     std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxAsmParticles>(); }
     std::string typeName() override { return "FxAsmParticles"; }
     void onSyncEvent(std::string name) override;
+    void clearSyncState() override { zrotateCount = 0.0f; }
 
     // Null before init.
     const ParticleCloud* getCloud() const { return cloud.get(); }

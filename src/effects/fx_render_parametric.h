@@ -32,6 +32,10 @@ public:
     std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxRenderParametric>(); }
     std::string typeName() override { return "FxRenderParametric"; }
     void onSyncEvent(std::string name) override;
+    void clearSyncState() override {
+        eyeShift = 0.0f;
+        spin = 0.0f;
+    }
 
     // For inspection; null before init, and in object mode when there is
     // nothing to draw.

@@ -39,6 +39,7 @@ public:
     std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxRenderParticles>(); }
     std::string typeName() override { return "FxRenderParticles"; }
     void onSyncEvent(std::string name) override;
+    void clearSyncState() override { syncOffset = 0.0f; }
 
     // Null before init.
     const ParticleCloud* getCloud() const { return cloud.get(); }

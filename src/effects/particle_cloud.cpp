@@ -24,6 +24,10 @@ void ParticleCloud::setCentre(int i, const Vec3& centre) {
 void ParticleCloud::draw(RenderState& rs, float) {
     rs.pushMatrix();
     applyTransform(rs);
+    // The texture environment belongs to the selected unit: a mesh drawn
+    // before may have left unit 1 selected, which would leave unit 0 as it
+    // set it and the sprites' brightness unapplied.
+    rs.selectTextureUnit(0);
     rs.setColor(brightness, brightness, brightness, 1.0f);
     rs.setTexEnv(TexEnvModulate);
     rs.setBlendFunc(BlendOne, BlendOne);
@@ -56,7 +60,6 @@ void ParticleCloud::draw(RenderState& rs, float) {
         uv += VerticesPerSprite;
     }
 
-    rs.selectTextureUnit(0);
     // Without a texture the sprites keep whatever is bound rather than crash.
     if (material && !material->layers.empty() && material->layers[0] && material->layers[0]->texture)
         rs.bindTexture(material->layers[0]->texture->textureId());

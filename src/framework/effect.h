@@ -69,6 +69,10 @@ public:
     virtual std::unique_ptr<Effect> newInstance() { return std::make_unique<Effect>(); }
     virtual std::string typeName() { return "Effect"; }
     virtual void onSyncEvent(std::string /*name*/) {}
+    // Undoes every sync event received: a seek back in live authoring
+    // delivers them again from the first. An effect whose events change
+    // what it draws must reset that state here.
+    virtual void clearSyncState() {}
 
     // Writers used by the script reader; the pointed-to values must outlive
     // the effect. A full table drops the value with a message.

@@ -7,6 +7,7 @@
 #include "platform/render_state.h"
 #include "runtime/effect_types.h"
 #include "runtime/music.h"
+#include "runtime/sync_catch_up.h"
 #include "runtime/sync_dispatch.h"
 #include "runtime/warm_up.h"
 
@@ -36,6 +37,12 @@ void Demo::init() {
     activeInstances.reserve(maxScriptInstances);
     Music::play();
     musicFading = false;
+}
+
+void Demo::catchUpTo(double t, int stepsPerSecond) {
+    if (root == nullptr) return;
+    catchUpSyncEvents(syncTrack, nextSyncEvent, *root, stepsPerSecond, firstStepFrom(t, stepsPerSecond),
+                      activeInstances);
 }
 
 void clearFrameToBlack() {

@@ -34,6 +34,7 @@ public:
     // and draws the effect tree. The frame that ends the run draws nothing
     // after the clears.
     void drawFrame(float t) override;
+    void catchUpTo(double t, int stepsPerSecond) override;
     bool hasEnded() const override { return ended; }
 
     EffectInstance* getRoot() const { return root; }

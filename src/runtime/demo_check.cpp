@@ -717,15 +717,21 @@ private:
     }
 
     // The reader ignores the header's origin bit: uncompressed 24- and 32-bit
-    // files are taken as stored bottom row first, run-length and 16-bit files
-    // as stored top row first. A file stored the other way shows upside down.
+    // colour and 16-bit grey files are taken as stored bottom row first,
+    // run-length and 16-bit colour files as stored top row first. A file stored the other way shows upside down.
     static std::string tgaUpsideDown(const std::vector<uint8_t>& bytes) {
         if (bytes.size() < tgaHeaderSize) return {};
-        const bool runLength = bytes[2] == 10;
+        const int imageType = bytes[2];
+        const int depth = bytes[16];
+        const bool runLength = imageType == 10 || (imageType == 11 && depth == 16);
         const bool topFirst = (bytes[17] & 0x20) != 0;
-        const bool readTopFirst = runLength || bytes[16] == 16;
+        // Uncompressed grey with alpha is read bottom row first, as 24- and
+        // 32-bit colour is; 16-bit colour is read top row first.
+        const bool readTopFirst = runLength || (depth == 16 && imageType != 3);
         if (topFirst == readTopFirst) return {};
-        const std::string kind = runLength ? "a run-length " : bytes[16] == 16 ? "a 16-bit " : "an uncompressed ";
+        const std::string kind = runLength                       ? "a run-length "
+                                 : depth == 16 && imageType != 3 ? "a 16-bit colour "
+                                                                 : "an uncompressed ";
         return std::string("says its rows are stored ") + (topFirst ? "top" : "bottom") +
                " first (its origin bit), but the player reads " + kind + "TGA " + (readTopFirst ? "top" : "bottom") +
                " first: it shows upside down; flip the picture, or save it with the " +

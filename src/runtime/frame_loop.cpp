@@ -1,11 +1,13 @@
 #include "runtime/frame_loop.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "platform/player_context.h"
 #include "platform/window.h"
 #include "runtime/demo_interface.h"
 #include "runtime/frame_clock.h"
+#include "runtime/sync_catch_up.h"
 
 namespace {
 constexpr int frameRateWindow = 32;
@@ -20,6 +22,9 @@ void formatFrameTitle(char* title, int size, float t, int frames, double now, fl
 }
 
 double fixedFrameTime(double startTime, int fixedRate, int frame) {
+    const int64_t firstStep = firstStepFrom(startTime, fixedRate);
+    if (static_cast<double>(firstStep) / fixedRate - startTime < 1e-9)
+        return static_cast<double>(firstStep + frame) / fixedRate;
     return startTime + static_cast<double>(frame) / fixedRate;
 }
 
@@ -30,7 +35,10 @@ bool runFrameLoop(const FrameTiming& timing) {
     auto swapBuffers = context.swapBuffers ? context.swapBuffers : swapWindowBuffers;
     auto fullScreen = context.fullScreen ? context.fullScreen : isFullScreen;
 
-    if (DemoInterface* demo = getDemo()) demo->init();
+    if (DemoInterface* demo = getDemo()) {
+        demo->init();
+        demo->catchUpTo(timing.startTime, timing.fixedRate > 0 ? timing.fixedRate : playStepsPerSecond);
+    }
     FrameClock clock;
     clock.start();
 
@@ -51,12 +59,12 @@ bool runFrameLoop(const FrameTiming& timing) {
         }
         // The rate in the title stays the clock's: with fixed steps it shows
         // how fast frames are really made.
-        const double clockTime =
-            timing.fixedRate > 0 ? fixedFrameTime(0.0, timing.fixedRate, frameNumber) : clock.seconds();
+        const double demoTime = timing.fixedRate > 0 ? fixedFrameTime(timing.startTime, timing.fixedRate, frameNumber)
+                                                     : timing.startTime + clock.seconds();
         // Steps of 1/N s may land a rounding error short of the end time;
         // --start 10 --until 12 at 10 steps a second draws 20 frames, not 21.
-        if (timing.startTime + clockTime >= timing.endTime - 1e-9) return true;
-        const float t = static_cast<float>(timing.startTime + clockTime);
+        if (demoTime >= timing.endTime - 1e-9) return true;
+        const float t = static_cast<float>(demoTime);
         if (observer) observer->frameStarting(frameNumber, t);
         if (!fullScreen()) {
             formatFrameTitle(title, sizeof title, t, frames, clock.seconds(), windowStart);

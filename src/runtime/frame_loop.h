@@ -27,7 +27,9 @@ struct FrameTiming {
 };
 
 // Demo time of frame number frame in fixed steps. Computed from the frame
-// number rather than summed, so no rounding error builds up.
+// number rather than summed, so no rounding error builds up; a start on
+// the step grid counts in whole steps from 0, so that frame j of a run
+// from step m has the very time of frame m + j of a run from 0.
 double fixedFrameTime(double startTime, int fixedRate, int frame);
 
 // Calls the demo's init, starts the frame clock and draws frames until a

@@ -19,6 +19,7 @@
 #include "runtime/demo_check.h"
 #include "runtime/effect_types.h"
 #include "runtime/music.h"
+#include "runtime/sync_catch_up.h"
 #include "runtime/sync_dispatch.h"
 #include "runtime/sync_track.h"
 
@@ -196,6 +197,7 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
         noteChecks(*reading);
         if (good) {
             adopt(std::move(reading));
+            catchUpTo(t, playStepsPerSecond);
         } else {
             // Watched too, so that the file the problem is about counts
             // once it is mended.
@@ -267,19 +269,19 @@ void LiveDemo::watchAlso(const std::vector<std::string>& files) {
     }
 }
 
-void LiveDemo::seek(float from, float to) {
+void LiveDemo::seek(float /*from*/, float to) {
     musicFading = to > demoFadeOutTime;
     Music::seek(to, musicFading ? to - demoFadeOutTime : -1.0);
-    if (to >= from || failed || !current) return;
-    // Effects keep what past sync events did to them: going back past one
-    // delivered, they start afresh, and the events up to the new time
-    // arrive again.
-    const SyncTrack& track = current->syncTrack;
-    const auto delivered = track.begin() + std::min<std::size_t>(current->nextSyncEvent, track.size());
-    if (std::none_of(track.begin(), delivered, [to](const SyncEvent& event) { return event.time > to; })) return;
-    auto reading = std::make_unique<Reading>();
-    std::string problem;
-    if (reading->readSync(problem) && reading->readScript(goodFiles, problem)) adopt(std::move(reading));
+    // Frames played live fall between the steps; after a seek either way
+    // the picture is the one a run from 0 shows at to.
+    catchUpTo(to, playStepsPerSecond);
+}
+
+void LiveDemo::catchUpTo(double t, int stepsPerSecond) {
+    if (!current || current->root == nullptr) return;
+    clearSyncStateOfTree(*current->root);
+    catchUpSyncEvents(current->syncTrack, current->nextSyncEvent, *current->root, stepsPerSecond,
+                      firstStepFrom(t, stepsPerSecond), current->activeInstances);
 }
 
 void LiveDemo::pause() {

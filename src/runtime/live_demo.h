@@ -22,11 +22,14 @@ public:
     // Clears, starts the fade after its time, delivers at most one due sync
     // event and draws the tree, as the player's Demo does.
     void drawFrame(float t) override;
+    // The effects forget their sync events, then receive those a run from
+    // 0 on the grid would have by t.
+    void catchUpTo(double t, int stepsPerSecond) override;
 
     // Reads what changed again: changed lists the files (as watchedFiles
     // names them) that did; empty means everything. The tree is rebuilt
-    // unless only the music changed; sync events are then delivered anew
-    // from the first, one a frame, up to the time. The music keeps its
+    // unless only the music changed; the new tree then receives the sync
+    // events due before the time as a run from 0 would have. The music keeps its
     // place (t when reading began; the demo's clock runs on meanwhile).
     // Prints the report of --check, then "reloaded NAMES in N ms" (N counts
     // everything up to that line), or the problem on stderr. A reading is
@@ -43,9 +46,9 @@ public:
     // names, the missing ones included.
     const std::vector<std::string>& watchedFiles() const { return watched; }
 
-    // Moves the music to t, with the fade where it would stand by then. A
-    // move back rebuilds the tree quietly, so sync events are delivered
-    // again from the first.
+    // Moves the music to t, with the fade where it would stand by then, and
+    // the effects to where a run from 0 at 60 steps a second has them at t,
+    // whichever way the move goes.
     void seek(float from, float to);
     void pause();
     void resume();

@@ -14,6 +14,7 @@
 #include "runtime/frame_clock.h"
 #include "runtime/frame_loop.h"
 #include "runtime/live_demo.h"
+#include "runtime/sync_catch_up.h"
 
 namespace {
 
@@ -103,8 +104,12 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
     demo.init();
     std::vector<OverlayLine> overlay = checkFindingsOverlay(demo.checkFindings());
     bool overlayShown = true;
-    // Started inside the fade: the music as faded by then.
-    if (startTime > demoFadeOutTime) demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
+    // Started inside the fade: the music as faded by then (a seek catches
+    // the effects up as well).
+    if (startTime > demoFadeOutTime)
+        demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
+    else
+        demo.catchUpTo(startTime, playStepsPerSecond);
     FileWatcher watcher;
     watcher.watch(demo.watchedFiles());
     FrameClock frameClock;

@@ -17,8 +17,8 @@
 #include "runtime/demo.h"
 #include "runtime/frame_clock.h"
 #include "runtime/frame_loop.h"
-#include "runtime/held_frame.h"
 #include "runtime/music.h"
+#include "runtime/sync_catch_up.h"
 
 namespace {
 
@@ -98,8 +98,11 @@ int main(int argc, char** argv) {
     }
     demo = new Demo("test.dat");
     demo->init();
+    demo->catchUpTo(startTime, playStepsPerSecond);
     if (paused) {
-        drawHeldFrame(*demo, static_cast<float>(startTime));
+        // The effects stand as a run from 0 has them at the start: one
+        // frame shows the moment.
+        demo->drawFrame(static_cast<float>(startTime));
         Music::release();
         reportToPage(demo->hasEnded() ? "ended" : "held");
         return 0;

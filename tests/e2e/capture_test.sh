@@ -26,6 +26,17 @@ read -r _ frames _ peak <<<"$("$check" wav whole/audio.wav 246 end)"
 read -r _ _ _ peak <<<"$("$check" wav whole/audio.wav 10 200)"
 [ "$peak" -gt 1000 ] || fail "the music is missing: peak $peak"
 
+# Started mid-way, the same pictures as the run from 0: at the first
+# frame of a scene, and in the middle of the torus's "pushback" events.
+for start in 48 110; do
+    timeout -k 5 120 "$player" --windowed --capture "from$start" --fps 1 --start "$start" --until $((start + 2)) >out.txt 2>err.txt ||
+        fail "--start $start: $(cat err.txt)"
+    for k in 0 1; do
+        cmp -s "from$start/$(printf 'frame_%06d.png' "$k")" "whole/$(printf 'frame_%06d.png' $((start + k)))" ||
+            fail "--start $start: frame $k differs from frame $((start + k)) of the run from 0"
+    done
+done
+
 # Scenes at chosen times: lit, and each unlike the others.
 scenes=(10 30 60 110 136 190)
 for t in "${scenes[@]}"; do

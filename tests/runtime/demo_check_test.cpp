@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include <cstdlib>
 #include <filesystem>
@@ -263,6 +264,30 @@ TEST_F(DemoCheckTest, ReportsWhatThePlayerQuietlyChanges) {
         "demomusik.mp3: warning: cannot be opened: the demo plays without sound",
     };
     EXPECT_EQ(report.lines, expected);
+}
+
+// Grey with alpha is read bottom row first when uncompressed, like 24- and
+// 32-bit colour: only a file marked the other way is upside down.
+TEST_F(DemoCheckTest, GreyWithAlphaRowOrderFollowsHowItIsRead) {
+    writeBytes((directory / "upright.tga").string(), tgaFile(3, 1, 1, 16, {0x80, 0xFF}));
+    std::vector<uint8_t> topFirst = tgaFile(3, 1, 1, 16, {0x80, 0xFF});
+    topFirst[17] = 0x20;
+    writeBytes((directory / "flipped.tga").string(), topFirst);
+    write("test.dat", "");
+    for (const char* name : {"upright.tga", "flipped.tga"}) {
+        write("iDemo.dat", std::string("defineEffect layer as FxGLLayerObject\n"
+                                       "textureFilename : ") +
+                               name +
+                               "\n"
+                               "transparency : solid\n"
+                               "end\n"
+                               "createInstance of layer as iDemo at 0 10\n");
+        const std::vector<std::string> lines = checkDemo(directory.string()).lines;
+        const bool upsideDown = std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.find("shows upside down") != std::string::npos;
+        });
+        EXPECT_EQ(upsideDown, std::string(name) == "flipped.tga") << name;
+    }
 }
 
 // Files the player reads as nothing at all.
