@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
-#include <algorithm>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
