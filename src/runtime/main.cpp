@@ -255,6 +255,7 @@ int main(int argc, char** argv) {
     const PlayerContextScope checking(unseen);
     int status = playDemo(timing, capture.get(), benchmark.get());
     if (flashCheck && status == 0) status = reportFlashes(*flashCheck);
+    if (safeView) std::fprintf(stderr, "flashes: %d frames shown calmed\n", safeView->framesCalmed());
     Music::release();
     restoreDisplayMode();
     return status;
