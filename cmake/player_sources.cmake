@@ -6,11 +6,13 @@
 #   QUARN_DESKTOP_SOURCES  the part of those a browser cannot run: the
 #                          fixed-function GL backend, captures and
 #                          benchmarks that write files (PNG, WAV, FFmpeg's
-#                          video) or wait for the GL, live authoring, which
-#                          watches files on disk, with its overlay (Dear
-#                          ImGui on the fixed-function pipeline), and the
-#                          console's key wait (raw terminal mode); the page
-#                          shows log lines itself (src/web/log_line.cpp).
+#                          video) or wait for the GL, the flash check and
+#                          its safe view (pixels drawn back into the
+#                          frame), live authoring, which watches files on
+#                          disk, with its overlay (Dear ImGui on the
+#                          fixed-function pipeline), and the console's key
+#                          wait (raw terminal mode); the page shows log
+#                          lines itself (src/web/log_line.cpp).
 #   QUARN_PORTABLE_SOURCES the rest: what the browser build compiles.
 # A new source that needs the desktop is added to the list below; CI's
 # browser build fails on one that is not.
@@ -25,8 +27,8 @@ list(REMOVE_ITEM QUARN_ENGINE_SOURCES ${QUARN_SOURCE_ROOT}/src/runtime/main.cpp)
 
 set(QUARN_DESKTOP_SOURCES)
 foreach(source
-    platform/gl_render_state.cpp platform/gl_finish.cpp
-    runtime/capture.cpp runtime/benchmark.cpp
+    platform/gl_render_state.cpp platform/gl_finish.cpp platform/back_buffer_picture.cpp
+    runtime/capture.cpp runtime/benchmark.cpp runtime/flash_check.cpp
     assets/png_writer.cpp assets/wav_writer.cpp assets/video_writer.cpp assets/pending_file.cpp
     runtime/live_demo.cpp runtime/live_loop.cpp runtime/file_watcher.cpp platform/tool_overlay.cpp
     framework/console_key.cpp framework/log_line.cpp)

@@ -51,6 +51,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             line.check = true;
         } else if (std::strcmp(argument, "--live") == 0) {
             line.live = true;
+        } else if (std::strcmp(argument, "--check-flashes") == 0) {
+            line.checkFlashes = true;
+        } else if (std::strcmp(argument, "--safe") == 0) {
+            line.safe = true;
         } else if (argument[0] != '-' && line.directory.empty()) {
             line.directory = argument;
         } else if (std::strcmp(argument, "--start") == 0) {
@@ -96,6 +100,14 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             line.error = "--live draws with the gl renderer: it cannot be combined with --renderer gles2";
         else if (line.untilTime > 0.0 && line.untilTime <= line.startTime)
             line.error = "--until needs a time later than --start";
+        else if (line.checkFlashes && (line.check || line.live || line.benchmark || !line.captureDirectory.empty()))
+            line.error = "--check-flashes cannot be combined with --check, --live, --capture or --benchmark";
+        else if (line.safe && (line.check || line.live || line.benchmark || line.checkFlashes))
+            line.error =
+                "--safe is for play and --capture: it cannot be combined with --check, --live, "
+                "--benchmark or --check-flashes";
+        else if (line.safe && line.gles2)
+            line.error = "--safe needs --renderer gl: an OpenGL ES 2 context cannot draw its pictures back";
     }
     return line;
 }
@@ -103,8 +115,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 const char* usageText() {
     return "Usage: quarn2 [--windowed] [--start SECONDS] [--until SECONDS] [--capture DIR|FILE [--fps N] | --benchmark "
            "| --live]\n"
-           "              [--renderer gl|gles2] [--help] [DIR]\n"
+           "              [--safe] [--renderer gl|gles2] [--help] [DIR]\n"
            "       quarn2 --check [DIR]\n"
+           "       quarn2 --check-flashes [--start SECONDS] [--until SECONDS] [DIR]\n"
            "Plays the demo in DIR, by default the current directory (test.dat, iDemo.dat,\n"
            "demomusik.mp3), full screen at 640x480 until it ends, Escape is pressed or the\n"
            "window is closed.\n"
@@ -141,6 +154,18 @@ const char* usageText() {
            "                     print each likely mistake as FILE:LINE: error|warning: ...;\n"
            "                     exit status 1 when there is an error\n"
            "                       quarn2 --check demo\n"
+           "  --check-flashes [DIR]  play the demo in DIR (default: here) in steps of\n"
+           "                     1/60 s, unseen and silent, and print each stretch with more\n"
+           "                     than three general or red flashes in one second on a\n"
+           "                     quarter of a 10-degree field, then a summary; exit status 1\n"
+           "                     when there is one (docs/flash-safety.md)\n"
+           "                       quarn2 --check-flashes demo --start 60 --until 90\n"
+           "  --safe             play or capture with the stretches --check-flashes finds\n"
+           "                     calmed: a frame that would make one second hold more than\n"
+           "                     three flashes is blended with the one shown before it.\n"
+           "                     The check runs first (its result is kept in the demo's\n"
+           "                     directory as .quarn2-flashes). An aid, not a guarantee\n"
+           "                       quarn2 --windowed --safe demo\n"
            "  --live             play in a window for authoring: an edited script, sync file,\n"
            "                     music, picture or object is read again at once, the time\n"
            "                     and the music keep their place; a broken edit keeps the\n"

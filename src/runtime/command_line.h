@@ -13,6 +13,8 @@ struct CommandLine {
     bool benchmark = false;     // --benchmark: fixed steps, timed, nothing written
     bool check = false;         // --check: report the demo's likely mistakes, play nothing
     bool live = false;          // --live: windowed, files watched and read again, pause and seek keys
+    bool checkFlashes = false;  // --check-flashes: fixed steps, each frame read back, too many flashes reported
+    bool safe = false;          // --safe: frames that would flash too often held back by blending
     std::string directory;      // DIR: where the demo's files are; empty: the current directory
     bool gles2 = false;         // --renderer gles2: shaders through an OpenGL ES 2 context
     std::string unknownOption;  // the first argument not understood, if any

@@ -5,6 +5,7 @@
 // and the status returned.
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -25,6 +26,7 @@
 #include "runtime/demo.h"
 #include "runtime/demo_check.h"
 #include "runtime/demo_interface.h"
+#include "runtime/flash_check.h"
 #include "runtime/frame_loop.h"
 #include "runtime/live_demo.h"
 #include "runtime/live_loop.h"
@@ -51,6 +53,17 @@ void timeDrawsInASecondPass(const FrameTiming& timing, BenchmarkSession& benchma
     setDemo(first);
 }
 
+// The message of a picture that cannot be opened, where the user sees it;
+// the run's status.
+int reportMissingPicture(const MissingPicture& missing) {
+    const std::string message = missingPictureMessage(missing);
+    std::fputs(message.c_str(), stderr);
+    std::fflush(stderr);
+    // Started from a desktop launcher, nobody would see the line above.
+    showErrorDialog(message.substr(0, message.find('\n')).c_str());
+    return 1;
+}
+
 // Draws the demo until it ends; the status of the run. A capture or
 // benchmark completes its files or prints its figures afterwards.
 int playDemo(const FrameTiming& timing, CaptureSession* capture, BenchmarkSession* benchmark) {
@@ -58,12 +71,7 @@ int playDemo(const FrameTiming& timing, CaptureSession* capture, BenchmarkSessio
         const bool ranToItsEnd = runFrameLoop(timing);
         if (benchmark && ranToItsEnd) timeDrawsInASecondPass(timing, *benchmark);
     } catch (const MissingPicture& missing) {
-        const std::string message = missingPictureMessage(missing);
-        std::fputs(message.c_str(), stderr);
-        std::fflush(stderr);
-        // Started from a desktop launcher, nobody would see the line above.
-        showErrorDialog(message.substr(0, message.find('\n')).c_str());
-        return 1;
+        return reportMissingPicture(missing);
     }
     int status = 0;
     if (capture && !capture->finish()) status = 1;
@@ -77,6 +85,64 @@ void noKeyWait() {}
 
 // Sent on to the window layer, which turns a termination into a quit request.
 void hangUpAsTermination(int) { kill(getpid(), SIGTERM); }
+
+// A flash check draws every frame but shows none: the check is for people
+// who must not see the flashes, at whatever speed it runs.
+void noSwap() {}
+
+// The stretches --safe calms, from the cache beside the demo when it was
+// made from the same files over the times asked for, else from a check run
+// now (unseen, in fixed steps, without sound) and then kept. False when the
+// demo cannot play (status says how it ended) or the check was stopped.
+bool findStretchesToCalm(const CommandLine& options, std::vector<FlashStretch>& stretches, int& status) {
+    // Every window of the play is to be seen whole.
+    const double from = std::max(0.0, options.startTime - 1.0);
+    const double to = options.untilTime > 0.0 ? options.untilTime : static_cast<double>(demoEndTime);
+    FlashCache cache;
+    const uint64_t key = demoFilesKey(".");
+    if (readFlashCache(flashCacheName, cache) && cache.key == key && cache.from <= from && cache.to >= to) {
+        stretches = cache.stretches;
+        return true;
+    }
+    std::fprintf(stderr, "flashes: checking %.2f s to %.2f s before it plays\n", from, to);
+    audioUseOfflineOutput();
+    Music::setStartTime(from);
+    FlashCheckSession check(from, flashCheckRate);
+    FrameTiming timing;
+    timing.startTime = from;
+    timing.endTime = to;
+    timing.fixedRate = flashCheckRate;
+    timing.observer = &check;
+    Demo demo("test.dat");
+    setDemo(&demo);
+    PlayerContext unseen = playerContext();
+    unseen.swapBuffers = noSwap;
+    bool checked = false;
+    try {
+        const PlayerContextScope checking(unseen);
+        checked = runFrameLoop(timing);
+    } catch (const MissingPicture& missing) {
+        status = reportMissingPicture(missing);
+    }
+    setDemo(nullptr);
+    // The play begins with its own music from its own place.
+    Music::release();
+    Music::setStartTime(options.startTime);
+    if (!checked) return false;
+    stretches = check.finish();
+    cache = FlashCache{key, from, to, stretches};
+    if (!writeFlashCache(flashCacheName, cache))
+        std::fprintf(stderr, "flashes: cannot keep the result in '%s'\n", flashCacheName);
+    return true;
+}
+
+// The check's findings on stdout; its status: 1 when any stretch fails.
+int reportFlashes(FlashCheckSession& check) {
+    const std::vector<FlashStretch> stretches = check.finish();
+    for (const FlashStretch& stretch : stretches) std::printf("%s\n", flashStretchLine(stretch).c_str());
+    std::printf("%s\n", flashSummaryLine(stretches, check.firstTime(), check.lastTime()).c_str());
+    return stretches.empty() ? 0 : 1;
+}
 
 // Live authoring: windowed, and ended only by the user; a broken edit never
 // ends it.
@@ -144,6 +210,7 @@ int main(int argc, char** argv) {
     // Only one of them exists, and only with its option.
     std::unique_ptr<CaptureSession> capture;
     std::unique_ptr<BenchmarkSession> benchmark;
+    std::unique_ptr<FlashCheckSession> flashCheck;
     FrameTiming timing;
     timing.startTime = options.startTime;
     if (options.untilTime > 0.0) timing.endTime = options.untilTime;
@@ -159,8 +226,15 @@ int main(int argc, char** argv) {
     } else if (options.benchmark) {
         benchmark = std::make_unique<BenchmarkSession>(options.fps, processStart);
         timing.observer = benchmark.get();
+    } else if (options.checkFlashes) {
+        // A window of its own on any display: nothing is shown in it.
+        options.windowed = true;
+        options.fps = flashCheckRate;
+        flashCheck = std::make_unique<FlashCheckSession>(options.startTime, flashCheckRate,
+                                                         isatty(fileno(stderr)) ? stderr : nullptr);
+        timing.observer = flashCheck.get();
     }
-    if (timing.observer) {
+    if (capture || benchmark || flashCheck) {
         // Frames come faster or slower than real time: the music is mixed
         // offline (for the capture) or not at all, never played aloud.
         audioUseOfflineOutput();
@@ -174,9 +248,28 @@ int main(int argc, char** argv) {
     if (options.gles2) requestGLES2Contexts(true);
     setRenderState(options.gles2 ? static_cast<RenderState*>(&shaders) : &fixedFunction);
     if (!openWindow(640, 480, !options.windowed)) return 1;
+    std::unique_ptr<SafeView> safeView;
+    if (options.safe) {
+        std::vector<FlashStretch> stretches;
+        int status = 0;
+        if (!findStretchesToCalm(options, stretches, status)) {
+            restoreDisplayMode();
+            return status;
+        }
+        // The check's pass freed the audio; a capture mixes offline again.
+        if (capture) audioUseOfflineOutput();
+        safeView =
+            std::make_unique<SafeView>(std::move(stretches), timing.startTime, timing.fixedRate, timing.observer);
+        timing.observer = safeView.get();
+    }
     Demo demo("test.dat");
     setDemo(&demo);
-    const int status = playDemo(timing, capture.get(), benchmark.get());
+    PlayerContext unseen = playerContext();
+    if (flashCheck) unseen.swapBuffers = noSwap;
+    const PlayerContextScope checking(unseen);
+    int status = playDemo(timing, capture.get(), benchmark.get());
+    if (flashCheck && status == 0) status = reportFlashes(*flashCheck);
+    if (safeView) std::fprintf(stderr, "flashes: %d frames shown calmed\n", safeView->framesCalmed());
     Music::release();
     restoreDisplayMode();
     return status;

@@ -6,6 +6,8 @@
 //                                        between FROM and TO seconds (TO may be "end")
 //   capture_check video FILE             the streams of a video file, decoded to the end
 //   capture_check snr FILE N FRAME.png   how close picture N of the video is to the PNG, in dB
+//   capture_check flashes DIR FPS START  the flash check over DIR/frame_000000.png, ... taken
+//                                        FPS a second from START: its report lines
 #include <png.h>
 
 #include <cmath>
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/flash_analysis.h"
 #include "support/video_probe.h"
 
 namespace {
@@ -98,6 +101,38 @@ int snr(const char* path, const char* index, const char* png) {
     return 0;
 }
 
+// The frames as written, through the player's own analyser.
+int flashes(const std::string& directory, const char* rate, const char* start) {
+    const int fps = std::atoi(rate);
+    if (fps <= 0) return fail("no frame rate");
+    std::vector<std::string> lines;
+    std::vector<uint8_t> rgb, rgba;
+    FlashAnalysis analysis;
+    FlashCells cells;
+    int frame = 0;
+    double t = std::atof(start);
+    for (;; ++frame) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame_%06d.png", frame);
+        png_uint_32 width = 0, height = 0;
+        if (!readRgb((directory + name).c_str(), rgb, width, height)) break;
+        if (frame == 0) analysis = startFlashAnalysis(int(width), int(height));
+        rgba.resize(std::size_t(width) * height * 4);
+        for (std::size_t i = 0, j = 0; i < rgb.size(); i += 3, j += 4) {
+            std::copy(&rgb[i], &rgb[i] + 3, &rgba[j]);
+            rgba[j + 3] = 255;
+        }
+        t = std::atof(start) + double(frame) / fps;
+        measureFlashCells(rgba.data(), int(width), int(height), analysis.rules, cells);
+        addFlashFrame(analysis, cells, t);
+    }
+    if (frame == 0) return fail("no frames");
+    const std::vector<FlashStretch> stretches = finishFlashAnalysis(analysis);
+    for (const FlashStretch& stretch : stretches) std::printf("%s\n", flashStretchLine(stretch).c_str());
+    std::printf("%s\n", flashSummaryLine(stretches, std::atof(start), t).c_str());
+    return 0;
+}
+
 }  // namespace
 
 int psnr(const char* first, const char* second) {
@@ -120,5 +155,8 @@ int main(int argc, char** argv) {
     if (command == "wav" && argc == 5) return wav(argv[2], argv[3], argv[4]);
     if (command == "video" && argc == 3) return video(argv[2]);
     if (command == "snr" && argc == 5) return snr(argv[2], argv[3], argv[4]);
-    return fail("usage: lit FRAME | differ A B | psnr A B | wav FILE FROM TO | video FILE | snr FILE N FRAME");
+    if (command == "flashes" && argc == 5) return flashes(argv[2], argv[3], argv[4]);
+    return fail(
+        "usage: lit FRAME | differ A B | psnr A B | wav FILE FROM TO | video FILE | snr FILE N FRAME | flashes DIR FPS "
+        "START");
 }

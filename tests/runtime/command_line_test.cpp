@@ -92,4 +92,21 @@ TEST(CommandLineTest, BadValuesAndCombinationsAreRefused) {
     EXPECT_EQ(parse({"--capture", "--windowed"}).captureDirectory, "--windowed");
 }
 
+TEST(CommandLineTest, FlashCheckAndSafeViewCombineOnlyWhereTheyMeanSomething) {
+    const CommandLine check = parse({"--check-flashes", "demo", "--start", "60", "--until", "90"});
+    EXPECT_TRUE(check.error.empty()) << check.error;
+    EXPECT_TRUE(check.checkFlashes);
+    EXPECT_EQ(check.directory, "demo");
+    EXPECT_TRUE(parse({"--safe", "--capture", "shots", "--windowed"}).safe);
+    const std::string checkAlone = "--check-flashes cannot be combined with --check, --live, --capture or --benchmark";
+    EXPECT_EQ(parse({"--check-flashes", "--capture", "d"}).error, checkAlone);
+    EXPECT_EQ(parse({"--check", "--check-flashes"}).error, checkAlone);
+    EXPECT_EQ(parse({"--check-flashes", "--fps", "30"}).error, "--fps needs --capture or --benchmark");
+    EXPECT_EQ(parse({"--safe", "--benchmark"}).error,
+              "--safe is for play and --capture: it cannot be combined with --check, --live, --benchmark or "
+              "--check-flashes");
+    EXPECT_EQ(parse({"--safe", "--renderer", "gles2"}).error,
+              "--safe needs --renderer gl: an OpenGL ES 2 context cannot draw its pictures back");
+}
+
 }  // namespace

@@ -1,0 +1,10 @@
+#pragma once
+// Puts a picture made on the CPU into the back buffer, over what the demo
+// drew: for a view that changes frames after they are drawn.
+#include <cstdint>
+
+// Writes width * height RGBA bytes (rows bottom first, as read back) at the
+// lower left corner of the back buffer, leaving every GL state as it was.
+// False, with nothing drawn, without a current desktop GL context (an
+// OpenGL ES one has no pixel drawing).
+bool drawIntoBackBuffer(const uint8_t* rgba, int width, int height);
