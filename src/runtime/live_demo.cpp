@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "assets/image_loader.h"
 #include "assets/lwo_reader.h"
 #include "assets/missing_picture.h"
@@ -181,6 +185,11 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
     }
     // What --check says of the files as they now are, good edit or not.
     for (const std::string& line : checkDemo(".").lines) std::printf("%s\n", line.c_str());
+#ifdef __GLIBC__
+    // While reading, the old tree and the new one were both held; the
+    // allocator would keep that peak resident for the rest of the session.
+    malloc_trim(0);
+#endif
 }
 
 bool LiveDemo::reloadMusic(float t, double started, std::string& problem) {
