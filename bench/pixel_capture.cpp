@@ -3,10 +3,12 @@
 // change that must not alter the picture can be checked against a capture
 // made before it. Between captured frames the demo is stepped every 0.25 s
 // so that sync events reach the effects at the same frames in every run.
-// Usage: pixel_capture capture <file> [demo directory]
-//        pixel_capture compare <file> <file>
+// Usage: pixel_capture capture <file> [demo directory] [--renderer gles2]
+//        pixel_capture compare <file> <file> [png directory]
 //        pixel_capture held <seconds> <png> [demo directory]
 // held writes the still frame the browser page shows for ?start=T&paused=1.
+// compare with a directory also writes each differing moment of both files
+// as PNG pictures there, to be looked at side by side.
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -21,6 +23,8 @@
 #include "assets/png_writer.h"
 #include "demo_session.h"
 #include "platform/gl_render_state.h"
+#include "platform/gles2_render_state.h"
+#include "platform/window.h"
 #include "runtime/sync_catch_up.h"
 #include "support/headless_gl.h"
 
@@ -39,13 +43,15 @@ const float captureTimes[] = {1.0f,   3.0f,   5.0f,   9.0f,   11.0f,  14.5f,  17
                               170.0f, 177.0f, 182.0f, 186.0f, 190.0f, 195.0f, 200.0f, 207.0f, 209.0f, 213.0f, 217.0f,
                               220.0f, 225.0f, 230.0f, 235.0f, 238.0f, 241.0f, 245.0f, 250.0f, 253.0f};
 
-int capture(const char* fileName, const char* directory) {
+int capture(const char* fileName, const char* directory, bool gles2) {
     // Opened first: a relative name means the caller's directory.
     std::ofstream out(fileName, std::ios::binary);
     if (!enterDemoDirectory(directory)) return 1;
+    requestGLES2Contexts(gles2);
     if (!openHeadlessGLContext(width, height)) return 1;
-    GlRenderState renderState;
-    setRenderState(&renderState);
+    GlRenderState fixedFunction;
+    Gles2RenderState shaders;
+    setRenderState(gles2 ? static_cast<RenderState*>(&shaders) : &fixedFunction);
     std::unique_ptr<Demo> demo = loadDemo();
     int steps = 0;
     for (float capturedAt : captureTimes) {
@@ -84,7 +90,13 @@ std::vector<char> readAll(const char* fileName) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-int compare(const char* first, const char* second) {
+bool writeMoment(const std::string& directory, float time, const char* which, const char* pixels) {
+    char name[64];
+    std::snprintf(name, sizeof name, "/t%06.2f-%s.png", time, which);
+    return writePngFile(directory + name, {reinterpret_cast<const uint8_t*>(pixels), width, height, true});
+}
+
+int compare(const char* first, const char* second, const char* pngDirectory) {
     const std::vector<char> a = readAll(first), b = readAll(second);
     if (a.size() != b.size() || a.size() != frameBytes * std::size(captureTimes)) {
         std::fprintf(stderr, "captures differ in size: %zu and %zu bytes\n", a.size(), b.size());
@@ -97,6 +109,11 @@ int compare(const char* first, const char* second) {
         if (differentBytes == 0) continue;
         ++differentFrames;
         std::fprintf(stderr, "t=%.2f: %zu bytes differ\n", captureTimes[frame], differentBytes);
+        if (pngDirectory && !(writeMoment(pngDirectory, captureTimes[frame], "first", &a[frame * frameBytes]) &&
+                              writeMoment(pngDirectory, captureTimes[frame], "second", &b[frame * frameBytes]))) {
+            std::fprintf(stderr, "cannot write the pictures into %s\n", pngDirectory);
+            return 1;
+        }
     }
     std::fprintf(stderr, "%d of %zu frames differ\n", differentFrames, std::size(captureTimes));
     return differentFrames == 0 ? 0 : 1;
@@ -105,11 +122,22 @@ int compare(const char* first, const char* second) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 3 && std::strcmp(argv[1], "capture") == 0) return capture(argv[2], argc > 3 ? argv[3] : nullptr);
-    if (argc == 4 && std::strcmp(argv[1], "compare") == 0) return compare(argv[2], argv[3]);
+    // The renderer option comes last.
+    bool gles2 = false;
+    if (argc >= 2 && std::strcmp(argv[argc - 2], "--renderer") == 0) {
+        gles2 = std::strcmp(argv[argc - 1], "gles2") == 0;
+        if (!gles2 && std::strcmp(argv[argc - 1], "gl") != 0) {
+            std::fprintf(stderr, "--renderer takes gl or gles2\n");
+            return 2;
+        }
+        argc -= 2;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "capture") == 0) return capture(argv[2], argc > 3 ? argv[3] : nullptr, gles2);
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "compare") == 0)
+        return compare(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     if (argc >= 4 && std::strcmp(argv[1], "held") == 0) return held(argv[2], argv[3], argc > 4 ? argv[4] : nullptr);
     std::fprintf(stderr,
-                 "usage: pixel_capture capture <file> [demo directory] | compare <file> <file> | held <seconds> <png> "
-                 "[demo directory]\n");
+                 "usage: pixel_capture capture <file> [demo directory] [--renderer gl|gles2] | compare <file> <file> "
+                 "[png directory] | held <seconds> <png> [demo directory]\n");
     return 2;
 }

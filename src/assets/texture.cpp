@@ -19,7 +19,13 @@ std::unique_ptr<Image> standInImage() {
 
 }  // namespace
 
+Texture::~Texture() {
+    if (uploadedThrough) uploadedThrough->deleteTexture(glName);
+}
+
 uint32_t Texture::upload(RenderState& renderState) {
+    if (uploadedThrough) uploadedThrough->deleteTexture(glName);
+    uploadedThrough = &renderState;
     const TextureFilter filter = mipmaps ? TextureFilterMipmapped : TextureFilterLinear;
     glName = renderState.createTexture(image->width, image->height, image->pixels.data(), TextureWrapRepeat, filter);
     return glName;

@@ -18,8 +18,14 @@ struct Image {
 class Texture {
 public:
     Texture(std::unique_ptr<Image> image, bool mipmaps) : image(std::move(image)), mipmaps(mipmaps) {}
+    // Frees the GL texture through the render state that made it, which
+    // must outlive the texture.
+    ~Texture();
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
     // Creates the GL texture (linear filtering, or mipmapped; repeat
-    // wrapping) and returns its name.
+    // wrapping) and returns its name. A second upload frees the first.
     uint32_t upload(RenderState& renderState);
     uint32_t textureId() const { return glName; }
     Image* getImage() const { return image.get(); }
@@ -28,6 +34,7 @@ public:
 private:
     std::unique_ptr<Image> image;  // kept after upload
     uint32_t glName = 0;
+    RenderState* uploadedThrough = nullptr;
     bool mipmaps;
 };
 

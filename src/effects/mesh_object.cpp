@@ -47,6 +47,7 @@ void MeshObject::draw(RenderState& rs, float /*time*/) {
         }
         ++unit;
     }
+    const int layeredUnits = unit;
     // Client arrays stay enabled between draws: a unit this material does
     // not use may still point at another, smaller object's coordinates,
     // which the indexed draw would read past. Point it at ours.
@@ -69,5 +70,12 @@ void MeshObject::draw(RenderState& rs, float /*time*/) {
     rs.setNormalArray(mesh->getVertexNormals(), 3, ElementFloat, 0);
     rs.setIndexArray(mesh->getPolygons(), 3 * mesh->getPolygonCount(), ElementUnsignedInt);
     rs.drawIndexedTriangles();
+    // Generated coordinates are for this draw alone: left on, they would
+    // replace the coordinates of whatever later draws on these units.
+    for (int i = 0; i < layeredUnits; ++i) {
+        if (material->layers[i]->kind != LayerKindEnvironment) continue;
+        rs.selectTextureUnit(i);
+        rs.disableTexGen();
+    }
     rs.disableTextureUnit(1);
 }

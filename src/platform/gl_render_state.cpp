@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/extensions.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -87,6 +88,11 @@ void GlRenderState::setTexGen(TexGenMode mode) {
     glEnable(GL_TEXTURE_GEN_T);
 }
 
+void GlRenderState::disableTexGen() {
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+}
+
 void GlRenderState::setTexEnv(TexEnvMode mode) {
     if (GLenum glMode = texEnvModeFor(mode)) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, glMode);
 }
@@ -135,6 +141,12 @@ uint32_t GlRenderState::createTexture(int width, int height, const void* pixels,
 }
 
 void GlRenderState::setTextureFilter(TextureFilter filter) { setFilters(filter); }
+
+void GlRenderState::deleteTexture(uint32_t name) {
+    if (name == 0 || !hasCurrentGLContext()) return;
+    const GLuint glName = name;
+    glDeleteTextures(1, &glName);
+}
 
 void GlRenderState::bindTexture(uint32_t name) {
     glEnable(GL_TEXTURE_2D);

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/window.h"
+
 namespace {
 
 constexpr int unitCount = 4;
@@ -500,6 +502,8 @@ void Gles2RenderState::setTexGen(TexGenMode mode) {
     unit.genEnabled = true;
 }
 
+void Gles2RenderState::disableTexGen() { state->units[state->activeUnit].genEnabled = false; }
+
 void Gles2RenderState::setTexEnv(TexEnvMode mode) {
     TextureUnit& unit = state->units[state->activeUnit];
     if (mode == TexEnvAdd)
@@ -672,6 +676,16 @@ void Gles2RenderState::setTextureFilter(TextureFilter filter) {
     const bool mips = setFilters(filter);
     auto it = state->textures.find(state->units[state->activeUnit].texture);
     if (it != state->textures.end()) it->second.minifiesWithMips = mips;
+}
+
+void Gles2RenderState::deleteTexture(uint32_t name) {
+    if (name == 0 || !hasCurrentGLContext()) return;
+    const GLuint glName = name;
+    glDeleteTextures(1, &glName);
+    // GL unbinds it from every unit; a later texture may get the same name.
+    state->textures.erase(name);
+    for (TextureUnit& unit : state->units)
+        if (unit.texture == name) unit.texture = 0;
 }
 
 void Gles2RenderState::State::draw(const std::vector<uint32_t>& vertexOrder) {

@@ -28,6 +28,7 @@ public:
     void clearDepthBuffer() override;
     void clearColorBuffer() override;
     void setTexGen(TexGenMode mode) override;
+    void disableTexGen() override;
     void setTexEnv(TexEnvMode mode) override;
     void enableCulling() override;
     void disableCulling() override;
@@ -45,6 +46,7 @@ public:
     void selectTextureUnit(int unit) override;
     uint32_t createTexture(int width, int height, const void* pixels, TextureWrap wrap, TextureFilter filter) override;
     void setTextureFilter(TextureFilter filter) override;
+    void deleteTexture(uint32_t name) override;
     void bindTexture(uint32_t name) override;
     void disableTextureUnit(int unit) override;
     void setBlendFunc(BlendFactor source, BlendFactor destination) override;

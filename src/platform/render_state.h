@@ -81,7 +81,10 @@ public:
     virtual void scale(float x, float y, float z) = 0;
     virtual void clearDepthBuffer() = 0;
     virtual void clearColorBuffer() = 0;
+    // Both for the selected unit. setTexGen switches generation on for s
+    // and t; until disableTexGen the unit ignores its coordinate array.
     virtual void setTexGen(TexGenMode mode) = 0;
+    virtual void disableTexGen() = 0;
     virtual void setTexEnv(TexEnvMode mode) = 0;
     virtual void enableCulling() = 0;
     virtual void disableCulling() = 0;
@@ -107,6 +110,9 @@ public:
     // Sets the filters of the texture bound on the current unit as
     // createTexture does for the same mode; builds no mipmaps.
     virtual void setTextureFilter(TextureFilter filter) = 0;
+    // Frees a texture createTexture made; 0 is ignored. Without a current
+    // GL context it does nothing: the context took its textures with it.
+    virtual void deleteTexture(uint32_t name) = 0;
     virtual void bindTexture(uint32_t name) = 0;
     virtual void disableTextureUnit(int unit) = 0;
     virtual void setBlendFunc(BlendFactor source, BlendFactor destination) = 0;

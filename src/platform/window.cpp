@@ -155,6 +155,8 @@ void swapWindowBuffers() {
     if (state.window && state.context) SDL_GL_SwapWindow(state.window);
 }
 
+bool hasCurrentGLContext() { return SDL_GL_GetCurrentContext() != nullptr; }
+
 void deleteGLContext() {
     WindowState& state = windowState();
     if (!state.context) return;

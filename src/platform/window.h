@@ -29,6 +29,9 @@ void* getDeviceContext();
 
 void setWindowTitle(const char* title);
 void swapWindowBuffers();
+// Whether this thread has a current GL context (the player's window's or
+// any other).
+bool hasCurrentGLContext();
 // Deletes the GL context (the window stays until closeWindow).
 void deleteGLContext();
 // Restores the display and destroys window and context; openWindow may run again.

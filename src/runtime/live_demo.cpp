@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "assets/image_loader.h"
 #include "assets/jpeg_reader.h"
 #include "assets/lwo_reader.h"
@@ -214,6 +218,11 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
         const auto milliseconds = static_cast<long>((steadyNow() - started) * 1000.0 + 0.5);
         std::printf("reloaded %s in %ld ms\n", everything ? scriptFile.c_str() : joined(changed).c_str(), milliseconds);
     }
+#ifdef __GLIBC__
+    // While reading, the old tree and the new one were both held; the
+    // allocator would keep that peak resident for the rest of the session.
+    malloc_trim(0);
+#endif
 }
 
 void LiveDemo::reportCheck() {

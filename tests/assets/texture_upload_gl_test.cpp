@@ -9,6 +9,7 @@
 #include "platform/player_context.h"
 #include "support/captured_console.h"
 #include "support/gl_context.h"
+#include "support/gl_test_screen.h"
 #include "support/headless_gl.h"
 #include "support/picture_files.h"
 
@@ -92,6 +93,24 @@ TEST_F(TextureUploadTest, MipmappedTexturesBuildEveryLevel) {
     GLint smallest = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &smallest);
     EXPECT_EQ(smallest, 1);
+}
+
+// A texture frees its GL name when it goes, through either render state,
+// so that rebuilt effect trees do not pile up textures.
+TEST(TextureRelease, AGoneTextureLeavesNoGlTexture) {
+    QUARN_SKIP_WITHOUT_DISPLAY();
+    for (TestRenderer renderer : {TestRenderer::FixedFunction, TestRenderer::Gles2}) {
+        GlTestScreen screen(renderer);
+        ASSERT_TRUE(screen.isOpen());
+        auto texture = std::make_unique<Texture>(std::make_unique<Image>(Image{{1, 2, 3, 4}, 1, 1}), false);
+        const GLuint first = texture->upload(screen.renderState());
+        // A second upload replaces the first texture.
+        const GLuint second = texture->upload(screen.renderState());
+        EXPECT_FALSE(glIsTexture(first)) << int(renderer);
+        EXPECT_TRUE(glIsTexture(second)) << int(renderer);
+        texture.reset();
+        EXPECT_FALSE(glIsTexture(second)) << int(renderer);
+    }
 }
 
 }  // namespace

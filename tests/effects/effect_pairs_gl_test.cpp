@@ -124,6 +124,29 @@ protected:
         return frame;
     }
 
+    // A fresh screen of the renderer, the effects made, then each drawn at
+    // t = 1.5 on a cleared screen; the last one's frame read back.
+    static std::vector<uint8_t> drawLastAfterOthers(const std::vector<int>& types, TestRenderer renderer) {
+        GlTestScreen screen(renderer);
+        EXPECT_TRUE(screen.isOpen());
+        EffectParameters parameters;
+        std::vector<std::unique_ptr<Effect>> effects;
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        for (int type : types) {
+            effects.push_back(effectTypes[type].make(parameters, directory + "/quarters.tga"));
+            effects.back()->init();
+        }
+        testing::internal::GetCapturedStdout();
+        testing::internal::GetCapturedStderr();
+        for (auto& effect : effects) {
+            screen.clear(0, 0, 0);
+            effect->setTime(1.5f);
+            effect->draw();
+        }
+        return readFramebufferRGBA(0, 0, 640, 480);
+    }
+
     static std::string directory;
 };
 
@@ -146,6 +169,27 @@ TEST_F(EffectPairs, NoDrawReadsPastAnArrayAnotherEffectLeftSet) {
         for (std::size_t i = 0; i < a.size(); i += 4)
             differing += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
         EXPECT_EQ(differing, 0u) << label << ": pixels depend on memory past an array";
+    }
+}
+
+// The sphere-mapped object generates texture coordinates for its own draw
+// only: a layer or UV map drawn after it, in the same frame or a later one,
+// reads its own coordinates and looks as it does drawn alone.
+TEST_F(EffectPairs, ASphereMappedObjectLeavesLaterDrawsTheirCoordinates) {
+    constexpr int layer = 0, uvMap = 1, sphereMappedObject = 2;
+    for (TestRenderer renderer : {TestRenderer::FixedFunction, TestRenderer::Gles2}) {
+        for (int later : {layer, uvMap}) {
+            const std::string label = std::string(effectTypes[later].name) +
+                                      (renderer == TestRenderer::Gles2 ? " (ES 2)" : " (fixed function)");
+            const std::vector<uint8_t> alone = drawLastAfterOthers({later}, renderer);
+            const std::vector<uint8_t> afterObject = drawLastAfterOthers({sphereMappedObject, later}, renderer);
+            ASSERT_EQ(alone.size(), afterObject.size()) << label;
+            std::size_t differing = 0;
+            for (std::size_t i = 0; i < alone.size(); i += 4)
+                differing += alone[i] != afterObject[i] || alone[i + 1] != afterObject[i + 1] ||
+                             alone[i + 2] != afterObject[i + 2];
+            EXPECT_EQ(differing, 0u) << label << " drawn after the sphere-mapped object";
+        }
     }
 }
 

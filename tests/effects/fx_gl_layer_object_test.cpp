@@ -63,6 +63,9 @@ protected:
 
     static std::string directory;
     GlTestScreen screen;
+    // For a test that uploads through a recording: a texture frees its name
+    // through the render state it was made with, so that one outlives it.
+    RecordingRenderState initRecording;
     EffectParameters parameters;
     FxGLLayerObject layer;
 };
@@ -182,7 +185,7 @@ TEST_F(LayerTest, DrawSetsItsStateFirstThenMovesScalesAndTurnsTheSquare) {
     give("sizex", "2");
     give("sizey", "3");
     give("angle", "30");
-    RecordingRenderState recording;
+    RecordingRenderState& recording = initRecording;
     PlayerContextScope context({.renderState = &recording});
     initQuietly();
 

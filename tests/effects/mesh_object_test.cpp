@@ -79,17 +79,24 @@ TEST(MeshObject, SeeThroughSmoothMaterialDrawsAdditivelyWithoutCullingOrDepth) {
     EXPECT_EQ(f.rs.textsOf("setBlendFunc"), Texts{"setBlendFunc(0,0)"});
 }
 
-TEST(MeshObject, SecondLayerIsSphereMappedAndAddedOnUnitOne) {
+// The sphere map is generated for this draw only: later draws on the unit
+// read their own coordinates.
+TEST(MeshObject, SecondLayerIsSphereMappedAndAddedOnUnitOneForThisDrawOnly) {
     Fixture f;
     f.material.layers = {&f.plainLayer, &f.environmentLayer};
     f.object.draw(f.rs, 0.0f);
-    EXPECT_EQ(f.rs.texts(),
-              concat({transform,
-                      {"setFlatShading()", "selectTextureUnit(0)", "bindTexture(0)", "setTexCoordArray(2,0,0)",
-                       "enableBlending()", "setBlendFunc(0,0)", "setTexEnv(2)", "selectTextureUnit(1)",
-                       "bindTexture(0)", "setTexCoordArray(2,0,0)", "enableBlending()", "setBlendFunc(0,0)",
-                       "setTexGen(0)", "setTexEnv(0)", "enableCulling()", "enableDepthTest()", "disableBlending()"},
-                      arraysAndDraw}));
+    EXPECT_EQ(f.rs.texts(), concat({transform, {"setFlatShading()",       "selectTextureUnit(0)",
+                                                "bindTexture(0)",         "setTexCoordArray(2,0,0)",
+                                                "enableBlending()",       "setBlendFunc(0,0)",
+                                                "setTexEnv(2)",           "selectTextureUnit(1)",
+                                                "bindTexture(0)",         "setTexCoordArray(2,0,0)",
+                                                "enableBlending()",       "setBlendFunc(0,0)",
+                                                "setTexGen(0)",           "setTexEnv(0)",
+                                                "enableCulling()",        "enableDepthTest()",
+                                                "disableBlending()",      "setVertexArray(3,0,0)",
+                                                "setNormalArray(3,0,0)",  "setIndexArray(3,4)",
+                                                "drawIndexedTriangles()", "selectTextureUnit(1)",
+                                                "disableTexGen()",        "disableTextureUnit(1)"}}));
 }
 
 TEST(MeshObject, UnusedUnitsGetTheMeshCoordinatesAndExtraLayersAreDropped) {

@@ -3,13 +3,31 @@
 #include <cstdlib>
 
 #include "platform/gl_render_state.h"
+#include "platform/gles2_render_state.h"
 #include "platform/player_context.h"
 #include "platform/render_state.h"
+#include "platform/window.h"
 #include "support/headless_gl.h"
 
-GlTestScreen::GlTestScreen()
-    : open(openHeadlessGLContext(640, 480)),
-      glRenderState(std::make_unique<GlRenderState>()),
+namespace {
+
+bool openContext(TestRenderer renderer) {
+    requestGLES2Contexts(renderer == TestRenderer::Gles2);
+    const bool opened = openHeadlessGLContext(640, 480);
+    requestGLES2Contexts(false);
+    return opened;
+}
+
+std::unique_ptr<RenderState> makeRenderState(TestRenderer renderer) {
+    if (renderer == TestRenderer::Gles2) return std::make_unique<Gles2RenderState>();
+    return std::make_unique<GlRenderState>();
+}
+
+}  // namespace
+
+GlTestScreen::GlTestScreen(TestRenderer renderer)
+    : open(openContext(renderer)),
+      glRenderState(makeRenderState(renderer)),
       context(PlayerContext{.renderState = glRenderState.get()}) {}
 
 GlTestScreen::~GlTestScreen() {

@@ -1,7 +1,7 @@
 #pragma once
-// A real 640x480 GL context with the player's GL render state installed as
-// the process render state, for tests that look at pixels. Needs a display
-// (Xvfb under ctest).
+// A real 640x480 GL context with one of the player's render states
+// installed as the process render state, for tests that look at pixels.
+// Needs a display (Xvfb under ctest).
 #include <cstdint>
 #include <memory>
 
@@ -12,9 +12,12 @@
 
 class RenderState;
 
+enum class TestRenderer { FixedFunction, Gles2 };
+
 class GlTestScreen {
 public:
-    GlTestScreen();
+    // Gles2: an OpenGL ES 2 context drawn through Gles2RenderState.
+    explicit GlTestScreen(TestRenderer renderer = TestRenderer::FixedFunction);
     ~GlTestScreen();
     GlTestScreen(const GlTestScreen&) = delete;
     GlTestScreen& operator=(const GlTestScreen&) = delete;

@@ -19,6 +19,7 @@ public:
     void clearDepthBuffer() override {}
     void clearColorBuffer() override {}
     void setTexGen(TexGenMode) override {}
+    void disableTexGen() override {}
     void setTexEnv(TexEnvMode) override {}
     void enableCulling() override {}
     void disableCulling() override {}
@@ -36,6 +37,7 @@ public:
     void selectTextureUnit(int) override {}
     uint32_t createTexture(int, int, const void*, TextureWrap, TextureFilter) override { return 1; }
     void setTextureFilter(TextureFilter) override {}
+    void deleteTexture(uint32_t) override {}
     void bindTexture(uint32_t) override {}
     void disableTextureUnit(int) override {}
     void setBlendFunc(BlendFactor, BlendFactor) override {}

@@ -53,6 +53,7 @@ void RecordingRenderState::scale(float x, float y, float z) { record("scale", {x
 void RecordingRenderState::clearDepthBuffer() { record("clearDepthBuffer"); }
 void RecordingRenderState::clearColorBuffer() { record("clearColorBuffer"); }
 void RecordingRenderState::setTexGen(TexGenMode mode) { record("setTexGen", {double(mode)}); }
+void RecordingRenderState::disableTexGen() { record("disableTexGen"); }
 void RecordingRenderState::setTexEnv(TexEnvMode mode) { record("setTexEnv", {double(mode)}); }
 void RecordingRenderState::enableCulling() { record("enableCulling"); }
 void RecordingRenderState::disableCulling() { record("disableCulling"); }
@@ -76,6 +77,7 @@ uint32_t RecordingRenderState::createTexture(int width, int height, const void* 
     return nextTextureName++;
 }
 void RecordingRenderState::setTextureFilter(TextureFilter filter) { record("setTextureFilter", {double(filter)}); }
+void RecordingRenderState::deleteTexture(uint32_t name) { record("deleteTexture", {double(name)}); }
 void RecordingRenderState::bindTexture(uint32_t name) { record("bindTexture", {double(name)}); }
 void RecordingRenderState::disableTextureUnit(int unit) { record("disableTextureUnit", {double(unit)}); }
 void RecordingRenderState::setBlendFunc(BlendFactor source, BlendFactor destination) {
