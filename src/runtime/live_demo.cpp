@@ -143,10 +143,13 @@ void LiveDemo::init() {
     if (failed) std::fprintf(stderr, "reload failed: %s\n", problem.c_str());
 }
 
+DemoTimes LiveDemo::times() const { return current ? demoTimesOf(current->syncTrack) : DemoTimes{}; }
+
 void LiveDemo::drawFrame(float t) {
     clearFrameToBlack();
-    if (!musicFading && t > demoFadeOutTime) {
-        Music::fadeOut();
+    const DemoTimes timing = times();
+    if (!musicFading && t > timing.fadeOut) {
+        Music::fadeOut(timing.fadeSeconds);
         musicFading = true;
     }
     if (!current || current->root == nullptr) return;
@@ -195,7 +198,8 @@ bool LiveDemo::reloadMusic(float t, double started, std::string& problem) {
     Music::play();
     // The demo's clock ran on while the music was read.
     if (!paused) t += static_cast<float>(steadyNow() - started);
-    Music::seek(t, t > demoFadeOutTime ? t - demoFadeOutTime : -1.0);
+    const DemoTimes timing = times();
+    Music::seek(t, t > timing.fadeOut ? t - timing.fadeOut : -1.0, timing.fadeSeconds);
     if (paused) Music::pause();
     return true;
 }
@@ -213,8 +217,9 @@ void LiveDemo::watchAlso(const std::vector<std::string>& files) {
 }
 
 void LiveDemo::seek(float from, float to) {
-    musicFading = to > demoFadeOutTime;
-    Music::seek(to, musicFading ? to - demoFadeOutTime : -1.0);
+    const DemoTimes timing = times();
+    musicFading = to > timing.fadeOut;
+    Music::seek(to, musicFading ? to - timing.fadeOut : -1.0, timing.fadeSeconds);
     if (to >= from || failed || !current) return;
     // Effects keep what past sync events did to them: going back past one
     // delivered, they start afresh, and the events up to the new time

@@ -23,7 +23,9 @@ constexpr double watchInterval = 0.1;
 // Demo time: runs with the clock from a base, or holds while paused.
 class LiveTime {
 public:
-    explicit LiveTime(double start) : base(std::clamp(start, 0.0, double(demoEndTime))) {}
+    LiveTime(double start, double endTime) : end(endTime), base(std::clamp(start, 0.0, endTime)) {}
+    void setEnd(double newEnd) { end = newEnd; }
+    double getEnd() const { return end; }
     double at(double clock) const { return paused ? base : base + (clock - baseClock); }
     bool isPaused() const { return paused; }
     void hold(double clock) {
@@ -35,11 +37,12 @@ public:
         paused = false;
     }
     void moveTo(double time, double clock) {
-        base = std::clamp(time, 0.0, double(demoEndTime));
+        base = std::clamp(time, 0.0, end);
         baseClock = clock;
     }
 
 private:
+    double end;
     double base;
     double baseClock = 0.0;
     bool paused = false;
@@ -72,13 +75,13 @@ const char* liveTitleSuffix(bool paused, bool reloadFailed) {
 void runLiveLoop(LiveDemo& demo, double startTime) {
     demo.init();
     // Started inside the fade: the music as faded by then.
-    if (startTime > demoFadeOutTime) demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
+    if (startTime > demo.times().fadeOut) demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
     FileWatcher watcher;
     watcher.watch(demo.watchedFiles());
     FrameClock frameClock;
     frameClock.start();
 
-    LiveTime time(startTime);
+    LiveTime time(startTime, demo.times().end);
     double nextWatch = 0.0;
     int frames = 0;
     float windowStart = 0.0f;
@@ -100,7 +103,7 @@ void runLiveLoop(LiveDemo& demo, double startTime) {
                 }
             } else if (key == PlayerKey::Home || seekStep(key) != 0.0) {
                 const double target =
-                    std::clamp(key == PlayerKey::Home ? 0.0 : now + seekStep(key), 0.0, double(demoEndTime));
+                    std::clamp(key == PlayerKey::Home ? 0.0 : now + seekStep(key), 0.0, time.getEnd());
                 demo.seek(static_cast<float>(now), static_cast<float>(target));
                 // Counted from after the seek, which may have decoded music.
                 time.moveTo(target, frameClock.seconds());
@@ -112,8 +115,10 @@ void runLiveLoop(LiveDemo& demo, double startTime) {
         }
 
         double clock = frameClock.seconds();
-        if (!time.isPaused() && time.at(clock) >= demoEndTime) {
-            time.moveTo(demoEndTime, clock);
+        // A reload may have moved the end.
+        time.setEnd(demo.times().end);
+        if (!time.isPaused() && time.at(clock) >= time.getEnd()) {
+            time.moveTo(time.getEnd(), clock);
             time.hold(clock);
             demo.pause();
         }
