@@ -7,8 +7,10 @@
 #                          fixed-function GL backend, captures and
 #                          benchmarks that write files (PNG, WAV, FFmpeg's
 #                          video) or wait for the GL, live authoring, which
-#                          watches files on disk, and the console's key
-#                          wait (raw terminal mode).
+#                          watches files on disk, the console's key
+#                          wait (raw terminal mode), and objects through
+#                          Assimp, which the browser build does not have
+#                          yet (src/web stands in).
 #   QUARN_PORTABLE_SOURCES the rest: what the browser build compiles.
 # A new source that needs the desktop is added to the list below; CI's
 # browser build fails on one that is not.
@@ -27,7 +29,7 @@ foreach(source
     runtime/capture.cpp runtime/benchmark.cpp
     assets/png_writer.cpp assets/wav_writer.cpp assets/video_writer.cpp
     runtime/live_demo.cpp runtime/live_loop.cpp runtime/file_watcher.cpp
-    framework/console_key.cpp)
+    framework/console_key.cpp assets/object_import.cpp)
   # A renamed file would otherwise slip into the browser build unnoticed.
   if(NOT EXISTS ${QUARN_SOURCE_ROOT}/src/${source})
     message(FATAL_ERROR "cmake/player_sources.cmake names src/${source}, which is not there")

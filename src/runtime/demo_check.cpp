@@ -15,6 +15,7 @@
 #include "assets/image_loader.h"
 #include "assets/jpeg_reader.h"
 #include "assets/lwo_reader.h"
+#include "assets/object_import.h"
 #include "assets/tga_reader.h"
 #include "effects/parameter_declarations.h"
 #include "framework/effect_instance.h"
@@ -633,6 +634,12 @@ private:
     }
 
     std::string objectVerdict(const std::string& name) const {
+        if (isImportedObjectFile(pathOf(name))) {
+            ImportedObject object;
+            std::string problem;
+            if (!importObjectFile(pathOf(name), object, problem)) return problem + ": nothing is drawn";
+            return {};
+        }
         std::vector<uint8_t> bytes;
         if (!readFileBytes(pathOf(name).c_str(), bytes)) return "cannot be opened: nothing is drawn";
         QuietConsole quiet;

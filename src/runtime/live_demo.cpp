@@ -8,6 +8,7 @@
 #include "assets/image_loader.h"
 #include "assets/lwo_reader.h"
 #include "assets/missing_picture.h"
+#include "assets/object_import.h"
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
 #include "platform/file_bytes.h"
@@ -44,6 +45,11 @@ bool isObjectFile(const std::string& name) {
 std::string problemWith(const std::string& name) {
     std::vector<uint8_t> bytes;
     if (!readFileBytes(name.c_str(), bytes)) return "cannot open " + name;
+    if (isImportedObjectFile(name)) {
+        ImportedObject object;
+        std::string reason;
+        return importObjectFile(name, object, reason) ? "" : "cannot read the object file " + name;
+    }
     if (isObjectFile(name)) {
         LwoObject object;
         return object.parse(bytes.data(), bytes.size()) ? "" : "cannot read the object file " + name;
