@@ -1,5 +1,6 @@
 #include "assets/object_import.h"
 
+#include <assimp/BaseImporter.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <assimp/Importer.hpp>
@@ -9,6 +10,7 @@
 #include <exception>
 #include <fstream>
 #include <limits>
+#include <sstream>
 
 namespace {
 
@@ -23,6 +25,23 @@ constexpr unsigned postProcessing = aiProcess_Triangulate | aiProcess_JoinIdenti
 
 // The Mesh the caller builds counts in int.
 constexpr std::size_t maxPoints = std::numeric_limits<int32_t>::max() / 4;
+
+// Only the readers of the player's formats stay, on the desktop as in the
+// browser build: a file of another kind under one of these names is refused
+// instead of going to one of the library's many other readers.
+void keepOnlyOurReaders(Assimp::Importer& importer) {
+    for (std::size_t i = importer.GetImporterCount(); i-- > 0;) {
+        const aiImporterDesc* description = importer.GetImporterInfo(i);
+        std::istringstream extensions(description && description->mFileExtensions ? description->mFileExtensions : "");
+        bool ours = false;
+        for (std::string extension; extensions >> extension;)
+            ours = ours || extension == "obj" || extension == "gltf" || extension == "glb" || extension == "lwo";
+        if (ours) continue;
+        Assimp::BaseImporter* reader = importer.GetImporter(i);
+        // The importer gives the reader back without deleting it.
+        if (reader != nullptr && importer.UnregisterLoader(reader) == aiReturn_SUCCESS) delete reader;
+    }
+}
 
 std::string firstLine(std::string text) {
     const std::size_t end = text.find_first_of("\r\n");
@@ -105,6 +124,7 @@ bool importObjectFile(const std::string& fileName, ImportedObject& object, std::
     }
     try {
         Assimp::Importer importer;
+        keepOnlyOurReaders(importer);
         return takeScene(importer, importer.ReadFile(fileName, postProcessing), object, problem);
     } catch (const std::exception& error) {
         object = ImportedObject();
@@ -122,6 +142,7 @@ bool importObjectFromMemory(const uint8_t* data, std::size_t size, const std::st
     }
     try {
         Assimp::Importer importer;
+        keepOnlyOurReaders(importer);
         const aiScene* scene = importer.ReadFileFromMemory(data, size, postProcessing, extension.c_str());
         return takeScene(importer, scene, object, problem);
     } catch (const std::exception& error) {
