@@ -44,6 +44,9 @@ for target in "${targets[@]}"; do
   # rare and searches that list for each feature of each run; a slow target
   # with thousands of features spent most of its time there.
   [ "$name" = demo_folder ] && options+=(-entropic_feature_frequency_threshold=16)
+  # Assimp 5.2.5 leaks a mesh (about 1 KB) on some damaged LWO2 files, once
+  # per reading: a library fault that is no use finding again and again.
+  [ "$name" = object_import ] && options+=(-detect_leaks=0)
   dict=$root/fuzz/${name%%_*}.dict
   [ -f "$dict" ] && options+=(-dict="$dict")
   [ -n "${QUARN_FUZZ_RUNS:-}" ] && options+=(-runs="$QUARN_FUZZ_RUNS")
