@@ -44,13 +44,21 @@ for target in "${targets[@]}"; do
   # rare and searches that list for each feature of each run; a slow target
   # with thousands of features spent most of its time there.
   [ "$name" = demo_folder ] && options+=(-entropic_feature_frequency_threshold=16)
+  # Assimp 5.2.5 leaks meshes on some damaged LWO2 and OBJ files, once per
+  # reading: a library fault that is no use finding again and again, neither
+  # per input nor in the sanitizer's report at exit.
+  sanitizer=()
+  if [ "$name" = object_import ]; then
+    options+=(-detect_leaks=0)
+    sanitizer=(ASAN_OPTIONS=detect_leaks=0)
+  fi
   dict=$root/fuzz/${name%%_*}.dict
   [ -f "$dict" ] && options+=(-dict="$dict")
   [ -n "${QUARN_FUZZ_RUNS:-}" ] && options+=(-runs="$QUARN_FUZZ_RUNS")
 
   started=$(date +%s)
   status=0
-  nice -n 19 "$build/fuzz/$target" "${options[@]}" "$work" >"$log" 2>&1 || status=$?
+  env "${sanitizer[@]}" nice -n 19 "$build/fuzz/$target" "${options[@]}" "$work" >"$log" 2>&1 || status=$?
   elapsed=$(( $(date +%s) - started ))
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)

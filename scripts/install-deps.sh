@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config libgtest-dev
   libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgles-dev libx11-dev
-  libfparser-dev libjpeg62-turbo-dev libmpg123-dev libpng-dev libimgui-dev
+  libfparser-dev libjpeg62-turbo-dev libmpg123-dev libpng-dev libimgui-dev libassimp-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
   xvfb xauth xdotool xfonts-base
   lame clang libclang-rt-14-dev clang-format

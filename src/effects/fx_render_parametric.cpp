@@ -9,6 +9,7 @@
 
 #include "assets/lwo_reader.h"
 #include "assets/mesh.h"
+#include "assets/object_import.h"
 #include "assets/texture.h"
 #include "effects/mesh_object.h"
 #include "platform/player_context.h"
@@ -123,6 +124,12 @@ void FxRenderParametric::buildGrid(const std::string& function) {
 void FxRenderParametric::buildFromObject() {
     const char* named = getString("object");
     const std::string fileName = named != nullptr ? named : "";
+    // OBJ, glTF and LightWave's later LWO2 go through the library; LWOB
+    // stays with our own reader below.
+    if (!fileName.empty() && isImportedObjectFile(fileName)) {
+        buildFromImportedObject(fileName);
+        return;
+    }
     // The reader's own lines never name the file.
     auto notDrawn = [&fileName](const char* why) {
         if (fileName.empty())
@@ -171,6 +178,48 @@ void FxRenderParametric::buildFromObject() {
         mesh->setPolygon(static_cast<int>(i), idx[0], idx[1], idx[2]);
     }
     mesh->computeNormals();
+}
+
+// Points, triangles and whatever normals and texture coordinates the file
+// has; the rest is computed as for a LightWave object, so the same points
+// and polygons draw the same from either route.
+void FxRenderParametric::buildFromImportedObject(const std::string& fileName) {
+    ImportedObject object;
+    std::string problem;
+    if (!importObjectFile(fileName, object, problem)) {
+        std::fprintf(stderr, "object file '%s' %s\n", fileName.c_str(), problem.c_str());
+        std::fprintf(stderr, "FxRenderParametric: no object to draw\n");
+        return;
+    }
+    const int pointCount = static_cast<int>(object.points.size());
+    std::printf("object has %i vertices and %i triangles\n", pointCount, object.triangleCount());
+
+    mesh = std::make_unique<Mesh>(pointCount, object.triangleCount());
+    meshObject = std::make_unique<MeshObject>();
+    meshObject->setMesh(mesh.get());
+    texCoords.assign(pointCount, Vec2());
+    meshObject->setTexCoords(texCoords.data(), pointCount);
+    const bool fileTexCoords = object.texCoords.size() == object.points.size();
+    for (int i = 0; i < pointCount; ++i) {
+        const Vec3& p = object.points[i];
+        mesh->setVertex(i, p.x, p.y, p.z);
+        texCoords[i] = fileTexCoords ? object.texCoords[i] : sphericalTexCoord(p);
+    }
+    for (int i = 0; i < object.triangleCount(); ++i)
+        mesh->setPolygon(i, object.triangles[3 * i], object.triangles[3 * i + 1], object.triangles[3 * i + 2]);
+    // Polygon normals are always computed; the file's own vertex normals,
+    // where it has them, replace the computed ones.
+    mesh->computeNormals();
+    if (object.normals.size() == object.points.size()) {
+        Vec3* normals = mesh->getVertexNormals();
+        for (int i = 0; i < pointCount; ++i) {
+            Vec3 normal = object.normals[i];
+            normal.normalize();
+            // A zero or broken normal from the file keeps the computed one.
+            if (std::isfinite(normal.x) && std::isfinite(normal.y) && std::isfinite(normal.z) && normal.length() > 0.5f)
+                normals[i] = normal;
+        }
+    }
 }
 
 void FxRenderParametric::buildMaterial() {

@@ -53,6 +53,7 @@ private:
     int readResolution(const char* name);
     void buildGrid(const std::string& function);
     void buildFromObject();
+    void buildFromImportedObject(const std::string& fileName);
     void buildMaterial();
     void updateHeights(float t);
     void updateNormals();

@@ -51,8 +51,8 @@ int64_t captureAudioFramesBefore(int frame, int fps, int rate) {
     return static_cast<int64_t>(frame) * rate / fps;
 }
 
-CaptureSession::CaptureSession(std::string target, int fps, std::FILE* progress, double startTime)
-    : directory(std::move(target)), fps(fps), progress(progress), startTime(startTime) {}
+CaptureSession::CaptureSession(std::string target, int fps, std::FILE* progress, double startTime, double endTime)
+    : directory(std::move(target)), fps(fps), progress(progress), startTime(startTime), endTime(endTime) {}
 
 bool CaptureSession::begin() {
     sound.resize(static_cast<std::size_t>(audioOutputRate / fps + 1) * audioOutputChannels);
@@ -74,7 +74,7 @@ bool CaptureSession::begin() {
     settings.audioRate = audioOutputRate;
     settings.audioChannels = audioOutputChannels;
     // The demo ends on the first frame after its end time.
-    const double seconds = std::max(0.0, static_cast<double>(demoEndTime) - startTime);
+    const double seconds = std::max(0.0, endTime - startTime);
     settings.maxFrames = static_cast<int64_t>(seconds * fps) + 2;
     video = std::make_unique<VideoFileWriter>();
     if (!video->open(directory, settings)) {

@@ -10,6 +10,7 @@
 
 #include "assets/video_writer.h"
 #include "assets/wav_writer.h"
+#include "runtime/demo.h"
 #include "runtime/frame_loop.h"
 
 constexpr int captureWidth = 640;
@@ -31,9 +32,10 @@ public:
     // The frames come from the player context's readFrame and the sound
     // from its renderAudio (by default the back buffer and the offline mix).
     // The progress line goes to progress; null for none. startTime is the
-    // demo time of the first frame; it bounds the length of a video, which
-    // ends with the demo.
-    CaptureSession(std::string target, int fps, std::FILE* progress = stderr, double startTime = 0.0);
+    // demo time of the first frame and endTime the demo's end; they bound
+    // the length of a video, which ends with the demo.
+    CaptureSession(std::string target, int fps, std::FILE* progress = stderr, double startTime = 0.0,
+                   double endTime = demoEndTime);
 
     // Creates the directory and audio.wav, or the video file. Says why not
     // on stderr.
@@ -60,6 +62,7 @@ private:
     int fps;
     std::FILE* progress;
     double startTime;
+    double endTime;
     WavFileWriter wav;
     std::unique_ptr<VideoFileWriter> video;
     std::vector<uint8_t> pixels;

@@ -18,6 +18,7 @@ constexpr std::size_t maxScriptInstances = 512;
 Demo::Demo(std::string syncFileName) {
     std::printf("loading sync\n");
     readSyncTrack(syncFileName, syncTrack);
+    times = demoTimesOf(syncTrack);
 }
 
 Demo::~Demo() = default;
@@ -30,7 +31,7 @@ void Demo::init() {
     std::printf("loading demo script\n");
     root = scriptReader->load("iDemo.dat");
     // Before the music and the clock start, so that it costs no frame.
-    if (root) drawEachLineUpOnce(*root, 0.0f, demoEndTime);
+    if (root) drawEachLineUpOnce(*root, 0.0f, times.end);
     nextSyncEvent = 0;
     // Room for every instance a script may create, so that delivering the
     // first sync event does not grow the list inside a frame.
@@ -56,10 +57,10 @@ void clearFrameToBlack() {
 void Demo::drawFrame(float t) {
     clearFrameToBlack();
 
-    if (!musicFading && t > demoFadeOutTime) {
-        Music::fadeOut();
+    if (!musicFading && t > times.fadeOut) {
+        Music::fadeOut(times.fadeSeconds);
         musicFading = true;
-    } else if (musicFading && t > demoEndTime) {
+    } else if (musicFading && t > times.end) {
         ended = true;
         return;
     }

@@ -1,6 +1,6 @@
 #pragma once
 // The demo as the frame loop drives it: owns the sync track and the effect
-// tree, loads music and script, and ends the run after its fixed time.
+// tree, loads music and script, and ends the run at its end time.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,10 +12,11 @@
 class EffectInstance;
 class ScriptReader;
 
-// Music starts fading on the first frame after this time...
-constexpr float demoFadeOutTime = 230.0f;
+// Unless the sync file says otherwise (see DemoTimes), music starts fading
+// on the first frame after this time...
+constexpr float demoFadeOutTime = DemoTimes{}.fadeOut;
 // ...and the run ends on the first later frame after this one.
-constexpr float demoEndTime = 255.0f;
+constexpr float demoEndTime = DemoTimes{}.end;
 
 // The start of every frame, played or live: black colour and a clear depth
 // buffer, before any effect draws.
@@ -40,11 +41,13 @@ public:
     EffectInstance* getRoot() const { return root; }
     const SyncTrack& getSyncTrack() const { return syncTrack; }
     uint32_t getNextSyncEvent() const { return nextSyncEvent; }
+    const DemoTimes& getTimes() const { return times; }
     bool isMusicFading() const { return musicFading; }
 
 private:
     EffectInstance* root = nullptr;
     SyncTrack syncTrack;
+    DemoTimes times;
     uint32_t nextSyncEvent = 0;
     bool musicFading = false;
     bool ended = false;

@@ -16,6 +16,7 @@
 #include "assets/image_loader.h"
 #include "assets/jpeg_reader.h"
 #include "assets/lwo_reader.h"
+#include "assets/object_import.h"
 #include "assets/tga_reader.h"
 #include "effects/parameter_declarations.h"
 #include "framework/effect_instance.h"
@@ -311,6 +312,7 @@ public:
 
     DemoCheckReport run() {
         registerEffectTypes(reader);
+        times = readDemoTimes(pathOf(syncFileName));
         std::string script;
         if (!readText(pathOf(scriptFileName), script)) {
             add(ScriptFile, 0, Severity::Error,
@@ -340,6 +342,8 @@ private:
     ScriptReader reader;
     ScriptFacts facts;
     EffectInstance* root = nullptr;
+    DemoTimes times;
+    bool fadeOutSeen = false, endSeen = false;
     std::vector<std::string> lines{""};  // lines[n]: line n of the script
     std::vector<Finding> findings;
     std::map<std::string, Verdict> pictureVerdicts;
@@ -739,6 +743,12 @@ private:
     }
 
     std::string objectVerdict(const std::string& name) const {
+        if (isImportedObjectFile(pathOf(name))) {
+            ImportedObject object;
+            std::string problem;
+            if (!importObjectFile(pathOf(name), object, problem)) return problem + ": nothing is drawn";
+            return {};
+        }
         std::vector<uint8_t> bytes;
         if (!readFileBytes(pathOf(name).c_str(), bytes)) return "cannot be opened: nothing is drawn";
         QuietConsole quiet;
@@ -802,7 +812,7 @@ private:
             double offset;  // frame time at local time 0
             double from, to;
         };
-        std::vector<Visit> stack{{root, root->getStart(), 0.0, demoEndTime}};
+        std::vector<Visit> stack{{root, root->getStart(), 0.0, times.end}};
         int visits = 0;
         while (!stack.empty() && ++visits < 100000) {
             const Visit visit = stack.back();
@@ -936,14 +946,19 @@ private:
             add(SyncFile, line, Severity::Warning, what + ": a tab is no separator, only spaces are");
             return;
         }
+        if (event.name == fadeOutEventName || event.name == endEventName) {
+            checkTimeEvent(line, event, what);
+            return;
+        }
         if (reacting.count(event.name) == 0) {
             std::vector<std::string_view> names(reacting.begin(), reacting.end());
             add(SyncFile, line, Severity::Warning,
                 what + ": no effect type reacts to " + quoted(event.name) + suggestion(event.name, names));
             return;
         }
-        if (event.time > demoEndTime) {
-            add(SyncFile, line, Severity::Warning, what + ": after the demo's end at 255 s, never delivered");
+        if (event.time > times.end) {
+            add(SyncFile, line, Severity::Warning,
+                what + ": after the demo's end at " + seconds(times.end) + ", never delivered");
             return;
         }
         if (root == nullptr) {
@@ -979,6 +994,37 @@ private:
             add(SyncFile, line, Severity::Note, destination);
         else
             add(SyncFile, line, Severity::Warning, destination + ", which ignores it");
+    }
+
+    // "fadeout" and "end" are the player's own: the first of each sets the
+    // demo's times.
+    void checkTimeEvent(int line, const SyncEvent& event, const std::string& what) {
+        const bool isEnd = event.name == endEventName;
+        bool& seen = isEnd ? endSeen : fadeOutSeen;
+        if (seen) {
+            add(SyncFile, line, Severity::Warning,
+                what + ": an earlier " + event.name + " event sets that time: this one does nothing");
+            return;
+        }
+        seen = true;
+        if (isEnd) {
+            add(SyncFile, line, Severity::Note,
+                what + ": the demo ends at " + seconds(times.end) + ", the music fading out from " +
+                    seconds(times.fadeOut));
+        } else if (times.fadeSeconds <= 0.0f) {
+            add(SyncFile, line, Severity::Warning,
+                what + ": not before the demo's end at " + seconds(times.end) + ": the music stops without fading");
+        } else {
+            add(SyncFile, line, Severity::Note,
+                what + ": the music fades out from " + seconds(times.fadeOut) + " to the demo's end at " +
+                    seconds(times.end));
+        }
+    }
+
+    static std::string seconds(float t) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g s", static_cast<double>(t));
+        return text;
     }
 
     // ---- music ----

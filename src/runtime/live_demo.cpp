@@ -13,6 +13,7 @@
 #include "assets/jpeg_reader.h"
 #include "assets/lwo_reader.h"
 #include "assets/missing_picture.h"
+#include "assets/object_import.h"
 #include "assets/tga_reader.h"
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
@@ -52,6 +53,11 @@ bool isObjectFile(const std::string& name) {
 std::string problemWith(const std::string& name) {
     std::vector<uint8_t> bytes;
     std::string reason;
+    if (isImportedObjectFile(name)) {
+        if (!readFileBytes(name, bytes, &reason)) return "cannot open " + name + ": " + reason;
+        ImportedObject object;
+        return importObjectFile(name, object, reason) ? "" : "cannot read the object file " + name;
+    }
     if (isObjectFile(name)) {
         if (!readFileBytes(name, bytes, &reason)) return "cannot open " + name + ": " + reason;
         LwoObject object;
@@ -171,10 +177,13 @@ void LiveDemo::init() {
     if (failed) std::fprintf(stderr, "reload failed: %s\n", problem.c_str());
 }
 
+DemoTimes LiveDemo::times() const { return current ? demoTimesOf(current->syncTrack) : DemoTimes{}; }
+
 void LiveDemo::drawFrame(float t) {
     clearFrameToBlack();
-    if (!musicFading && t > demoFadeOutTime) {
-        Music::fadeOut();
+    const DemoTimes timing = times();
+    if (!musicFading && t > timing.fadeOut) {
+        Music::fadeOut(timing.fadeSeconds);
         musicFading = true;
     }
     if (!current || current->root == nullptr) return;
@@ -261,7 +270,8 @@ bool LiveDemo::reloadMusic(float t, double started, std::string& problem) {
     Music::play();
     // The demo's clock ran on while the music was read.
     if (!paused) t += static_cast<float>(steadyNow() - started);
-    Music::seek(t, t > demoFadeOutTime ? t - demoFadeOutTime : -1.0);
+    const DemoTimes timing = times();
+    Music::seek(t, t > timing.fadeOut ? t - timing.fadeOut : -1.0, timing.fadeSeconds);
     if (paused) Music::pause();
     return true;
 }
@@ -279,8 +289,9 @@ void LiveDemo::watchAlso(const std::vector<std::string>& files) {
 }
 
 void LiveDemo::seek(float /*from*/, float to) {
-    musicFading = to > demoFadeOutTime;
-    Music::seek(to, musicFading ? to - demoFadeOutTime : -1.0);
+    const DemoTimes timing = times();
+    musicFading = to > timing.fadeOut;
+    Music::seek(to, musicFading ? to - timing.fadeOut : -1.0, timing.fadeSeconds);
     // Frames played live fall between the steps; after a seek either way
     // the picture is the one a run from 0 shows at to.
     catchUpTo(to, playStepsPerSecond);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/demo_interface.h"
+#include "runtime/sync_track.h"
 
 class LiveDemo : public DemoInterface {
 public:
@@ -52,6 +53,8 @@ public:
     void seek(float from, float to);
     void pause();
     void resume();
+    // Fade and end as the sync file now read sets them.
+    DemoTimes times() const;
 
 private:
     // One reading of the files: script reader, tree, sync track and delivery.

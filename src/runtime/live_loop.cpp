@@ -26,7 +26,9 @@ constexpr std::size_t maxOverlayFindings = 100;
 // Demo time: runs with the clock from a base, or holds while paused.
 class LiveTime {
 public:
-    explicit LiveTime(double start) : base(std::clamp(start, 0.0, double(demoEndTime))) {}
+    LiveTime(double start, double endTime) : end(endTime), base(std::clamp(start, 0.0, endTime)) {}
+    void setEnd(double newEnd) { end = newEnd; }
+    double getEnd() const { return end; }
     double at(double clock) const { return paused ? base : base + (clock - baseClock); }
     bool isPaused() const { return paused; }
     void hold(double clock) {
@@ -38,11 +40,12 @@ public:
         paused = false;
     }
     void moveTo(double time, double clock) {
-        base = std::clamp(time, 0.0, double(demoEndTime));
+        base = std::clamp(time, 0.0, end);
         baseClock = clock;
     }
 
 private:
+    double end;
     double base;
     double baseClock = 0.0;
     bool paused = false;
@@ -106,7 +109,7 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
     bool overlayShown = true;
     // Started inside the fade: the music as faded by then (a seek catches
     // the effects up as well).
-    if (startTime > demoFadeOutTime)
+    if (startTime > demo.times().fadeOut)
         demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
     else
         demo.catchUpTo(startTime, playStepsPerSecond);
@@ -115,7 +118,7 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
     FrameClock frameClock;
     frameClock.start();
 
-    LiveTime time(startTime);
+    LiveTime time(startTime, demo.times().end);
     double nextWatch = 0.0;
     int frames = 0;
     float windowStart = 0.0f;
@@ -137,7 +140,7 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
                 }
             } else if (key == PlayerKey::Home || seekStep(key) != 0.0) {
                 const double target =
-                    std::clamp(key == PlayerKey::Home ? 0.0 : now + seekStep(key), 0.0, double(demoEndTime));
+                    std::clamp(key == PlayerKey::Home ? 0.0 : now + seekStep(key), 0.0, time.getEnd());
                 demo.seek(static_cast<float>(now), static_cast<float>(target));
                 // Counted from after the seek, which may have decoded music.
                 time.moveTo(target, frameClock.seconds());
@@ -153,8 +156,10 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
         }
 
         double clock = frameClock.seconds();
-        if (!time.isPaused() && time.at(clock) >= demoEndTime) {
-            time.moveTo(demoEndTime, clock);
+        // A reload may have moved the end.
+        time.setEnd(demo.times().end);
+        if (!time.isPaused() && time.at(clock) >= time.getEnd()) {
+            time.moveTo(time.getEnd(), clock);
             time.hold(clock);
             demo.pause();
         }

@@ -216,7 +216,8 @@ int main(int argc, char** argv) {
     if (options.untilTime > 0.0) timing.endTime = options.untilTime;
     Music::setStartTime(options.startTime);
     if (!options.captureDirectory.empty()) {
-        capture = std::make_unique<CaptureSession>(options.captureDirectory, options.fps, stderr, options.startTime);
+        capture = std::make_unique<CaptureSession>(options.captureDirectory, options.fps, stderr, options.startTime,
+                                                   readDemoTimes("test.dat").end);
         if (!capture->begin()) return 1;
         timing.observer = capture.get();
         // A closed terminal ends the capture as Ctrl-C does, its files

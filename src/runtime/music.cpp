@@ -13,8 +13,8 @@ uint32_t Music::stream = 0;
 int64_t Music::length = 0;
 
 namespace {
-constexpr uint32_t fadeOutMilliseconds = 15000;
-}
+uint32_t milliseconds(double seconds) { return static_cast<uint32_t>(std::lround(std::max(seconds, 0.0) * 1000.0)); }
+}  // namespace
 
 void Music::load(std::string fileName) {
     if (audioGetVersion() != audioLibraryVersion) std::printf("BASS version 1.8 was not loaded\n");
@@ -38,7 +38,9 @@ void Music::play() {
     }
 }
 
-void Music::fadeOut() { audioChannelSlideAttributes(stream, -1, audioFadeOutVolume, -101, fadeOutMilliseconds); }
+void Music::fadeOut(double seconds) {
+    audioChannelSlideAttributes(stream, -1, audioFadeOutVolume, -101, milliseconds(seconds));
+}
 
 void Music::moveTo(double seconds) {
     if (stream == 0 || length <= 0) return;
@@ -48,18 +50,16 @@ void Music::moveTo(double seconds) {
     audioChannelSetPosition(stream, static_cast<uint64_t>(frame) * audioBytesPerFrame);
 }
 
-void Music::seek(double seconds, double fadedSeconds) {
+void Music::seek(double seconds, double fadedSeconds, double fadeSeconds) {
     if (stream == 0) return;
     moveTo(seconds);
-    const double fadeSeconds = fadeOutMilliseconds / 1000.0;
     if (fadedSeconds < 0.0) {
         audioChannelSlideAttributes(stream, -1, 100, -101, 0);
     } else if (fadedSeconds < fadeSeconds) {
         // Where the fade would stand by now, then the rest of it.
         const double volume = 100.0 * (1.0 - fadedSeconds / fadeSeconds);
         audioChannelSlideAttributes(stream, -1, static_cast<int>(std::lround(volume)), -101, 0);
-        audioChannelSlideAttributes(stream, -1, audioFadeOutVolume, -101,
-                                    static_cast<uint32_t>(std::lround((fadeSeconds - fadedSeconds) * 1000.0)));
+        audioChannelSlideAttributes(stream, -1, audioFadeOutVolume, -101, milliseconds(fadeSeconds - fadedSeconds));
     } else {
         audioChannelSlideAttributes(stream, -1, audioFadeOutVolume, -101, 0);
         return;

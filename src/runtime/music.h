@@ -14,8 +14,8 @@ public:
     // Starts the output and plays the stream from its start (or from the
     // start time, see below), looping.
     static void play();
-    // Slides the volume to silence over 15 seconds.
-    static void fadeOut();
+    // Slides the volume to silence over the given seconds.
+    static void fadeOut(double seconds = 15.0);
     // Frees the device and the stream; harmless when repeated.
     static void release();
 
@@ -27,9 +27,9 @@ public:
 
     // Moves the playing music to seconds (modulo its length) at once, the
     // samples there decoded before this returns. fadedSeconds says how far
-    // into the fade-out that place is: below 0 full volume, 15 or more
-    // silent. For live playback, which jumps about in the demo.
-    static void seek(double seconds, double fadedSeconds);
+    // into the fade-out that place is: below 0 full volume, fadeSeconds or
+    // more silent. For live playback, which jumps about in the demo.
+    static void seek(double seconds, double fadedSeconds, double fadeSeconds = 15.0);
     // Holds and resumes the output where it stands.
     static void pause();
     static void resume();

@@ -81,7 +81,7 @@ int splitFields(std::string_view line, std::string_view (&fields)[3]) {
 
 }  // namespace
 
-void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track) {
+void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track, bool quiet) {
     const std::string_view text(data, size);
     // A byte order mark from an editor is no part of the first time.
     std::size_t position = text.starts_with(utf8ByteOrderMark) ? utf8ByteOrderMark.size() : 0;
@@ -101,7 +101,7 @@ void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track
 
         std::string_view fields[3];
         if (splitFields(line, fields) < 3) {
-            std::printf("sync line %u skipped: it needs a time, a name and a target\n", lineNumber);
+            if (!quiet) std::printf("sync line %u skipped: it needs a time, a name and a target\n", lineNumber);
         } else {
             track.push_back(SyncEvent{readTime(fields[0]), std::string(fields[1]), readTarget(fields[2])});
         }
@@ -117,4 +117,30 @@ bool readSyncTrack(const std::string& path, SyncTrack& track) {
     }
     readSyncTrackFromBytes(bytes.data(), bytes.size(), track);
     return true;
+}
+
+DemoTimes demoTimesOf(const SyncTrack& track) {
+    const SyncEvent* fadeOut = nullptr;
+    const SyncEvent* end = nullptr;
+    for (const SyncEvent& event : track) {
+        if (!fadeOut && event.name == fadeOutEventName) fadeOut = &event;
+        if (!end && event.name == endEventName) end = &event;
+    }
+    DemoTimes times;
+    if (!fadeOut && !end) return times;
+    const auto bounded = [](float t) { return std::fmin(std::fmax(t, 0.0f), longestDemoTime); };
+    const float defaultFade = times.fadeSeconds;
+    times.fromSyncFile = true;
+    times.end = end ? bounded(end->time) : bounded(fadeOut->time + defaultFade);
+    times.fadeOut = fadeOut ? bounded(fadeOut->time) : std::fmax(times.end - defaultFade, 0.0f);
+    // A fade due at or after the end never sounds: the music stops there.
+    times.fadeSeconds = std::fmax(times.end - times.fadeOut, 0.0f);
+    return times;
+}
+
+DemoTimes readDemoTimes(const std::string& path) {
+    std::string bytes;
+    SyncTrack track;
+    if (readFileText(path, bytes)) readSyncTrackFromBytes(bytes.data(), bytes.size(), track, true);
+    return demoTimesOf(track);
 }

@@ -21,5 +21,27 @@ constexpr std::size_t maxSyncLineLength = 255;
 // Appends the events of the file to track. A file that cannot be opened
 // prints a message and leaves the track as it was; returns false then.
 bool readSyncTrack(const std::string& path, SyncTrack& track);
-// The same for file contents held in memory.
-void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track);
+// The same for file contents held in memory; quiet leaves out the message
+// about a skipped line.
+void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track, bool quiet = false);
+
+// Where the music starts fading and where the demo ends. A demo sets them
+// with events named "fadeout" and "end" (the first of each name counts,
+// whatever its target), and the music then fades over the time between.
+// Without either: 230 s and 255 s with a 15 s fade, the last 10 s silent.
+// With only one, the other lies 15 s away from it.
+struct DemoTimes {
+    float fadeOut = 230.0f;
+    float end = 255.0f;
+    float fadeSeconds = 15.0f;
+    bool fromSyncFile = false;  // set by "fadeout" or "end"
+};
+
+constexpr const char* fadeOutEventName = "fadeout";
+constexpr const char* endEventName = "end";
+// Times are kept to one day: later ones would lose the frame's precision.
+constexpr float longestDemoTime = 86400.0f;
+
+DemoTimes demoTimesOf(const SyncTrack& track);
+// The times of the sync file at path, read without a word.
+DemoTimes readDemoTimes(const std::string& path);

@@ -17,6 +17,7 @@
 #include "support/allocation_counter.h"
 #include "support/lwo_bytes.h"
 #include "support/null_render_state.h"
+#include "support/object_files.h"
 #include "support/picture_files.h"
 #include "support/recording_render_state.h"
 
@@ -28,6 +29,8 @@ std::vector<std::string> linesOf(const std::string& text) {
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
+
+std::vector<uint8_t> toBytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
 bool hasLine(const std::string& text, const std::string& line) {
     const auto lines = linesOf(text);
@@ -235,6 +238,39 @@ TEST_F(FxRenderParametricTest, ObjectModeMapsPointsOntoASphereAndKeepsOnlyWholeT
     EXPECT_FLOAT_EQ(uv[3].u, 0.0f);  // +x has y >= 0: no angle
     for (int i = 0; i < 5; ++i) EXPECT_NEAR(mesh->getVertexNormals()[i].length(), 1.0f, 1e-5f);
     std::remove(path.c_str());
+}
+
+TEST_F(FxRenderParametricTest, GltfObjectDrawsWithItsOwnNormalsAndTextureCoordinates) {
+    // Normals leaning away from the triangle's own (0, 0, 1), which the
+    // player would compute.
+    writeBytes("leaning.gltf",
+               toBytes(gltfTriangle({0, 0, 0, 2, 0, 0, 0, 2, 0}, {0, 0.6f, 0.8f, 0, 0.6f, 0.8f, 0, 0.6f, 0.8f},
+                                    {0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f})));
+    text("object", "leaning.gltf");
+    init();
+    EXPECT_TRUE(hasLine(out, "object has 3 vertices and 1 triangles")) << out;
+    Mesh* mesh = effect.getMesh();
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->getPolygonCount(), 1);
+    for (int i = 0; i < 3; ++i) {
+        const Vec3& p = mesh->getVertices()[i];
+        expectVec(mesh->getVertexNormals()[i], 0, 0.6f, 0.8f);
+        const Vec2& uv = effect.getTexCoords()[static_cast<std::size_t>(i)];
+        const int corner = p.x > 1 ? 1 : p.y > 1 ? 2 : 0;
+        EXPECT_NEAR(uv.u, 0.1f + 0.2f * corner, 1e-6f);
+        EXPECT_NEAR(uv.v, 0.2f + 0.2f * corner, 1e-6f);
+    }
+}
+
+TEST_F(FxRenderParametricTest, DamagedObjFileIsNamedAndDrawsNothing) {
+    writeBytes("broken.obj", toBytes("o Broken\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"));
+    text("object", "broken.obj");
+    init();
+    EXPECT_TRUE(hasLine(err, "object file 'broken.obj' cannot be read: OBJ: vertex index out of range")) << err;
+    EXPECT_TRUE(hasLine(err, "FxRenderParametric: no object to draw"));
+    EXPECT_EQ(effect.getMesh(), nullptr);
+    drawAt(1.0f);
+    EXPECT_TRUE(rs.calls.empty());
 }
 
 TEST_F(FxRenderParametricTest, PushbackAndOffsetMoveTheEyeAndSpinTheMesh) {

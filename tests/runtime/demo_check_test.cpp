@@ -316,6 +316,33 @@ TEST_F(DemoCheckTest, NamesAFolderOrUtf16AsTheCause) {
               }));
 }
 
+// A damaged object from a modelling tool, and a demo that sets its length.
+TEST_F(DemoCheckTest, ReportsDamagedObjFilesAndTheDemosOwnLength) {
+    write("iDemo.dat",
+          "defineEffect group as Effect\n"
+          "end\n"
+          "defineEffect shape as FxRenderParametric\n"
+          "textureFilename : pic.tga\n"
+          "object : broken.obj\n"
+          "end\n"
+          "createInstance of group as iDemo at 0 1000\n"
+          "createInstance of shape as s1 at 0 30\n"
+          "addChild s1 to iDemo\n");
+    write("broken.obj", "o Broken\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n");
+    write("test.dat", "8 fadeout 0\n10 end 0\n12 end 0\n11 offset 1\n");
+    const DemoCheckReport report = checkDemo(directory.string());
+    const auto has = [&](const std::string& line) {
+        return std::find(report.lines.begin(), report.lines.end(), line) != report.lines.end();
+    };
+    EXPECT_TRUE(
+        has("iDemo.dat:5: error: effect 'shape' (FxRenderParametric): 'object': object file 'broken.obj' "
+            "cannot be read: OBJ: vertex index out of range: nothing is drawn"));
+    EXPECT_TRUE(has("test.dat:1: note: 8.000 fadeout: the music fades out from 8 s to the demo's end at 10 s"));
+    EXPECT_TRUE(has("test.dat:2: note: 10.000 end: the demo ends at 10 s, the music fading out from 8 s"));
+    EXPECT_TRUE(has("test.dat:3: warning: 12.000 end: an earlier end event sets that time: this one does nothing"));
+    EXPECT_TRUE(has("test.dat:4: warning: 11.000 offset: after the demo's end at 10 s, never delivered"));
+}
+
 // The bundled demo is the reference of a correct one.
 TEST(DemoCheckBundledTest, BundledDemoHasNoError) {
     const char* source = std::getenv("QUARN_SOURCE_DIR");

@@ -97,6 +97,18 @@ TEST_F(DemoTest, RunEndsOnTheFirstFrameAbove255OnceFading) {
     EXPECT_TRUE(demo->hasEnded());
 }
 
+TEST_F(DemoTest, FadeoutAndEndEventsSetTheFadeAndTheEnd) {
+    auto demo = makeDemo("8 fadeout 0\n10 end 3\n");
+    EXPECT_TRUE(frameClearsFirst(*demo, 8.0f));
+    EXPECT_FALSE(demo->isMusicFading());
+    EXPECT_TRUE(frameClearsFirst(*demo, 8.05f));
+    EXPECT_TRUE(demo->isMusicFading());
+    EXPECT_TRUE(frameClearsFirst(*demo, 10.0f));
+    EXPECT_FALSE(demo->hasEnded());
+    EXPECT_TRUE(frameClearsFirst(*demo, 10.05f));
+    EXPECT_TRUE(demo->hasEnded());
+}
+
 TEST_F(DemoTest, WithoutARootNothingIsDispatched) {
     auto demo = makeDemo("0 a 0\n");
     EXPECT_TRUE(frameClearsFirst(*demo, 1.0f));

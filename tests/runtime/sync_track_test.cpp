@@ -130,3 +130,36 @@ TEST(SyncTrack, ReadsAFileAndReportsAMissingOne) {
     expectEvent(track[1], 2.25f, "b", 3);
     std::filesystem::remove_all(directory);
 }
+
+TEST(SyncTrack, FadeoutAndEndEventsSetTheDemosTimes) {
+    const auto timesOf = [](const std::string& text) {
+        SyncTrack track;
+        readSyncTrackFromBytes(text.data(), text.size(), track, true);
+        return demoTimesOf(track);
+    };
+    const DemoTimes usual = timesOf("1 zrotate 0\n");
+    EXPECT_FALSE(usual.fromSyncFile);
+    EXPECT_EQ(usual.fadeOut, 230.0f);
+    EXPECT_EQ(usual.end, 255.0f);
+    EXPECT_EQ(usual.fadeSeconds, 15.0f);
+
+    // The first of each name counts, whatever its target and place.
+    const DemoTimes both = timesOf("10 end 7\n8 fadeout 0\n20 end 0\n2 fadeout 1\n");
+    EXPECT_EQ(both.fadeOut, 8.0f);
+    EXPECT_EQ(both.end, 10.0f);
+    EXPECT_EQ(both.fadeSeconds, 2.0f);
+
+    const DemoTimes onlyEnd = timesOf("30 end 0\n");
+    EXPECT_EQ(onlyEnd.fadeOut, 15.0f);
+    EXPECT_EQ(onlyEnd.fadeSeconds, 15.0f);
+    EXPECT_EQ(timesOf("5 end 0\n").fadeOut, 0.0f);
+    const DemoTimes onlyFade = timesOf("40 fadeout 0\n");
+    EXPECT_EQ(onlyFade.end, 55.0f);
+
+    // A fade at or after the end cuts the music there; absurd times stay
+    // within a day and never below 0.
+    EXPECT_EQ(timesOf("12 fadeout 0\n10 end 0\n").fadeSeconds, 0.0f);
+    const DemoTimes far = timesOf("1e30 end 0\n-4 fadeout 0\n");
+    EXPECT_EQ(far.end, longestDemoTime);
+    EXPECT_EQ(far.fadeOut, 0.0f);
+}

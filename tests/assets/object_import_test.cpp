@@ -1,0 +1,119 @@
+// Objects as modelling tools write them, read through the library route.
+#include "assets/object_import.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "support/lwo_bytes.h"
+#include "support/object_files.h"
+#include "support/scratch_directory.h"
+
+namespace {
+
+ImportedObject importText(const std::string& text, const std::string& extension, std::string& problem) {
+    ImportedObject object;
+    importObjectFromMemory(reinterpret_cast<const uint8_t*>(text.data()), text.size(), extension, object, problem);
+    return object;
+}
+
+}  // namespace
+
+TEST(ObjectImport, BlenderStyleObjTakesItsQuadsNormalsAndTextureCoordinates) {
+    std::string problem;
+    const ImportedObject cube = importText(blenderCubeObj, "obj", problem);
+    EXPECT_EQ(problem, "");
+    // Flat faces: each corner once per face it touches.
+    EXPECT_EQ(cube.points.size(), 24u);
+    EXPECT_EQ(cube.triangleCount(), 12);
+    ASSERT_EQ(cube.normals.size(), 24u);
+    ASSERT_EQ(cube.texCoords.size(), 24u);
+    // The first face is the top (+y): its points carry its normal, and its
+    // first corner "vt 0.625 0.5" comes out with v counted from the top.
+    for (int k = 0; k < 3; ++k) {
+        const Vec3& n = cube.normals[static_cast<std::size_t>(cube.triangles[static_cast<std::size_t>(k)])];
+        EXPECT_FLOAT_EQ(n.y, 1.0f);
+    }
+    bool foundCorner = false;
+    for (std::size_t i = 0; i < cube.points.size(); ++i) {
+        const Vec3& p = cube.points[i];
+        if (p.x == 1 && p.y == 1 && p.z == -1 && cube.normals[i].y > 0.5f) {
+            EXPECT_FLOAT_EQ(cube.texCoords[i].u, 0.625f);
+            EXPECT_FLOAT_EQ(cube.texCoords[i].v, 0.5f);
+            foundCorner = true;
+        }
+    }
+    EXPECT_TRUE(foundCorner);
+
+    // Negative indices count back from the latest point; without vn and vt
+    // the object leaves normals and texture coordinates to the player.
+    const ImportedObject relative = importText("o Tri\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf -3 -2 -1\n", "obj", problem);
+    EXPECT_EQ(relative.triangleCount(), 1);
+    EXPECT_TRUE(relative.normals.empty());
+    EXPECT_TRUE(relative.texCoords.empty());
+}
+
+TEST(ObjectImport, GltfWithAnEmbeddedBufferKeepsItsOwnNormalsAndTextureCoordinates) {
+    std::string problem;
+    const ImportedObject triangle = importText(
+        gltfTriangle({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0.6f, 0.8f, 0, 0.6f, 0.8f, 0, 0.6f, 0.8f}, {0, 0, 1, 0, 0, 1}),
+        "gltf", problem);
+    EXPECT_EQ(problem, "");
+    ASSERT_EQ(triangle.triangleCount(), 1);
+    ASSERT_EQ(triangle.normals.size(), 3u);
+    ASSERT_EQ(triangle.texCoords.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR(triangle.normals[i].z, 0.8f, 1e-6f);
+        const Vec3& p = triangle.points[i];
+        // glTF's texture coordinates already count v from the top.
+        EXPECT_NEAR(triangle.texCoords[i].u, p.x, 1e-6f);
+        EXPECT_NEAR(triangle.texCoords[i].v, p.y, 1e-6f);
+    }
+}
+
+TEST(ObjectImport, LightWave2FilesGoToTheLibraryAndLwobStaysOurs) {
+    ScratchDirectory scratch;
+    const Bytes square = {'F', 'A', 'C', 'E', 0, 4, 0, 0, 0, 1, 0, 2, 0, 3};
+    const Bytes lwo2 = lwoFile(
+        {lwoChunk("LAYR", Bytes(18, 0)), lwoPoints({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}), lwoChunk("POLS", square)},
+        "LWO2");
+    writeBytesToFile("square.lwo", lwo2);
+    writeBytesToFile("old.lwo", lwoFile({lwoPoints({0, 0, 0}), lwoPolygons({})}));
+    EXPECT_TRUE(isImportedObjectFile("square.lwo"));
+    EXPECT_FALSE(isImportedObjectFile("old.lwo"));
+    EXPECT_TRUE(isImportedObjectFile("Model.GLB"));
+
+    ImportedObject object;
+    std::string problem;
+    ASSERT_TRUE(importObjectFile("square.lwo", object, problem)) << problem;
+    EXPECT_EQ(object.points.size(), 4u);
+    EXPECT_EQ(object.triangleCount(), 2);
+}
+
+TEST(ObjectImport, DamagedFilesSayWhyAndLeaveTheObjectEmpty) {
+    const struct {
+        std::string text, extension, problem;
+    } cases[] = {
+        {"o Broken\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n", "obj", "cannot be read: OBJ: vertex index out of range"},
+        {"o Lines\nv 0 0 0\nv 1 0 0\nl 1 2\n", "obj", "holds no triangles to draw"},
+        {"{\"asset\":{\"version\":\"2.0\"},\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":5}}]}]}", "gltf",
+         "cannot be read: GLTF: No scene"},
+        {gltfTriangle({0, 0, 0, 1, 0, 0, 0, 1, 0}, {}, {}).substr(0, 300), "gltf", ""},
+        {"glTF garbage", "glb", ""},
+    };
+    for (const auto& each : cases) {
+        std::string problem;
+        const ImportedObject object = importText(each.text, each.extension, problem);
+        EXPECT_TRUE(object.points.empty() && object.triangles.empty()) << each.text;
+        if (each.problem.empty())
+            EXPECT_TRUE(problem.starts_with("cannot be read: ")) << problem;
+        else
+            EXPECT_EQ(problem, each.problem);
+        EXPECT_EQ(problem.find('\n'), std::string::npos);
+    }
+    ImportedObject object;
+    std::string problem;
+    EXPECT_FALSE(importObjectFile("nowhere.obj", object, problem));
+    EXPECT_EQ(problem, "cannot be opened");
+}
