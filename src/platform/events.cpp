@@ -41,8 +41,8 @@ PlayerKey playerKeyOf(const SDL_Event& event) {
         return PlayerKey::Home;
     case SDLK_r:
         return PlayerKey::R;
-    case SDLK_e:
-        return PlayerKey::E;
+    case SDLK_c:
+        return PlayerKey::C;
     default:
         return PlayerKey::None;
     }

@@ -14,7 +14,7 @@ PendingEvent takeNextEvent();
 void postQuit();
 
 // The keys of live playback; every other key is None.
-enum class PlayerKey { None, Space, Left, Right, Down, Up, Home, R, E };
+enum class PlayerKey { None, Space, Left, Right, Down, Up, Home, R, C };
 
 // As takeNextEvent, and says which of those keys a key-down event pressed
 // (None for every other event). Key repeat counts as presses.

@@ -170,7 +170,7 @@ const char* usageText() {
            "                     music, picture or object is read again at once, the time\n"
            "                     and the music keep their place; a broken edit keeps the\n"
            "                     last good demo. Space pauses, Left/Right seek 1 s, Down/Up\n"
-           "                     10 s, Home goes to 0, R reads everything again, E hides\n"
+           "                     10 s, Home goes to 0, R reads everything again, C hides\n"
            "                     or shows --check's errors over the picture; at the end\n"
            "                     it pauses\n"
            "                       quarn2 --live demo\n"

@@ -87,7 +87,7 @@ std::vector<OverlayLine> checkFindingsOverlay(const std::vector<std::string>& fi
         return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
     };
     lines.push_back(OverlayLine{
-        "--check: " + counted(errors, "error") + ", " + counted(warnings, "warning") + " (E hides this list)", 200, 200,
+        "--check: " + counted(errors, "error") + ", " + counted(warnings, "warning") + " (C hides this list)", 200, 200,
         200});
     // More than a window holds would only cost drawing time every frame.
     const std::size_t shown = std::min(findings.size(), maxOverlayFindings);
@@ -149,7 +149,7 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
                 demo.reload({}, static_cast<float>(now));
                 watcher.watch(demo.watchedFiles());
                 overlay = checkFindingsOverlay(demo.checkFindings());
-            } else if (key == PlayerKey::E) {
+            } else if (key == PlayerKey::C) {
                 overlayShown = !overlayShown;
             }
             continue;

@@ -172,7 +172,7 @@ TEST_F(LiveDemoTest, WindowListsTheCheckErrorsAndWarnings) {
 
     const std::vector<OverlayLine> overlay = checkFindingsOverlay(findings);
     ASSERT_EQ(overlay.size(), findings.size() + 1);
-    EXPECT_EQ(overlay[0].text, "--check: 7 errors, 3 warnings (E hides this list)");
+    EXPECT_EQ(overlay[0].text, "--check: 7 errors, 3 warnings (C hides this list)");
     for (std::size_t i = 0; i < findings.size(); ++i) EXPECT_EQ(overlay[i + 1].text, findings[i]);
 
     // A sync file of many mistakes is not drawn whole every frame.
