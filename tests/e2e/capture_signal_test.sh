@@ -5,21 +5,7 @@
 source "$(dirname "$0")/player.sh"
 check=${QUARN_CAPTURE_CHECK:?the capture_check tool}
 
-cp "${QUARN_SOURCE_DIR:?the source tree}"/demo/{tunnel.jpg,demomusik.mp3} . || fail "cannot copy the demo files"
-cat >iDemo.dat <<'SCRIPT'
-defineEffect root as Effect
-end
-defineEffect tunnel as FxGLUVMap
-resolution : %2
-textureFilename : tunnel.jpg
-u : acos(x/(r+0.0001))*0.3183+0.12*sin(t*0.6)
-v : "0.35/(r+0.02)+t*0.8"
-end
-createInstance of root as iDemo at 0 1000
-createInstance of tunnel as iDemo.tunnel at 0 1000
-addChild iDemo.tunnel to iDemo
-bah
-SCRIPT
+writeTunnelDemo
 
 # A minute of demo at 30 steps: far longer than the test waits.
 start_capture() {

@@ -96,3 +96,23 @@ wait_for_output() {
     done
     fail "never printed '$1'"
 }
+
+# A demo of one moving tunnel (the UV map) with the bundled music, written
+# into the current directory.
+writeTunnelDemo() {
+    cp "${QUARN_SOURCE_DIR:?the source tree}"/demo/{tunnel.jpg,demomusik.mp3} . || fail "cannot copy the demo files"
+    cat >iDemo.dat <<'SCRIPT'
+defineEffect root as Effect
+end
+defineEffect tunnel as FxGLUVMap
+resolution : %2
+textureFilename : tunnel.jpg
+u : acos(x/(r+0.0001))*0.3183+0.12*sin(t*0.6)
+v : "0.35/(r+0.02)+t*0.8"
+end
+createInstance of root as iDemo at 0 1000
+createInstance of tunnel as iDemo.tunnel at 0 1000
+addChild iDemo.tunnel to iDemo
+bah
+SCRIPT
+}

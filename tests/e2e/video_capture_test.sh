@@ -3,21 +3,7 @@ source "$(dirname "$0")/player.sh"
 check=${QUARN_CAPTURE_CHECK:?the capture_check tool}
 
 # A moving tunnel and the bundled music, two seconds before the demo's end.
-cp "${QUARN_SOURCE_DIR:?the source tree}"/demo/{tunnel.jpg,demomusik.mp3} . || fail "cannot copy the demo files"
-cat >iDemo.dat <<'SCRIPT'
-defineEffect root as Effect
-end
-defineEffect tunnel as FxGLUVMap
-resolution : %2
-textureFilename : tunnel.jpg
-u : acos(x/(r+0.0001))*0.3183+0.12*sin(t*0.6)
-v : "0.35/(r+0.02)+t*0.8"
-end
-createInstance of root as iDemo at 0 1000
-createInstance of tunnel as iDemo.tunnel at 0 1000
-addChild iDemo.tunnel to iDemo
-bah
-SCRIPT
+writeTunnelDemo
 capture() { timeout -k 5 120 "$player" --windowed --start 253 --fps 30 --capture "$@" >out.txt 2>err.txt; }
 
 # 253.0 to 255.0 s at 30 steps: 61 frames, as in the folder form.
