@@ -9,7 +9,7 @@ printf 'createInstance of root as iDemo at 0 1000\nbah\n' >>iDemo.dat
 # script(1) gives the player a terminal of its own as its foreground job;
 # what is written to the fifo is typed on that terminal.
 mkfifo keys
-SDL_VIDEODRIVER=offscreen timeout -k 5 60 script -qfec "$player --windowed" /dev/null <keys >out.txt 2>err.txt &
+SDL_VIDEODRIVER=offscreen timeout -k 5 60 script -qfec "exec $player --windowed" /dev/null <keys >out.txt 2>err.txt &
 player_pid=$!
 exec 3>keys
 wait_for_output 'invalid operator!'

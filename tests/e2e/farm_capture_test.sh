@@ -75,12 +75,14 @@ done
 host=${1#*@}
 shift
 [ "${1:-}" = -- ] && shift
-mkdir -p "$FARM_HOSTS/$host" && cd "$FARM_HOSTS/$host" && HOME=$PWD exec bash -c "$*"
+# sshd gives the remote command a login environment: its own HOME and SHELL
+# (GNU parallel runs the job with the remote SHELL).
+mkdir -p "$FARM_HOSTS/$host" && cd "$FARM_HOSTS/$host" && HOME=$PWD SHELL=/bin/bash exec bash -c "$*"
 SSH
 chmod +x fake-ssh
 printf '1/alpha\n1/beta\n' >nodes.txt
 FARM_HOSTS=$PWD/hosts PARALLEL_SSH=$PWD/fake-ssh timeout -k 5 300 "$farm" --segments 3 --sshloginfile nodes.txt \
-    "${range[@]}" remote.mp4 demo >out.txt 2>err.txt || fail "remote: $(cat err.txt)"
+    "${range[@]}" remote.mp4 demo >out.txt 2>err.txt || fail "remote: $(cat err.txt remote.parts/*.log 2>/dev/null)"
 expect_joined remote.mp4
 [ -d hosts/alpha ] && [ -d hosts/beta ] || fail "not both machines used: $(ls hosts)"
 [ -z "$(find hosts -name 'seg_*.mp4')" ] || fail "segments left on the machines"
