@@ -966,8 +966,8 @@ private:
             return;
         }
         std::vector<EffectInstance*> active;
-        root->collectActive(event.time, active);
-        if (event.target < 0 || static_cast<std::size_t>(event.target) >= active.size()) {
+        const EffectInstance* goesTo = syncEventDestination(*root, event, active);
+        if (goesTo == nullptr) {
             std::string names;
             for (std::size_t i = 0; i < active.size() && i < 8; ++i)
                 names += (i ? ", " : "") + std::to_string(i) + " " + active[i]->getName();
@@ -977,7 +977,7 @@ private:
                     (active.empty() ? std::string(" (none is)") : " (active: " + names + ")"));
             return;
         }
-        const EffectInstance& target = *active[static_cast<std::size_t>(event.target)];
+        const EffectInstance& target = *goesTo;
         const ScriptFacts::InstanceFact* fact = facts.firstInstance(target.getName());
         const ScriptFacts::EffectFact* effect =
             fact != nullptr && fact->effectFound ? facts.firstEffect(fact->effectName) : nullptr;
@@ -1045,5 +1045,13 @@ private:
 };
 
 }  // namespace
+
+EffectInstance* syncEventDestination(EffectInstance& root, const SyncEvent& event,
+                                     std::vector<EffectInstance*>& active) {
+    active.clear();
+    root.collectActive(event.time, active);
+    if (event.target < 0 || static_cast<std::size_t>(event.target) >= active.size()) return nullptr;
+    return active[static_cast<std::size_t>(event.target)];
+}
 
 DemoCheckReport checkDemo(const std::string& directory, CheckedFor mode) { return DemoChecker(directory, mode).run(); }

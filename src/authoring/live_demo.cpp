@@ -179,6 +179,10 @@ void LiveDemo::init() {
 
 DemoTimes LiveDemo::times() const { return current ? demoTimesOf(current->syncTrack) : DemoTimes{}; }
 
+EffectInstance* LiveDemo::root() const { return current ? current->root : nullptr; }
+
+const SyncTrack* LiveDemo::syncTrack() const { return current ? &current->syncTrack : nullptr; }
+
 void LiveDemo::drawFrame(float t) {
     clearFrameToBlack();
     const DemoTimes timing = times();

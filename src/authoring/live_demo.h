@@ -9,6 +9,8 @@
 #include "player/demo_interface.h"
 #include "player/sync_track.h"
 
+class EffectInstance;
+
 class LiveDemo : public DemoInterface {
 public:
     LiveDemo();
@@ -55,6 +57,9 @@ public:
     void resume();
     // Fade and end as the sync file now read sets them.
     DemoTimes times() const;
+    // The tree and the events now playing: null while nothing could be read.
+    EffectInstance* root() const;
+    const SyncTrack* syncTrack() const;
 
 private:
     // One reading of the files: script reader, tree, sync track and delivery.

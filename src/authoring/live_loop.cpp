@@ -8,6 +8,7 @@
 
 #include "authoring/file_watcher.h"
 #include "authoring/live_demo.h"
+#include "authoring/timeline_overlay.h"
 #include "platform/events.h"
 #include "platform/tool_overlay.h"
 #include "platform/window.h"
@@ -106,7 +107,10 @@ std::vector<OverlayLine> checkFindingsOverlay(const std::vector<std::string>& fi
 void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
     demo.init();
     std::vector<OverlayLine> overlay = checkFindingsOverlay(demo.checkFindings());
+    const std::vector<OverlayLine> noLines;
     bool overlayShown = true;
+    TimelineOverlay timeline;
+    timeline.demoRead(demo, true);
     // Started inside the fade: the music as faded by then (a seek catches
     // the effects up as well).
     if (startTime > demo.times().fadeOut)
@@ -119,6 +123,14 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
     frameClock.start();
 
     LiveTime time(startTime, demo.times().end);
+    // Every seek, by key or on the timeline: the effects as a run from 0
+    // has them at the new time.
+    const auto seekTo = [&](double target, double now) {
+        target = std::clamp(target, 0.0, time.getEnd());
+        demo.seek(static_cast<float>(now), static_cast<float>(target));
+        // Counted from after the seek, which may have decoded music.
+        time.moveTo(target, frameClock.seconds());
+    };
     double nextWatch = 0.0;
     int frames = 0;
     float windowStart = 0.0f;
@@ -130,6 +142,7 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
         if (event == PendingEvent::Handled) {
             const double clock = frameClock.seconds();
             const double now = time.at(clock);
+            if (timeline.handleKey(key, now, demo)) continue;
             if (key == PlayerKey::Space) {
                 if (time.isPaused()) {
                     time.run(clock);
@@ -139,14 +152,11 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
                     demo.pause();
                 }
             } else if (key == PlayerKey::Home || seekStep(key) != 0.0) {
-                const double target =
-                    std::clamp(key == PlayerKey::Home ? 0.0 : now + seekStep(key), 0.0, time.getEnd());
-                demo.seek(static_cast<float>(now), static_cast<float>(target));
-                // Counted from after the seek, which may have decoded music.
-                time.moveTo(target, frameClock.seconds());
+                seekTo(key == PlayerKey::Home ? 0.0 : now + seekStep(key), now);
             } else if (key == PlayerKey::R) {
                 followFolder(folder);
                 demo.reload({}, static_cast<float>(now));
+                timeline.demoRead(demo, true);
                 watcher.watch(demo.watchedFiles());
                 overlay = checkFindingsOverlay(demo.checkFindings());
             } else if (key == PlayerKey::C) {
@@ -172,6 +182,7 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
             if (!changed.empty()) {
                 const double now = time.at(clock);
                 demo.reload(changed, static_cast<float>(now));
+                timeline.demoRead(demo, std::find(changed.begin(), changed.end(), "demomusik.mp3") != changed.end());
                 watcher.watch(demo.watchedFiles());
                 overlay = checkFindingsOverlay(demo.checkFindings());
                 // The music played on while reading: time does too, so
@@ -191,7 +202,8 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
                               demo.reloadFailed(), demo.checkErrors());
         setWindowTitle(title);
         demo.drawFrame(t);
-        if (overlayShown) drawToolOverlay(overlay);
+        const TimelineRequest request = drawLiveTools(timeline, overlayShown ? overlay : noLines, demo, t);
+        if (request.seekTo) seekTo(*request.seekTo, t);
         swapWindowBuffers();
         // Nothing moves while paused: no need to draw flat out.
         if (time.isPaused()) std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -52,6 +52,7 @@ public:
         return nullptr;
     }
     int size() const { return static_cast<int>(entries.size()); }
+    const std::vector<Entry>& all() const { return entries; }
 
 private:
     std::vector<Entry> entries;
@@ -90,6 +91,11 @@ public:
         const auto* entry = stringParameters.find(name);
         return entry != nullptr ? entry->value : nullptr;
     }
+
+    // The tables as the script filled them, for tools that show them.
+    const ParameterTable<float*>& floatTable() const { return floatParameters; }
+    const ParameterTable<int*>& intTable() const { return intParameters; }
+    const ParameterTable<const char*>& stringTable() const { return stringParameters; }
 
     void setWindow(float windowStart, float windowEnd) {
         start = windowStart;
