@@ -2,23 +2,74 @@
 // time not yet decoded (how long the seek takes before the new place can be
 // heard), and reading the demo again after a script edit (the reload the
 // console reports), each as wall time and as CPU time of the main thread;
-// what one look at the watched files costs; and the catch-up of the sync
-// events that a start or seek near the end makes before its first frame.
+// what one look at the watched files costs; the catch-up of the sync
+// events that a start or seek near the end makes before its first frame;
+// and what the timeline overlay adds to a frame when shown.
 // Usage: live_bench [demo directory]   (needs a display)
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <vector>
 
 #include "authoring/file_watcher.h"
 #include "authoring/live_demo.h"
+#include "authoring/timeline_overlay.h"
 #include "demo_session.h"
 #include "platform/audio_device.h"
+#include "platform/gl_finish.h"
 #include "platform/gl_render_state.h"
+#include "platform/tool_overlay.h"
 #include "platform/window.h"
 
 namespace {
 
 void report(const char* what, double wall, double cpu) {
     std::printf("%-34s %8.1f ms wall %8.1f ms CPU\n", what, wall * 1e3, cpu * 1e3);
+}
+
+// Frames at a few places of the demo, the GL finished before and after the
+// overlay so that its own drawing is what is timed; the same span without
+// it gives the floor the timer and the finish cost.
+void measureTimeline(LiveDemo& demo) {
+    openToolOverlay();
+    TimelineOverlay timeline;
+    timeline.demoRead(demo, true);
+    timeline.handleKey(PlayerKey::Tab, 0.0, demo);
+    const std::vector<OverlayLine> noLines;
+    // The waveform is decoded on its own thread; the first frames show it
+    // missing, which costs less.
+    const auto waveStart = std::chrono::steady_clock::now();
+    while (secondsSince(waveStart) < 5.0) {
+        finishGL();
+        drawLiveTools(timeline, noLines, demo, 1.0);
+        swapWindowBuffers();
+    }
+    for (const float t : {5.0f, 62.0f, 110.0f, 200.0f}) {
+        constexpr int frames = 200;
+        double withWall = 0.0, withCpu = 0.0, withWorst = 0.0, withoutWall = 0.0;
+        demo.seek(t, t);
+        for (int i = 0; i < frames; ++i) {
+            const float now = t + i / 60.0f;
+            demo.drawFrame(now);
+            finishGL();
+            auto start = std::chrono::steady_clock::now();
+            const double cpu = threadCpuSeconds();
+            drawLiveTools(timeline, noLines, demo, now);
+            finishGL();
+            const double wall = secondsSince(start);
+            withCpu += threadCpuSeconds() - cpu;
+            withWall += wall;
+            withWorst = std::max(withWorst, wall);
+            start = std::chrono::steady_clock::now();
+            finishGL();
+            withoutWall += secondsSince(start);
+            swapWindowBuffers();
+        }
+        std::printf("timeline shown at %5.1f s: %.3f ms wall (worst %.3f) %.3f ms CPU a frame; floor %.3f ms\n",
+                    static_cast<double>(t), withWall / frames * 1e3, withWorst * 1e3, withCpu / frames * 1e3,
+                    withoutWall / frames * 1e3);
+    }
+    closeToolOverlay();
 }
 
 }  // namespace
@@ -70,5 +121,6 @@ int main(int argc, char** argv) {
         std::printf("catch-up to 254 s at %d steps a second: %.1f us wall %.1f us CPU\n", stepsPerSecond,
                     secondsSince(start) * 1e6, (threadCpuSeconds() - cpu) * 1e6);
     }
+    measureTimeline(demo);
     return 0;
 }

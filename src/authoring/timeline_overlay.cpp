@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -33,7 +34,7 @@ constexpr float rowHeight = 14.0f;
 constexpr float stripHeight = 84.0f;
 constexpr int labelRows = 3;
 constexpr double shortestView = 0.5;
-constexpr float messageSeconds = 6.0f;
+constexpr int messageMilliseconds = 6000;
 
 // One path through the instance tree: shared instances show once per
 // parent, each at its own place in demo time.
@@ -82,7 +83,8 @@ struct TimelineOverlay::State {
     bool chosen = false;  // the maker changed name or target
     std::string message;
     bool messageIsProblem = false;
-    double messageUntil = -1.0;
+    // On the wall clock: demo time stands still while paused.
+    std::chrono::steady_clock::time_point messageUntil;
     double now = 0.0;
 
     std::vector<Bar> bars;
@@ -112,8 +114,8 @@ struct TimelineOverlay::State {
     void say(const SyncEdit& edit) {
         message = edit.message;
         messageIsProblem = !edit.done;
-        messageUntil = now + messageSeconds;
-        QUARN_REPORT(Output, edit.message + "\n");
+        messageUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(messageMilliseconds);
+        report(edit.done ? ReportLevel::Output : ReportLevel::Error, __FILE__, __LINE__, edit.message + "\n");
     }
 
     void startWave() {
@@ -308,7 +310,7 @@ TimelineRequest TimelineOverlay::State::drawTimeline(LiveDemo& demo) {
         ImGui::Text("= %s now", active[static_cast<std::size_t>(target)]->getName().c_str());
     else
         ImGui::TextColored(ImVec4(1.0f, 0.45f, 0.45f, 1.0f), "no instance %d now", target);
-    if (!message.empty() && now < messageUntil + 1e-9 && messageUntil - now <= messageSeconds) {
+    if (!message.empty() && std::chrono::steady_clock::now() < messageUntil) {
         const ImVec4 colour = messageIsProblem ? ImVec4(1.0f, 0.45f, 0.45f, 1.0f) : ImVec4(0.6f, 1.0f, 0.6f, 1.0f);
         ImGui::TextColored(colour, "%s", message.c_str());
     } else {
