@@ -32,11 +32,20 @@ wait_for_reloads() {
 # record: presses E and checks the new line's time lies between the titles
 # shown before and after (give or take a frame and the file's rounding).
 record() {
-    local before after
+    local before after seen changes=0
     before=$(title_time)
     xdotool key --window "$id" e
-    sleep 0.2
-    after=$(title_time)
+    # Two frames on: the key was handled before the second at the latest.
+    seen=$before
+    for _ in $(seq 200); do
+        after=$(title_time)
+        if [ "$after" != "$seen" ]; then
+            seen=$after
+            changes=$((changes + 1))
+            [ "$changes" -ge 2 ] && break
+        fi
+        sleep 0.02
+    done
     bounds+=("$before $after")
 }
 
