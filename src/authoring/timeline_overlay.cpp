@@ -449,6 +449,17 @@ void TimelineOverlay::State::drawInspector(float height) {
     ImGui::TextDisabled("%s, window %g..%g", effect != nullptr ? effect->typeName().c_str() : "no effect",
                         static_cast<double>(selected->getStart()), static_cast<double>(selected->getEnd()));
     ImGui::Text("local t = %.3f", local);
+    // Its place among the active instances is the target that reaches it.
+    const auto place = std::find(active.begin(), active.end(), selected);
+    if (place != active.end()) {
+        const int position = static_cast<int>(place - active.begin());
+        char text[48];
+        std::snprintf(text, sizeof text, "E records to it (target %d)", position);
+        if (ImGui::SmallButton(text)) {
+            target = position;
+            chosen = true;
+        }
+    }
     ImGui::Separator();
     ImGui::PushTextWrapPos(0.0f);
     for (ShownParameter& parameter : parameters) {
