@@ -280,9 +280,11 @@ TimelineRequest TimelineOverlay::State::drawTimeline(LiveDemo& demo) {
     ImGui::SetNextWindowPos(ImVec2(0.0f, display.y - panelHeight));
     ImGui::SetNextWindowSize(ImVec2(display.x, panelHeight));
     ImGui::SetNextWindowBgAlpha(0.8f);
+    // No keyboard navigation: Tab shows and hides the panel and must not
+    // also move the keyboard into one of its fields.
     const ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoSavedSettings |
                                    ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoFocusOnAppearing |
-                                   ImGuiWindowFlags_NoScrollWithMouse;
+                                   ImGuiWindowFlags_NoScrollWithMouse | ImGuiWindowFlags_NoNavInputs;
     ImGui::Begin("timeline", nullptr, flags);
 
     // The recording line: what E records, and where that goes now.
@@ -388,7 +390,7 @@ TimelineRequest TimelineOverlay::State::drawTimeline(LiveDemo& demo) {
         if (bar.end >= viewStart && bar.start <= viewStart + viewSpan && bar.end >= bar.start)
             visibleBars.push_back(&bar);
     const float barsHeight = std::max(ImGui::GetContentRegionAvail().y, rowHeight);
-    ImGui::BeginChild("bars", ImVec2(width, barsHeight), false);
+    ImGui::BeginChild("bars", ImVec2(width, barsHeight), false, ImGuiWindowFlags_NoNavInputs);
     const bool barsHovered = ImGui::IsWindowHovered();
     ImDrawList* barDraw = ImGui::GetWindowDrawList();
     // Already moved by the scrolling.
@@ -442,7 +444,7 @@ void TimelineOverlay::State::drawInspector(float height) {
     bool open = true;
     ImGui::Begin("inspector", &open,
                  ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize |
-                     ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoFocusOnAppearing);
+                     ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoFocusOnAppearing | ImGuiWindowFlags_NoNavInputs);
     Effect* effect = selected->getEffect();
     const double local = now - selectedStart;
     ImGui::Text("%s", selected->getName().c_str());
