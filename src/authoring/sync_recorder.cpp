@@ -94,8 +94,9 @@ std::vector<SyncRecorder::Line> SyncRecorder::readLines() const {
             line.isEvent = true;
             line.time = event->time;
         }
+        line.endsReading = content.size() > maxSyncLineLength;
         lines.push_back(line);
-        if (content.size() > maxSyncLineLength) break;
+        if (line.endsReading) break;
     }
     return lines;
 }
@@ -157,7 +158,10 @@ SyncEdit SyncRecorder::record(double time, const std::string& name, int target) 
         (*seen)[nearest->end - 2] == '\r')
         lineEnd = "\r\n";
     std::string replacement = seen.value_or("");
-    if (after != nullptr && !after->hasLineEnd) {
+    if (after != nullptr && after->endsReading) {
+        // After it the player would never read the new line.
+        replacement.insert(after->begin, text + lineEnd);
+    } else if (after != nullptr && !after->hasLineEnd) {
         // The file ends without a line end: so does it still.
         replacement.insert(after->end, lineEnd + text);
     } else {

@@ -48,6 +48,7 @@ private:
         std::size_t begin = 0, end = 0;  // end: after the line end, if any
         bool hasLineEnd = false;
         bool isEvent = false;
+        bool endsReading = false;  // too long: the player reads no further
         float time = 0.0f;
     };
     // The lines the player reads, in file order.

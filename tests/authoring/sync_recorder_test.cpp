@@ -64,6 +64,13 @@ TEST(SyncRecorderTest, EventsLandSortedInTheFilesOwnManner) {
     EXPECT_EQ(recorder.events()[3].name, "pushback");
 
     EXPECT_FALSE(recorder.record(1.0, "two words", 0).done);
+
+    // A line too long ends the player's reading: a later event goes before it.
+    const std::string tooLong = "2.00 offset 0" + std::string(300, ' ') + "x\n";
+    writeFile("1.00 offset 0\n" + tooLong + "3.00 never 0\n");
+    recorder.refresh();
+    ASSERT_TRUE(recorder.record(5.0, "offset", 1).done);
+    EXPECT_EQ(fileBytes(), "1.00 offset 0\n5.00 offset 1\n" + tooLong + "3.00 never 0\n");
 }
 
 // Undo gives back the exact bytes, down to a file that had no last line end
