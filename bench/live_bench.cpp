@@ -27,15 +27,55 @@ void report(const char* what, double wall, double cpu) {
     std::printf("%-34s %8.1f ms wall %8.1f ms CPU\n", what, wall * 1e3, cpu * 1e3);
 }
 
-// Frames at a few places of the demo, the GL finished before and after the
-// overlay so that its own drawing is what is timed; the same span without
-// it gives the floor the timer and the finish cost.
+struct OverlayCost {
+    double wall = 0.0, worst = 0.0, cpu = 0.0, floor = 0.0;  // seconds a frame
+};
+
+// Frames from t on, the GL finished before and after the tools so that
+// their own drawing is what is timed; the same span without them gives the
+// floor the timer and the finish cost.
+OverlayCost timeTools(LiveDemo& demo, TimelineOverlay& timeline, const std::vector<OverlayLine>& lines, float t) {
+    constexpr int frames = 200;
+    OverlayCost cost;
+    demo.seek(t, t);
+    for (int i = 0; i < frames; ++i) {
+        const float now = t + i / 60.0f;
+        demo.drawFrame(now);
+        finishGL();
+        auto start = std::chrono::steady_clock::now();
+        const double cpu = threadCpuSeconds();
+        drawLiveTools(timeline, lines, demo, now);
+        finishGL();
+        const double wall = secondsSince(start);
+        cost.cpu += threadCpuSeconds() - cpu;
+        cost.wall += wall;
+        cost.worst = std::max(cost.worst, wall);
+        start = std::chrono::steady_clock::now();
+        finishGL();
+        cost.floor += secondsSince(start);
+        swapWindowBuffers();
+    }
+    cost.wall /= frames;
+    cost.cpu /= frames;
+    cost.floor /= frames;
+    return cost;
+}
+
+void printCost(const char* what, float t, const OverlayCost& cost) {
+    std::printf("%s at %5.1f s: %.3f ms wall (worst %.3f) %.3f ms CPU a frame; floor %.3f ms\n", what,
+                static_cast<double>(t), cost.wall * 1e3, cost.worst * 1e3, cost.cpu * 1e3, cost.floor * 1e3);
+}
+
+// The timeline at a few places of the demo and, for scale, --check's list
+// of one line alone (what live mode drew before the timeline).
 void measureTimeline(LiveDemo& demo) {
     openToolOverlay();
     TimelineOverlay timeline;
     timeline.demoRead(demo, true);
-    timeline.handleKey(PlayerKey::Tab, 0.0, demo);
     const std::vector<OverlayLine> noLines;
+    const std::vector<OverlayLine> oneLine{{"test.dat:1: warning: an example of one line of the list"}};
+    printCost("list of one line", 62.0f, timeTools(demo, timeline, oneLine, 62.0f));
+    timeline.handleKey(PlayerKey::Tab, 0.0, demo);
     // The waveform is decoded on its own thread; the first frames show it
     // missing, which costs less.
     const auto waveStart = std::chrono::steady_clock::now();
@@ -44,31 +84,8 @@ void measureTimeline(LiveDemo& demo) {
         drawLiveTools(timeline, noLines, demo, 1.0);
         swapWindowBuffers();
     }
-    for (const float t : {5.0f, 62.0f, 110.0f, 200.0f}) {
-        constexpr int frames = 200;
-        double withWall = 0.0, withCpu = 0.0, withWorst = 0.0, withoutWall = 0.0;
-        demo.seek(t, t);
-        for (int i = 0; i < frames; ++i) {
-            const float now = t + i / 60.0f;
-            demo.drawFrame(now);
-            finishGL();
-            auto start = std::chrono::steady_clock::now();
-            const double cpu = threadCpuSeconds();
-            drawLiveTools(timeline, noLines, demo, now);
-            finishGL();
-            const double wall = secondsSince(start);
-            withCpu += threadCpuSeconds() - cpu;
-            withWall += wall;
-            withWorst = std::max(withWorst, wall);
-            start = std::chrono::steady_clock::now();
-            finishGL();
-            withoutWall += secondsSince(start);
-            swapWindowBuffers();
-        }
-        std::printf("timeline shown at %5.1f s: %.3f ms wall (worst %.3f) %.3f ms CPU a frame; floor %.3f ms\n",
-                    static_cast<double>(t), withWall / frames * 1e3, withWorst * 1e3, withCpu / frames * 1e3,
-                    withoutWall / frames * 1e3);
-    }
+    for (const float t : {5.0f, 62.0f, 110.0f, 200.0f})
+        printCost("timeline shown", t, timeTools(demo, timeline, noLines, t));
     closeToolOverlay();
 }
 
