@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/player_context.h"
+#include "platform/player_imports.h"
 #include "player/demo_interface.h"
 
 namespace {
@@ -23,7 +23,7 @@ bool windowIsFullScreen = false;
 int64_t fakeCount = 0;
 int64_t readFakeCounter() { return fakeCount += 1000; }
 
-PendingEvent takeScriptedEvent() {
+PendingEvent takeScriptedEvent(PlayerKey&) {
     if (queuedEvents.empty()) return PendingEvent::Quit;  // keeps a broken loop from running forever
     PendingEvent event = queuedEvents.front();
     queuedEvents.pop_front();
@@ -55,14 +55,13 @@ protected:
     }
     void run(std::vector<PendingEvent> events, const FrameTiming& timing = FrameTiming{}) {
         queuedEvents.assign(events.begin(), events.end());
-        PlayerContextScope context({.demo = withDemo ? &demo : nullptr,
-                                    .takeEvent = takeScriptedEvent,
+        const PlayerImports imports{.takeEvent = takeScriptedEvent,
                                     .setTitle = recordTitle,
                                     .swapBuffers = recordSwap,
                                     .fullScreen = reportFullScreen,
                                     .clockCounter = readFakeCounter,
-                                    .clockFrequency = 1'000'000});
-        runFrameLoop(timing);
+                                    .clockFrequency = 1'000'000};
+        runFrameLoop(imports, withDemo ? &demo : nullptr, timing);
     }
     // n frames, each after an empty queue, then a quit.
     void runFrames(int n) {
