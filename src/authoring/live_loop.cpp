@@ -126,20 +126,18 @@ public:
     double frameTime(int, FrameClock& clock) override { return time.at(clock.seconds()); }
 
     void keyPressed(PlayerKey key, FrameClock& clock) override {
-        const double now = time.at(clock.seconds());
+        const double reading = clock.seconds();
+        const double now = time.at(reading);
         if (key == PlayerKey::Space) {
             if (time.isPaused()) {
-                time.run(clock.seconds());
+                time.run(reading);
                 demo.resume();
             } else {
-                time.hold(clock.seconds());
+                time.hold(reading);
                 demo.pause();
             }
         } else if (key == PlayerKey::Home || seekStep(key) != 0.0) {
-            const double target = std::clamp(key == PlayerKey::Home ? 0.0 : now + seekStep(key), 0.0, time.getEnd());
-            demo.seek(static_cast<float>(now), static_cast<float>(target));
-            // Counted from after the seek, which may have decoded music.
-            time.moveTo(target, clock.seconds());
+            seekTo(key == PlayerKey::Home ? 0.0 : now + seekStep(key), now, clock);
         } else if (key == PlayerKey::R) {
             followFolder(folder);
             reload({}, now);
@@ -184,6 +182,15 @@ public:
     }
 
 private:
+    // Every seek: the music and the effects as a run from 0 has them at
+    // target, and time on from there.
+    void seekTo(double target, double now, FrameClock& clock) {
+        target = std::clamp(target, 0.0, time.getEnd());
+        demo.seek(static_cast<float>(now), static_cast<float>(target));
+        // Counted from after the seek, which may have decoded music.
+        time.moveTo(target, clock.seconds());
+    }
+
     void reload(const std::vector<std::string>& changed, double now) {
         demo.reload(changed, static_cast<float>(now));
         watcher.watch(demo.watchedFiles());
