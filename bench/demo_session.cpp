@@ -18,8 +18,10 @@ bool enterDemoDirectory(const char* directory) {
 }
 
 Music& benchMusic() {
-    static Music music;
-    return music;
+    // Never destroyed: freeing the audio library at exit would come after
+    // the library's own state is gone.
+    static Music* music = new Music;
+    return *music;
 }
 
 std::unique_ptr<Demo> loadDemo() {

@@ -1,7 +1,8 @@
 #pragma once
 // The demo's one piece of music, played as a looping stream. Whoever plays
 // the demo owns it and frees the audio library when the run ends, however
-// it ends; so does its destructor, once it has loaded anything. The audio
+// it ends; so does its destructor, once it has loaded anything (so a Music
+// must not outlive the audio library's state: never a static). The audio
 // library behind it is the process's one output: one Music plays at a time.
 #include <cstdint>
 #include <string>

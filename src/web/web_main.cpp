@@ -39,7 +39,7 @@ PlayerImports browserImports() {
 // Everything lives from main until the page goes: the browser calls back
 // into it once an animation frame.
 PlayerImports imports;
-Music music;
+Music* music = nullptr;
 Demo* demo = nullptr;
 ClockTime* clockTime = nullptr;
 FrameLoop* loop = nullptr;
@@ -52,7 +52,7 @@ EM_JS(void, reportToPage, (const char* state), {
 
 void finish(const char* state) {
     emscripten_cancel_main_loop();
-    music.release();
+    music->release();
     reportToPage(state);
 }
 
@@ -94,7 +94,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const double startTime = options.startTime;
-    music.setStartTime(startTime);
+    music = new Music;
+    music->setStartTime(startTime);
     // A held moment is silent.
     if (paused) audioUseOfflineOutput();
 
@@ -105,7 +106,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     imports = browserImports();
-    demo = new Demo("test.dat", music);
+    demo = new Demo("test.dat", *music);
     clockTime = new ClockTime(startTime);
     loop = new FrameLoop(imports, demo, *clockTime);
     // The demo's init and catching up, then the clock's start.
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
         // The effects stand as a run from 0 has them at the start: one
         // frame shows the moment.
         demo->drawFrame(static_cast<float>(startTime));
-        music.release();
+        music->release();
         reportToPage(demo->hasEnded() ? "ended" : "held");
         return 0;
     }
