@@ -20,6 +20,7 @@
 #include "platform/gl_render_state.h"
 #include "platform/tool_overlay.h"
 #include "platform/window.h"
+#include "player/music.h"
 
 namespace {
 
@@ -114,7 +115,8 @@ int main(int argc, char** argv) {
     GlRenderState renderState;
     setRenderState(&renderState);
     openWindow(640, 480, false);
-    LiveDemo demo;
+    Music music;
+    LiveDemo demo(music);
     demo.init();
     FileWatcher watcher;
     watcher.watch(demo.watchedFiles());

@@ -10,10 +10,12 @@
 #include "player/sync_track.h"
 
 class EffectInstance;
+class Music;
 
 class LiveDemo : public DemoInterface {
 public:
-    LiveDemo();
+    // music is the player's, which the demo loads, plays, seeks and fades.
+    explicit LiveDemo(Music& music);
     ~LiveDemo() override;
     LiveDemo(const LiveDemo&) = delete;
     LiveDemo& operator=(const LiveDemo&) = delete;
@@ -73,6 +75,7 @@ private:
     // Prints --check's report and keeps its findings.
     void reportCheck();
 
+    Music& music;
     std::unique_ptr<Reading> current;
     std::vector<std::string> watched;
     // Named files found good when last tried and not changed since: the

@@ -55,7 +55,8 @@ TEST(TimelineRecording, EventsRecordedByKeyLandAtTheirTimesAndReachTheirEffects)
     std::ofstream("test.dat") << "0.50 offset 1\n";
     RecordingRenderState rs;
     PlayerContextScope context{{.renderState = &rs, .waitForKey = noKeyWait}};
-    LiveDemo demo;
+    Music music;
+    LiveDemo demo{music};
     TimelineOverlay timeline;
     captureConsole([&] {
         demo.init();
@@ -78,6 +79,6 @@ TEST(TimelineRecording, EventsRecordedByKeyLandAtTheirTimesAndReachTheirEffects)
     // Each "offset" moves a particle cloud's time on by 2 s.
     EXPECT_DOUBLE_EQ(cloudTime(rs, 0.0), 5.0 + 2 * 2.0);
     EXPECT_DOUBLE_EQ(cloudTime(rs, 1000.0), 5.0 + 2 * 2.0);
-    Music::release();
+    music.release();
     unsetenv("SDL_AUDIODRIVER");
 }
