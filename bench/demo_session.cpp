@@ -15,8 +15,8 @@ bool enterDemoDirectory(const char* directory) {
     return true;
 }
 
-std::unique_ptr<Demo> loadDemo() {
-    auto demo = std::make_unique<Demo>("test.dat");
+std::unique_ptr<Demo> loadDemo(RenderState& renderState) {
+    auto demo = std::make_unique<Demo>("test.dat", renderState);
     demo->init();
     return demo;
 }

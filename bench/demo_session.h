@@ -12,8 +12,8 @@
 // directory cannot be entered.
 bool enterDemoDirectory(const char* directory);
 
-// A Demo over test.dat, already initialised.
-std::unique_ptr<Demo> loadDemo();
+// A Demo over test.dat drawing through renderState, already initialised.
+std::unique_ptr<Demo> loadDemo(RenderState& renderState);
 
 inline double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -44,9 +44,8 @@ int main(int argc, char** argv) {
     audioFree();
 
     GlRenderState renderState;
-    setRenderState(&renderState);
     openWindow(640, 480, false);
-    LiveDemo demo;
+    LiveDemo demo(renderState);
     demo.init();
     FileWatcher watcher;
     watcher.watch(demo.watchedFiles());

@@ -6,12 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "framework/demo_limits.h"
 #include "player/demo_interface.h"
 #include "player/sync_track.h"
 
+class RenderState;
+
 class LiveDemo : public DemoInterface {
 public:
-    LiveDemo();
+    // Everything is drawn through renderState. A broken script block never
+    // waits for a key: that would hold the playing demo.
+    explicit LiveDemo(RenderState& renderState);
     ~LiveDemo() override;
     LiveDemo(const LiveDemo&) = delete;
     LiveDemo& operator=(const LiveDemo&) = delete;
@@ -68,6 +73,9 @@ private:
     // Prints --check's report and keeps its findings.
     void reportCheck();
 
+    RenderState& renderState;
+    // The player's own.
+    DemoLimits limits;
     std::unique_ptr<Reading> current;
     std::vector<std::string> watched;
     // Named files found good when last tried and not changed since: the

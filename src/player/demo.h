@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "framework/demo_limits.h"
 #include "player/demo_interface.h"
 #include "player/sync_track.h"
 
+class EffectDrawObserver;
 class EffectInstance;
+class RenderState;
 class ScriptReader;
 
 // Unless the sync file says otherwise (see DemoTimes), music starts fading
@@ -20,12 +23,13 @@ constexpr float demoEndTime = DemoTimes{}.end;
 
 // The start of every frame, played or live: black colour and a clear depth
 // buffer, before any effect draws.
-void clearFrameToBlack();
+void clearFrameToBlack(RenderState& renderState);
 
 class Demo : public DemoInterface {
 public:
-    // Reads the sync file now.
-    explicit Demo(std::string syncFileName);
+    // Reads the sync file now. Everything is drawn through renderState;
+    // observer (null for none) watches every effect draw of the frames.
+    Demo(std::string syncFileName, RenderState& renderState, EffectDrawObserver* observer = nullptr);
     ~Demo() override;
 
     // Registers the effect types, loads the music and the script, then
@@ -45,6 +49,10 @@ public:
     bool isMusicFading() const { return musicFading; }
 
 private:
+    RenderState& renderState;
+    EffectDrawObserver* observer;
+    // The player's own.
+    DemoLimits limits;
     EffectInstance* root = nullptr;
     SyncTrack syncTrack;
     DemoTimes times;

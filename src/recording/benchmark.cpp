@@ -14,12 +14,10 @@ namespace {
 
 constexpr int floorFrames = 120;
 
-void drawClearedFrame() {
-    if (RenderState* renderState = getRenderState()) {
-        renderState->setClearColor(Color(0, 0, 0));
-        renderState->clearColorBuffer();
-        renderState->clearDepthBuffer();
-    }
+void drawClearedFrame(RenderState& renderState) {
+    renderState.setClearColor(Color(0, 0, 0));
+    renderState.clearColorBuffer();
+    renderState.clearDepthBuffer();
     swapWindowBuffers();
 }
 
@@ -35,7 +33,8 @@ double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-BenchmarkSession::BenchmarkSession(int stepRate, double processStart) : processStart(processStart) {
+BenchmarkSession::BenchmarkSession(int stepRate, double processStart, RenderState& renderState)
+    : processStart(processStart), renderState(renderState) {
     figures.stepRate = stepRate;
     // A whole demo at 60 steps a second, so frames rarely reallocate.
     figures.frames.reserve(16384);
@@ -103,7 +102,10 @@ std::string BenchmarkSession::finish() {
     for (int i = 0; i < floorFrames; ++i) {
         waitForGL();
         const double start = now();
-        (playerContext().drawEmptyFrame ? playerContext().drawEmptyFrame : drawClearedFrame)();
+        if (playerContext().drawEmptyFrame)
+            playerContext().drawEmptyFrame();
+        else
+            drawClearedFrame(renderState);
         waitForGL();
         empty.push_back((now() - start) * 1000.0);
     }

@@ -37,12 +37,15 @@ struct BenchmarkFigures {
 // The table and, as its last line, the summary.
 std::string formatBenchmarkReport(const BenchmarkFigures& figures);
 
+class RenderState;
+
 class BenchmarkSession : public FrameObserver, public EffectDrawObserver {
 public:
-    // processStart: a reading of the clock taken when the process began.
-    // Clock, GL finish and the empty frame come from the player context
-    // (by default the steady clock, glFinish and the player's window).
-    BenchmarkSession(int stepRate, double processStart);
+    // processStart: a reading of the clock taken when the process began;
+    // the empty frames are cleared through renderState. Clock, GL finish
+    // and the empty frame come from the player context (by default the
+    // steady clock, glFinish and the player's window).
+    BenchmarkSession(int stepRate, double processStart, RenderState& renderState);
 
     // From now on frames belong to the second pass, whose draws are timed.
     void startDrawPass();
@@ -62,6 +65,7 @@ private:
 
     BenchmarkFigures figures;
     double processStart;
+    RenderState& renderState;
     bool drawPass = false;
     double lastFrameEnd = 0.0;
     double drawStart = 0.0;

@@ -38,18 +38,16 @@ namespace {
 // every effect draw so that each type is charged its own work. Finishing
 // inside a frame costs time a viewer would not wait for, so the frames of
 // the first pass are timed without.
-void timeDrawsInASecondPass(const FrameTiming& timing, BenchmarkSession& benchmark) {
+void timeDrawsInASecondPass(const FrameTiming& timing, RenderState& renderState, BenchmarkSession& benchmark) {
     std::printf("benchmark: second pass, each effect draw between two GL finishes\n");
     // The music again from the start, mixed nowhere.
     Music::release();
     audioUseOfflineOutput();
     DemoInterface* first = getDemo();
-    Demo again("test.dat");
+    Demo again("test.dat", renderState, &benchmark);
     setDemo(&again);
     benchmark.startDrawPass();
-    playerContext().drawObserver = &benchmark;
     runFrameLoop(timing);
-    playerContext().drawObserver = nullptr;
     setDemo(first);
 }
 
@@ -66,10 +64,11 @@ int reportMissingPicture(const MissingPicture& missing) {
 
 // Draws the demo until it ends; the status of the run. A capture or
 // benchmark completes its files or prints its figures afterwards.
-int playDemo(const FrameTiming& timing, CaptureSession* capture, BenchmarkSession* benchmark) {
+int playDemo(const FrameTiming& timing, RenderState& renderState, CaptureSession* capture,
+             BenchmarkSession* benchmark) {
     try {
         const bool ranToItsEnd = runFrameLoop(timing);
-        if (benchmark && ranToItsEnd) timeDrawsInASecondPass(timing, *benchmark);
+        if (benchmark && ranToItsEnd) timeDrawsInASecondPass(timing, renderState, *benchmark);
     } catch (const MissingPicture& missing) {
         return reportMissingPicture(missing);
     }
@@ -80,8 +79,6 @@ int playDemo(const FrameTiming& timing, CaptureSession* capture, BenchmarkSessio
     }
     return status;
 }
-
-void noKeyWait() {}
 
 // Sent on to the window layer, which turns a termination into a quit request.
 void hangUpAsTermination(int) { kill(getpid(), SIGTERM); }
@@ -94,7 +91,8 @@ void noSwap() {}
 // made from the same files over the times asked for, else from a check run
 // now (unseen, in fixed steps, without sound) and then kept. False when the
 // demo cannot play (status says how it ended) or the check was stopped.
-bool findStretchesToCalm(const CommandLine& options, std::vector<FlashStretch>& stretches, int& status) {
+bool findStretchesToCalm(const CommandLine& options, RenderState& renderState, std::vector<FlashStretch>& stretches,
+                         int& status) {
     // Every window of the play is to be seen whole.
     const double from = std::max(0.0, options.startTime - 1.0);
     const double to = options.untilTime > 0.0 ? options.untilTime : static_cast<double>(demoEndTime);
@@ -113,7 +111,7 @@ bool findStretchesToCalm(const CommandLine& options, std::vector<FlashStretch>& 
     timing.endTime = to;
     timing.fixedRate = flashCheckRate;
     timing.observer = &check;
-    Demo demo("test.dat");
+    Demo demo("test.dat", renderState);
     setDemo(&demo);
     PlayerContext unseen = playerContext();
     unseen.swapBuffers = noSwap;
@@ -147,18 +145,14 @@ int reportFlashes(FlashCheckSession& check) {
 // Live authoring: windowed, and ended only by the user; a broken edit never
 // ends it.
 int runLive(const CommandLine& options) {
-    // A broken block in an edited script must not hold the playing demo
-    // until a key is pressed on the console.
-    playerContext().waitForKey = noKeyWait;
     Music::setStartTime(options.startTime);
     GlRenderState renderState;
-    setRenderState(&renderState);
     if (!openWindow(640, 480, false)) return 1;
     // The demo's folder by its path: made anew, it is entered again.
     std::error_code error;
     const std::string folder = std::filesystem::current_path(error).string();
     openToolOverlay();
-    LiveDemo demo;
+    LiveDemo demo(renderState);
     setDemo(&demo);
     runLiveLoop(demo, options.startTime, folder);
     setDemo(nullptr);
@@ -207,6 +201,10 @@ int main(int argc, char** argv) {
 
     if (options.live) return runLive(options);
 
+    // The one the options ask for draws everything.
+    GlRenderState fixedFunction;
+    Gles2RenderState shaders;
+    RenderState& renderState = options.gles2 ? static_cast<RenderState&>(shaders) : fixedFunction;
     // Only one of them exists, and only with its option.
     std::unique_ptr<CaptureSession> capture;
     std::unique_ptr<BenchmarkSession> benchmark;
@@ -225,7 +223,7 @@ int main(int argc, char** argv) {
         std::signal(SIGHUP, hangUpAsTermination);
         std::signal(SIGPIPE, SIG_IGN);
     } else if (options.benchmark) {
-        benchmark = std::make_unique<BenchmarkSession>(options.fps, processStart);
+        benchmark = std::make_unique<BenchmarkSession>(options.fps, processStart, renderState);
         timing.observer = benchmark.get();
     } else if (options.checkFlashes) {
         // A window of its own on any display: nothing is shown in it.
@@ -244,16 +242,13 @@ int main(int argc, char** argv) {
         forbidDialogs();
     }
 
-    GlRenderState fixedFunction;
-    Gles2RenderState shaders;
     if (options.gles2) requestGLES2Contexts(true);
-    setRenderState(options.gles2 ? static_cast<RenderState*>(&shaders) : &fixedFunction);
     if (!openWindow(640, 480, !options.windowed)) return 1;
     std::unique_ptr<SafeView> safeView;
     if (options.safe) {
         std::vector<FlashStretch> stretches;
         int status = 0;
-        if (!findStretchesToCalm(options, stretches, status)) {
+        if (!findStretchesToCalm(options, renderState, stretches, status)) {
             restoreDisplayMode();
             return status;
         }
@@ -263,12 +258,12 @@ int main(int argc, char** argv) {
             std::make_unique<SafeView>(std::move(stretches), timing.startTime, timing.fixedRate, timing.observer);
         timing.observer = safeView.get();
     }
-    Demo demo("test.dat");
+    Demo demo("test.dat", renderState);
     setDemo(&demo);
     PlayerContext unseen = playerContext();
     if (flashCheck) unseen.swapBuffers = noSwap;
     const PlayerContextScope checking(unseen);
-    int status = playDemo(timing, capture.get(), benchmark.get());
+    int status = playDemo(timing, renderState, capture.get(), benchmark.get());
     if (flashCheck && status == 0) status = reportFlashes(*flashCheck);
     if (safeView) std::fprintf(stderr, "flashes: %d frames shown calmed\n", safeView->framesCalmed());
     Music::release();

@@ -90,13 +90,15 @@ int main(int argc, char** argv) {
     // A held moment is silent.
     if (paused) audioUseOfflineOutput();
 
-    setRenderState(new Gles2RenderState);
+    // The browser's loop outlives main: the render state and the demo live
+    // as long as the page.
+    auto* renderState = new Gles2RenderState;
     requestGLES2Contexts(true);
     if (!openWindow(640, 480, false)) {
         reportToPage("failed");
         return 1;
     }
-    demo = new Demo("test.dat");
+    demo = new Demo("test.dat", *renderState);
     demo->init();
     demo->catchUpTo(startTime, playStepsPerSecond);
     if (paused) {

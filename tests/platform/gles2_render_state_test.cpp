@@ -40,9 +40,8 @@ double psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 // events arrive at the same frames whichever backend draws.
 std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     std::vector<std::vector<uint8_t>> frames;
-    setRenderState(&renderState);
     testing::internal::CaptureStdout();
-    auto demo = std::make_unique<Demo>("test.dat");
+    auto demo = std::make_unique<Demo>("test.dat", renderState);
     demo->init();
     int steps = 0;
     for (float moment : moments) {
@@ -54,7 +53,6 @@ std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     testing::internal::GetCapturedStdout();
     demo.reset();
     Music::release();
-    setRenderState(nullptr);
     return frames;
 }
 

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/player_context.h"
 #include "player/demo.h"
 #include "player/music.h"
 #include "support/allocation_counter.h"
@@ -30,14 +29,13 @@ protected:
     }
 
     NullRenderState renderState;
-    PlayerContextScope context{{.renderState = &renderState}};
     std::filesystem::path previousDirectory;
 };
 
 TEST_F(BundledDemoFrames, NoFrameOfTheWholeRunAllocates) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    auto demo = std::make_unique<Demo>("test.dat");
+    auto demo = std::make_unique<Demo>("test.dat", renderState);
     demo->init();
     testing::internal::GetCapturedStderr();
     testing::internal::GetCapturedStdout();
