@@ -14,6 +14,7 @@
 #include "platform/audio_device.h"
 #include "platform/gl_render_state.h"
 #include "platform/window.h"
+#include "player/music.h"
 
 namespace {
 
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
 
     GlRenderState renderState;
     openWindow(640, 480, false);
-    LiveDemo demo(renderState);
+    Music music;
+    LiveDemo demo(music, renderState);
     demo.init();
     FileWatcher watcher;
     watcher.watch(demo.watchedFiles());

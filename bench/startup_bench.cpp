@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     report("window", secondsSince(start));
 
     start = std::chrono::steady_clock::now();
-    Demo demo("test.dat", renderState);
+    Demo demo("test.dat", benchMusic(), renderState);
     report("sync track", secondsSince(start));
 
     start = std::chrono::steady_clock::now();

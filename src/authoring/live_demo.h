@@ -10,13 +10,15 @@
 #include "player/demo_interface.h"
 #include "player/sync_track.h"
 
+class Music;
 class RenderState;
 
 class LiveDemo : public DemoInterface {
 public:
+    // music is the player's, which the demo loads, plays, seeks and fades.
     // Everything is drawn through renderState. A broken script block never
     // waits for a key: that would hold the playing demo.
-    explicit LiveDemo(RenderState& renderState);
+    LiveDemo(Music& music, RenderState& renderState);
     ~LiveDemo() override;
     LiveDemo(const LiveDemo&) = delete;
     LiveDemo& operator=(const LiveDemo&) = delete;
@@ -73,6 +75,7 @@ private:
     // Prints --check's report and keeps its findings.
     void reportCheck();
 
+    Music& music;
     RenderState& renderState;
     // The player's own.
     DemoLimits limits;

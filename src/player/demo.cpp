@@ -11,8 +11,8 @@
 #include "player/sync_dispatch.h"
 #include "player/warm_up.h"
 
-Demo::Demo(std::string syncFileName, RenderState& renderState, EffectDrawObserver* observer)
-    : renderState(renderState), observer(observer) {
+Demo::Demo(std::string syncFileName, Music& music, RenderState& renderState, EffectDrawObserver* observer)
+    : music(music), renderState(renderState), observer(observer) {
     std::printf("loading sync\n");
     readSyncTrack(syncFileName, syncTrack);
     times = demoTimesOf(syncTrack);
@@ -24,7 +24,7 @@ void Demo::init() {
     scriptReader = std::make_unique<ScriptReader>(ScriptReaderSetup{.limits = limits});
     registerEffectTypes(*scriptReader);
     std::printf("loading music\n");
-    Music::load("demomusik.mp3");
+    music.load("demomusik.mp3");
     std::printf("loading demo script\n");
     root = scriptReader->load("iDemo.dat", renderState);
     // Before the music and the clock start, so that it costs no frame.
@@ -33,7 +33,7 @@ void Demo::init() {
     // Room for every instance a script may create, so that delivering the
     // first sync event does not grow the list inside a frame.
     activeInstances.reserve(limits.maxInstances);
-    Music::play();
+    music.play();
     musicFading = false;
 }
 
@@ -53,7 +53,7 @@ void Demo::drawFrame(float t) {
     clearFrameToBlack(renderState);
 
     if (!musicFading && t > times.fadeOut) {
-        Music::fadeOut(times.fadeSeconds);
+        music.fadeOut(times.fadeSeconds);
         musicFading = true;
     } else if (musicFading && t > times.end) {
         ended = true;

@@ -13,6 +13,7 @@
 class EffectDrawObserver;
 class EffectInstance;
 class RenderState;
+class Music;
 class ScriptReader;
 
 // Unless the sync file says otherwise (see DemoTimes), music starts fading
@@ -27,9 +28,10 @@ void clearFrameToBlack(RenderState& renderState);
 
 class Demo : public DemoInterface {
 public:
-    // Reads the sync file now. Everything is drawn through renderState;
-    // observer (null for none) watches every effect draw of the frames.
-    Demo(std::string syncFileName, RenderState& renderState, EffectDrawObserver* observer = nullptr);
+    // Reads the sync file now. music is the player's, which the demo loads,
+    // starts and fades. Everything is drawn through renderState; observer
+    // (null for none) watches every effect draw of the frames.
+    Demo(std::string syncFileName, Music& music, RenderState& renderState, EffectDrawObserver* observer = nullptr);
     ~Demo() override;
 
     // Registers the effect types, loads the music and the script, then
@@ -49,6 +51,7 @@ public:
     bool isMusicFading() const { return musicFading; }
 
 private:
+    Music& music;
     RenderState& renderState;
     EffectDrawObserver* observer;
     // The player's own.

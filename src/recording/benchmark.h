@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/effect_draw_observer.h"
+#include "platform/player_imports.h"
 #include "player/frame_loop.h"
 #include "recording/frame_statistics.h"
 
@@ -41,11 +42,10 @@ class RenderState;
 
 class BenchmarkSession : public FrameObserver, public EffectDrawObserver {
 public:
-    // processStart: a reading of the clock taken when the process began;
-    // the empty frames are cleared through renderState. Clock, GL finish
-    // and the empty frame come from the player context (by default the
-    // steady clock, glFinish and the player's window).
-    BenchmarkSession(int stepRate, double processStart, RenderState& renderState);
+    // processStart: a reading of the imports' now taken when the process
+    // began. The clock, the GL finish and the buffer swap of the empty
+    // frames come from the imports; they are cleared through renderState.
+    BenchmarkSession(const PlayerImports& imports, RenderState& renderState, int stepRate, double processStart);
 
     // From now on frames belong to the second pass, whose draws are timed.
     void startDrawPass();
@@ -60,12 +60,10 @@ public:
     const BenchmarkFigures& getFigures() const { return figures; }
 
 private:
-    double now() const;
-    void waitForGL() const;
-
+    PlayerImports imports;
+    RenderState& renderState;
     BenchmarkFigures figures;
     double processStart;
-    RenderState& renderState;
     bool drawPass = false;
     double lastFrameEnd = 0.0;
     double drawStart = 0.0;
@@ -76,3 +74,13 @@ private:
 
 // The steady clock in seconds, for the process start reading.
 double steadySeconds();
+
+class DemoInterface;
+class Music;
+
+// Both passes: the frames of timing over demo, timed as played; then, if
+// they ran to their end, the same frames from a demo loaded afresh (drawn
+// through renderState) with the music from its start again, mixed nowhere,
+// each effect draw timed. False when a quit request ended either.
+bool runBenchmark(const PlayerImports& imports, RenderState& renderState, DemoInterface& demo, Music& music,
+                  const FrameTiming& timing, BenchmarkSession& benchmark);

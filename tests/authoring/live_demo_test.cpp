@@ -43,7 +43,7 @@ protected:
         writeSolidTga("red.tga", 2, 2, 255, 0, 0);
     }
     void TearDown() override {
-        Music::release();
+        music.release();
         unsetenv("SDL_AUDIODRIVER");
     }
 
@@ -60,7 +60,8 @@ protected:
 
     ScratchDirectory scratch;
     RecordingRenderState renderState;
-    LiveDemo demo{renderState};
+    Music music;
+    LiveDemo demo{music, renderState};
 };
 
 // A symlink loop cannot be opened: a failed reading, at start-up and later,

@@ -43,8 +43,9 @@ TEST(LiveReload, FreesEveryTextureOfTheTreeItReplaces) {
                                   "createInstance of layer as shown at 0 1000\naddChild shown to iDemo\n"
                                   "createInstance of map as mapped at 0 1000\naddChild mapped to iDemo\nbah\n";
     RecordingRenderState rs;
+    Music music;
     {
-        LiveDemo demo(rs);
+        LiveDemo demo(music, rs);
         captureConsole([&] { demo.init(); });
         const std::vector<double> firstTree = namesOf(rs, "createTexture");
         ASSERT_EQ(firstTree.size(), 2u);
@@ -55,6 +56,6 @@ TEST(LiveReload, FreesEveryTextureOfTheTreeItReplaces) {
         EXPECT_EQ(namesOf(rs, "createTexture").size(), 4u);
         EXPECT_EQ(namesOf(rs, "deleteTexture"), firstTree);
     }
-    Music::release();
+    music.release();
     unsetenv("SDL_AUDIODRIVER");
 }

@@ -41,7 +41,8 @@ double psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     std::vector<std::vector<uint8_t>> frames;
     testing::internal::CaptureStdout();
-    auto demo = std::make_unique<Demo>("test.dat", renderState);
+    Music music;
+    auto demo = std::make_unique<Demo>("test.dat", music, renderState);
     demo->init();
     int steps = 0;
     for (float moment : moments) {
@@ -52,7 +53,7 @@ std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     }
     testing::internal::GetCapturedStdout();
     demo.reset();
-    Music::release();
+    music.release();
     return frames;
 }
 

@@ -23,11 +23,12 @@ protected:
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
     void TearDown() override {
-        Music::release();
+        music.release();
         unsetenv("SDL_AUDIODRIVER");
         std::filesystem::current_path(previousDirectory);
     }
 
+    Music music;
     NullRenderState renderState;
     std::filesystem::path previousDirectory;
 };
@@ -35,7 +36,7 @@ protected:
 TEST_F(BundledDemoFrames, NoFrameOfTheWholeRunAllocates) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    auto demo = std::make_unique<Demo>("test.dat", renderState);
+    auto demo = std::make_unique<Demo>("test.dat", music, renderState);
     demo->init();
     testing::internal::GetCapturedStderr();
     testing::internal::GetCapturedStdout();
