@@ -113,10 +113,9 @@ int main(int argc, char** argv) {
     audioFree();
 
     GlRenderState renderState;
-    setRenderState(&renderState);
     openWindow(640, 480, false);
     Music music;
-    LiveDemo demo(music);
+    LiveDemo demo(music, renderState);
     demo.init();
     FileWatcher watcher;
     watcher.watch(demo.watchedFiles());

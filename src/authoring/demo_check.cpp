@@ -27,7 +27,6 @@
 #include "platform/audio_decoder.h"
 #include "platform/file_bytes.h"
 #include "platform/mp3_stream.h"
-#include "platform/player_context.h"
 #include "player/demo.h"
 #include "player/effect_types.h"
 #include "player/sync_track.h"
@@ -58,8 +57,8 @@ struct Finding {
     std::string message;
 };
 
-// The player's readers talk on the console and may wait for a key; while the
-// checker uses them, both streams go to /dev/null and no key is awaited.
+// The player's readers talk on the console; while the checker uses them,
+// both streams go to /dev/null.
 class QuietConsole {
 public:
     QuietConsole() {
@@ -90,10 +89,8 @@ public:
     QuietConsole& operator=(const QuietConsole&) = delete;
 
 private:
-    static void noWait() {}
     int savedOut = -1;
     int savedErr = -1;
-    PlayerContextScope context{{.waitForKey = noWait}};
 };
 
 // Tabs and bytes that do not print are shown escaped.
@@ -339,7 +336,8 @@ public:
 private:
     std::string directory;
     CheckedFor mode;
-    ScriptReader reader;
+    // A broken block is a finding: nobody waits for a key.
+    ScriptReader reader{ScriptReaderSetup{.waitForKey = nullptr}};
     ScriptFacts facts;
     EffectInstance* root = nullptr;
     DemoTimes times;
