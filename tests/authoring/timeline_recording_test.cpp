@@ -6,7 +6,6 @@
 
 #include "authoring/live_demo.h"
 #include "authoring/timeline_overlay.h"
-#include "platform/player_context.h"
 #include "player/music.h"
 #include "support/captured_console.h"
 #include "support/picture_files.h"
@@ -14,8 +13,6 @@
 #include "support/scratch_directory.h"
 
 namespace {
-
-void noKeyWait() {}
 
 std::string fileBytes(const char* name) {
     std::ifstream in(name, std::ios::binary);
@@ -54,9 +51,8 @@ TEST(TimelineRecording, EventsRecordedByKeyLandAtTheirTimesAndReachTheirEffects)
                                       "addChild a to iDemo\naddChild b to iDemo\nbah\n";
     std::ofstream("test.dat") << "0.50 offset 1\n";
     RecordingRenderState rs;
-    PlayerContextScope context{{.renderState = &rs, .waitForKey = noKeyWait}};
     Music music;
-    LiveDemo demo{music};
+    LiveDemo demo{music, rs};
     TimelineOverlay timeline;
     captureConsole([&] {
         demo.init();
