@@ -81,8 +81,13 @@ std::vector<FlashStretch> FlashCheckSession::finish() {
     return finishFlashAnalysis(analysis);
 }
 
-SafeView::SafeView(std::vector<FlashStretch> stretches, double startTime, int fixedRate, FrameObserver* next)
-    : stretches(std::move(stretches)), startTime(startTime), fixedRate(fixedRate), next(next) {}
+SafeView::SafeView(RenderState& renderState, std::vector<FlashStretch> stretches, double startTime, int fixedRate,
+                   FrameObserver* next)
+    : renderState(renderState),
+      stretches(std::move(stretches)),
+      startTime(startTime),
+      fixedRate(fixedRate),
+      next(next) {}
 
 void SafeView::frameStarting(int frame, float t) {
     if (next) next->frameStarting(frame, t);
@@ -139,7 +144,7 @@ void SafeView::limit(double t) {
     changedLast = weight < 256;
     if (changedLast) {
         ++calmed;
-        drawIntoBackBuffer(shown.data(), captureWidth, captureHeight);
+        drawIntoBackBuffer(renderState, shown.data(), captureWidth, captureHeight);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "authoring/flash_analysis.h"
+#include "platform/render_state.h"
 #include "player/frame_loop.h"
 
 // Steps per second of the check, whatever --fps says for captures.
@@ -46,8 +47,9 @@ private:
 class SafeView : public FrameObserver {
 public:
     // startTime and fixedRate as in the frame loop's timing (rate 0: the
-    // loop's own times).
-    SafeView(std::vector<FlashStretch> stretches, double startTime, int fixedRate, FrameObserver* next = nullptr);
+    // loop's own times); the shown picture goes in through renderState.
+    SafeView(RenderState& renderState, std::vector<FlashStretch> stretches, double startTime, int fixedRate,
+             FrameObserver* next = nullptr);
 
     void frameStarting(int frame, float t) override;
     bool frameDrawn(int frame, float t) override;
@@ -61,6 +63,7 @@ private:
     // The picture shown for the frame just drawn, into shown.
     void limit(double t);
 
+    RenderState& renderState;
     std::vector<FlashStretch> stretches;
     double startTime;
     int fixedRate;

@@ -191,7 +191,7 @@ void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
                               demo.reloadFailed(), demo.checkErrors());
         setWindowTitle(title);
         demo.drawFrame(t);
-        if (overlayShown) drawToolOverlay(overlay);
+        if (overlayShown && getRenderState()) drawToolOverlay(*getRenderState(), overlay);
         swapWindowBuffers();
         // Nothing moves while paused: no need to draw flat out.
         if (time.isPaused()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
