@@ -3,10 +3,13 @@
 // so it keeps the matrix stacks, texture units and client arrays itself and
 // draws through shaders generated for the state of each draw. What it draws
 // matches GlRenderState's picture. Its constructor issues no GL call; every
-// operation needs a current ES 2 context.
+// operation needs a current ES 2 context. The shader programs and the stream
+// buffer it makes are its own: it frees them when it goes, if their context
+// is still current.
 #include <cstdint>
 #include <memory>
 
+#include "platform/gl_state_shadow.h"
 #include "platform/render_state.h"
 
 class Gles2RenderState : public RenderState {
@@ -59,6 +62,11 @@ public:
     void drawQuads(int vertexCount) override;
     void beginHiddenDraws() override;
     void endHiddenDraws() override;
+    void beginOutsideDraws() override;
+    void endOutsideDraws() override;
+
+    // What this object has made GL hold, for checking against GL itself.
+    const SharedGlState& sharedGlState() const;
 
 private:
     struct State;
