@@ -19,8 +19,8 @@ using namespace gles2;
 namespace {
 
 const GlStateCalls shaderCalls = {
-    glEnable, glDisable, glDepthMask, glBlendFunc, glClearColor, glScissor, glActiveTexture, glBindTexture,
-    glPixelStorei,
+    glEnable,  glDisable,       glDepthMask,   glBlendFunc,   glClearColor,
+    glScissor, glActiveTexture, glBindTexture, glPixelStorei,
 };
 
 // What a unit does besides the texture bound on it (in the shadow).
@@ -113,6 +113,8 @@ Gles2RenderState::Gles2RenderState() : state(std::make_unique<State>()) {}
 Gles2RenderState::~Gles2RenderState() {
     // Without its context GL has taken them already.
     if (!hasCurrentGLContext()) return;
+    // A program in use would only be marked for deletion.
+    glUseProgram(0);
     for (const auto& [key, program] : state->programs) glDeleteProgram(program.id);
     releaseVertexStream(state->stream);
 }
@@ -167,7 +169,9 @@ void Gles2RenderState::rotate(float angle, float x, float y, float z) {
         state->current() = state->current() * *rotation;
 }
 
-void Gles2RenderState::scale(float x, float y, float z) { state->current() = state->current() * scalingMatrix(x, y, z); }
+void Gles2RenderState::scale(float x, float y, float z) {
+    state->current() = state->current() * scalingMatrix(x, y, z);
+}
 
 void Gles2RenderState::clearDepthBuffer() { glClear(GL_DEPTH_BUFFER_BIT); }
 void Gles2RenderState::clearColorBuffer() { glClear(GL_COLOR_BUFFER_BIT); }
