@@ -54,8 +54,16 @@ void selectUnitIfPresent(uint32_t unit) {
 }
 
 const GlStateCalls fixedFunctionCalls = {
-    glEnable,  glDisable,           glDepthMask,   glBlendFunc,   glClearColor,
-    glScissor, selectUnitIfPresent, glBindTexture, glPixelStorei,
+    .enable = glEnable,
+    .disable = glDisable,
+    .depthMask = glDepthMask,
+    .blendFunc = glBlendFunc,
+    .clearColor = glClearColor,
+    .scissor = glScissor,
+    .activeTexture = selectUnitIfPresent,
+    .bindTexture = glBindTexture,
+    .pixelStore = glPixelStorei,
+    .clear = glClear,
 };
 
 // Mesa's depth for both stacks; GL refuses a push beyond.
@@ -65,7 +73,7 @@ bool hasMultitexture() { return multitexture.glActiveTextureARB && multitexture.
 
 }  // namespace
 
-GlRenderState::GlRenderState() : shadow(fixedFunctionCalls) {}
+GlRenderState::GlRenderState() : ShadowedRenderState(fixedFunctionCalls) {}
 
 void GlRenderState::apply(SharedGlState shared, const FixedFunctionState& wanted, bool force) {
     FixedFunctionState& applied = fixedFunction;
@@ -160,11 +168,6 @@ void GlRenderState::setUnitTexturing(bool on) {
     texture2D = on;
 }
 
-void GlRenderState::setClearColor(Color color) {
-    // The components are used as they are: 1 means full intensity.
-    ::setClearColor(shadow, color.r, color.g, color.b, color.a);
-}
-
 void GlRenderState::setMatrixMode(MatrixMode mode) {
     const GLenum glMode = matrixModeFor(mode);
     if (!glMode || fixedFunction.matrixMode == glMode) return;
@@ -210,8 +213,6 @@ void GlRenderState::ortho(float left, float right, float bottom, float top, floa
 void GlRenderState::translate(float x, float y, float z) { glTranslatef(x, y, z); }
 void GlRenderState::rotate(float angle, float x, float y, float z) { glRotatef(angle, x, y, z); }
 void GlRenderState::scale(float x, float y, float z) { glScalef(x, y, z); }
-void GlRenderState::clearDepthBuffer() { glClear(GL_DEPTH_BUFFER_BIT); }
-void GlRenderState::clearColorBuffer() { glClear(GL_COLOR_BUFFER_BIT); }
 
 void GlRenderState::setTexGen(TexGenMode mode) {
     const GLenum glMode = texGenModeFor(mode);
@@ -237,13 +238,6 @@ void GlRenderState::setTexEnv(TexEnvMode mode) {
     env = glMode;
 }
 
-void GlRenderState::enableCulling() { setCullFace(shadow, true); }
-void GlRenderState::disableCulling() { setCullFace(shadow, false); }
-void GlRenderState::enableDepthTest() { setDepthTest(shadow, true); }
-void GlRenderState::disableDepthTest() { setDepthTest(shadow, false); }
-void GlRenderState::enableDepthWrite() { setDepthWrite(shadow, true); }
-void GlRenderState::disableDepthWrite() { setDepthWrite(shadow, false); }
-
 void GlRenderState::enableLighting() {
     if (fixedFunction.lighting) return;
     glEnable(GL_LIGHTING);
@@ -255,9 +249,6 @@ void GlRenderState::disableLighting() {
     glDisable(GL_LIGHTING);
     fixedFunction.lighting = false;
 }
-
-void GlRenderState::enableBlending() { setBlend(shadow, true); }
-void GlRenderState::disableBlending() { setBlend(shadow, false); }
 
 void GlRenderState::setSmoothShading() {
     if (fixedFunction.shadeModel == GL_SMOOTH) return;
@@ -326,12 +317,6 @@ void GlRenderState::bindTexture(uint32_t name) {
 void GlRenderState::disableTextureUnit(int unit) {
     selectTextureUnit(unit);
     setUnitTexturing(false);
-}
-
-void GlRenderState::setBlendFunc(BlendFactor sourceCode, BlendFactor destinationCode) {
-    GLenum source = blendFactorFor(sourceCode);
-    GLenum destination = blendFactorFor(destinationCode);
-    if (source && destination) ::setBlendFunc(shadow, source, destination);
 }
 
 void GlRenderState::setVertexArray(const void* data, int size, ElementType typeCode, int stride) {

@@ -5,14 +5,12 @@
 // the only one changing there the GL state it sets, outside draws apart.
 #include <GL/gl.h>
 
-#include "platform/gl_state_shadow.h"
-#include "platform/render_state.h"
+#include "platform/shadowed_render_state.h"
 
-class GlRenderState : public RenderState {
+class GlRenderState : public ShadowedRenderState {
 public:
     GlRenderState();
 
-    void setClearColor(Color color) override;
     void setMatrixMode(MatrixMode mode) override;
     void loadIdentity() override;
     void pushMatrix() override;
@@ -23,21 +21,11 @@ public:
     void translate(float x, float y, float z) override;
     void rotate(float angleDegrees, float x, float y, float z) override;
     void scale(float x, float y, float z) override;
-    void clearDepthBuffer() override;
-    void clearColorBuffer() override;
     void setTexGen(TexGenMode mode) override;
     void disableTexGen() override;
     void setTexEnv(TexEnvMode mode) override;
-    void enableCulling() override;
-    void disableCulling() override;
-    void enableDepthTest() override;
-    void disableDepthTest() override;
-    void enableDepthWrite() override;
-    void disableDepthWrite() override;
     void enableLighting() override;
     void disableLighting() override;
-    void enableBlending() override;
-    void disableBlending() override;
     void setSmoothShading() override;
     void setFlatShading() override;
     void setColor(float red, float green, float blue, float alpha) override;
@@ -47,7 +35,6 @@ public:
     void deleteTexture(uint32_t name) override;
     void bindTexture(uint32_t name) override;
     void disableTextureUnit(int unit) override;
-    void setBlendFunc(BlendFactor source, BlendFactor destination) override;
     void setVertexArray(const void* data, int size, ElementType type, int stride) override;
     void setNormalArray(const void* data, int size, ElementType type, int stride) override;
     void setTexCoordArray(const void* data, int size, ElementType type, int stride) override;
@@ -59,9 +46,6 @@ public:
     void endHiddenDraws() override;
     void beginOutsideDraws() override;
     void endOutsideDraws() override;
-
-    // What this object has made GL hold, for checking against GL itself.
-    const SharedGlState& sharedGlState() const { return shadow.applied; }
 
 private:
     // Client arrays as bits: vertex, normal, and texture coordinates of
@@ -123,7 +107,6 @@ private:
     void popTo(GLenum mode, int& depth, int target);
     Kept keep() const;
 
-    GlStateShadow shadow;
     FixedFunctionState fixedFunction;
     DrawRecord record;
     // Depths of GL's stacks, and the lowest a pop may reach: hidden draws

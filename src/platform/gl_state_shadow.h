@@ -17,6 +17,7 @@ struct GlStateCalls {
     void (*activeTexture)(uint32_t unit);  // GL_TEXTURE0 + unit
     void (*bindTexture)(uint32_t target, uint32_t name);
     void (*pixelStore)(uint32_t name, int32_t value);
+    void (*clear)(uint32_t buffers);
 };
 
 constexpr int sharedTextureUnits = 4;

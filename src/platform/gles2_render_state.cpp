@@ -19,8 +19,16 @@ using namespace gles2;
 namespace {
 
 const GlStateCalls shaderCalls = {
-    glEnable,  glDisable,       glDepthMask,   glBlendFunc,   glClearColor,
-    glScissor, glActiveTexture, glBindTexture, glPixelStorei,
+    .enable = glEnable,
+    .disable = glDisable,
+    .depthMask = glDepthMask,
+    .blendFunc = glBlendFunc,
+    .clearColor = glClearColor,
+    .scissor = glScissor,
+    .activeTexture = glActiveTexture,
+    .bindTexture = glBindTexture,
+    .pixelStore = glPixelStorei,
+    .clear = glClear,
 };
 
 // What a unit does besides the texture bound on it (in the shadow).
@@ -55,7 +63,9 @@ struct DrawState {
 }  // namespace
 
 struct Gles2RenderState::State {
-    GlStateShadow shadow{shaderCalls};
+    explicit State(GlStateShadow& shadow) : shadow(shadow) {}
+
+    GlStateShadow& shadow;  // the render state's own
     DrawState draws;
     std::unordered_map<uint32_t, TextureRecord> textures;
     // Programs and the stream buffer are this object's, freed with it.
@@ -108,7 +118,7 @@ struct Gles2RenderState::State {
     }
 };
 
-Gles2RenderState::Gles2RenderState() : state(std::make_unique<State>()) {}
+Gles2RenderState::Gles2RenderState() : ShadowedRenderState(shaderCalls), state(std::make_unique<State>(shadow)) {}
 
 Gles2RenderState::~Gles2RenderState() {
     // Without its context GL has taken them already.
@@ -117,12 +127,6 @@ Gles2RenderState::~Gles2RenderState() {
     glUseProgram(0);
     for (const auto& [key, program] : state->programs) glDeleteProgram(program.id);
     releaseVertexStream(state->stream);
-}
-
-const SharedGlState& Gles2RenderState::sharedGlState() const { return state->shadow.applied; }
-
-void Gles2RenderState::setClearColor(Color color) {
-    ::setClearColor(state->shadow, color.r, color.g, color.b, color.a);
 }
 
 void Gles2RenderState::setMatrixMode(MatrixMode mode) {
@@ -173,9 +177,6 @@ void Gles2RenderState::scale(float x, float y, float z) {
     state->current() = state->current() * scalingMatrix(x, y, z);
 }
 
-void Gles2RenderState::clearDepthBuffer() { glClear(GL_DEPTH_BUFFER_BIT); }
-void Gles2RenderState::clearColorBuffer() { glClear(GL_COLOR_BUFFER_BIT); }
-
 void Gles2RenderState::setTexGen(TexGenMode mode) {
     TextureUnit& unit = state->draws.units[state->activeUnit()];
     if (mode == TexGenSphereMap)
@@ -201,16 +202,10 @@ void Gles2RenderState::setTexEnv(TexEnvMode mode) {
         unit.env = EnvReplace;
 }
 
-void Gles2RenderState::enableCulling() { setCullFace(state->shadow, true); }
-void Gles2RenderState::disableCulling() { setCullFace(state->shadow, false); }
-void Gles2RenderState::enableDepthTest() { setDepthTest(state->shadow, true); }
-void Gles2RenderState::disableDepthTest() { setDepthTest(state->shadow, false); }
 // No effect lights its geometry, and without lights the fixed pipeline's
 // lighting gives only the ambient term; the flag is not used.
 void Gles2RenderState::enableLighting() {}
 void Gles2RenderState::disableLighting() {}
-void Gles2RenderState::enableBlending() { setBlend(state->shadow, true); }
-void Gles2RenderState::disableBlending() { setBlend(state->shadow, false); }
 // One colour for every vertex: flat and smooth shading look the same.
 void Gles2RenderState::setSmoothShading() {}
 void Gles2RenderState::setFlatShading() {}
@@ -270,23 +265,6 @@ void Gles2RenderState::bindTexture(uint32_t name) {
 void Gles2RenderState::disableTextureUnit(int unit) {
     selectTextureUnit(unit);
     if (unit >= 0 && unit < unitCount) state->draws.units[unit].enabled = false;
-}
-
-void Gles2RenderState::setBlendFunc(BlendFactor sourceCode, BlendFactor destinationCode) {
-    auto factor = [](BlendFactor code) -> GLenum {
-        switch (code) {
-        case BlendOne:
-            return GL_ONE;
-        case BlendOneMinusSrcAlpha:
-            return GL_ONE_MINUS_SRC_ALPHA;
-        case BlendSrcAlpha:
-            return GL_SRC_ALPHA;
-        default:
-            return 0;
-        }
-    };
-    GLenum source = factor(sourceCode), destination = factor(destinationCode);
-    if (source && destination) ::setBlendFunc(state->shadow, source, destination);
 }
 
 namespace {
@@ -354,9 +332,6 @@ void Gles2RenderState::setColor(float red, float green, float blue, float alpha)
     color[2] = blue;
     color[3] = alpha;
 }
-
-void Gles2RenderState::enableDepthWrite() { setDepthWrite(state->shadow, true); }
-void Gles2RenderState::disableDepthWrite() { setDepthWrite(state->shadow, false); }
 
 void Gles2RenderState::setTextureFilter(TextureFilter filter) {
     const bool mips = setFilters(filter);

@@ -9,15 +9,13 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/gl_state_shadow.h"
-#include "platform/render_state.h"
+#include "platform/shadowed_render_state.h"
 
-class Gles2RenderState : public RenderState {
+class Gles2RenderState : public ShadowedRenderState {
 public:
     Gles2RenderState();
     ~Gles2RenderState() override;
 
-    void setClearColor(Color color) override;
     void setMatrixMode(MatrixMode mode) override;
     void loadIdentity() override;
     void pushMatrix() override;
@@ -28,21 +26,11 @@ public:
     void translate(float x, float y, float z) override;
     void rotate(float angleDegrees, float x, float y, float z) override;
     void scale(float x, float y, float z) override;
-    void clearDepthBuffer() override;
-    void clearColorBuffer() override;
     void setTexGen(TexGenMode mode) override;
     void disableTexGen() override;
     void setTexEnv(TexEnvMode mode) override;
-    void enableCulling() override;
-    void disableCulling() override;
-    void enableDepthTest() override;
-    void disableDepthTest() override;
-    void enableDepthWrite() override;
-    void disableDepthWrite() override;
     void enableLighting() override;
     void disableLighting() override;
-    void enableBlending() override;
-    void disableBlending() override;
     void setSmoothShading() override;
     void setFlatShading() override;
     void setColor(float red, float green, float blue, float alpha) override;
@@ -52,7 +40,6 @@ public:
     void deleteTexture(uint32_t name) override;
     void bindTexture(uint32_t name) override;
     void disableTextureUnit(int unit) override;
-    void setBlendFunc(BlendFactor source, BlendFactor destination) override;
     void setVertexArray(const void* data, int size, ElementType type, int stride) override;
     void setNormalArray(const void* data, int size, ElementType type, int stride) override;
     void setTexCoordArray(const void* data, int size, ElementType type, int stride) override;
@@ -64,9 +51,6 @@ public:
     void endHiddenDraws() override;
     void beginOutsideDraws() override;
     void endOutsideDraws() override;
-
-    // What this object has made GL hold, for checking against GL itself.
-    const SharedGlState& sharedGlState() const;
 
 private:
     struct State;
