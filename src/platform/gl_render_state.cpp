@@ -146,6 +146,8 @@ void GlRenderState::apply(SharedGlState shared, const FixedFunctionState& wanted
     applyGlState(shadow, shared, force);
 }
 
+void GlRenderState::forceStartingState() { apply(SharedGlState{}, FixedFunctionState{}, true); }
+
 void GlRenderState::setClientUnit(int unit) {
     if (fixedFunction.clientUnit == unit || !hasMultitexture()) return;
     multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
@@ -169,6 +171,7 @@ void GlRenderState::setUnitTexturing(bool on) {
 }
 
 void GlRenderState::setMatrixMode(MatrixMode mode) {
+    claimGl();
     const GLenum glMode = matrixModeFor(mode);
     if (!glMode || fixedFunction.matrixMode == glMode) return;
     glMatrixMode(glMode);
@@ -195,12 +198,14 @@ void GlRenderState::popMatrix() {
 }
 
 void GlRenderState::setPerspective(float fovY, float aspect, float zNear, float zFar) {
+    claimGl();
     setMatrixMode(MatrixProjection);
     glLoadIdentity();
     gluPerspective(fovY, aspect, zNear, zFar);
 }
 
 void GlRenderState::setOrtho2D(float left, float right, float bottom, float top) {
+    claimGl();
     setMatrixMode(MatrixProjection);
     glLoadIdentity();
     gluOrtho2D(left, right, bottom, top);
@@ -215,6 +220,7 @@ void GlRenderState::rotate(float angle, float x, float y, float z) { glRotatef(a
 void GlRenderState::scale(float x, float y, float z) { glScalef(x, y, z); }
 
 void GlRenderState::setTexGen(TexGenMode mode) {
+    claimGl();
     const GLenum glMode = texGenModeFor(mode);
     if (!glMode) return;
     FixedFunctionState wanted = fixedFunction;
@@ -225,12 +231,14 @@ void GlRenderState::setTexGen(TexGenMode mode) {
 }
 
 void GlRenderState::disableTexGen() {
+    claimGl();
     FixedFunctionState wanted = fixedFunction;
     wanted.units[shadow.applied.activeUnit].texGen = false;
     apply(shadow.applied, wanted, false);
 }
 
 void GlRenderState::setTexEnv(TexEnvMode mode) {
+    claimGl();
     const GLenum glMode = texEnvModeFor(mode);
     GLenum& env = fixedFunction.units[shadow.applied.activeUnit].texEnv;
     if (!glMode || env == glMode) return;
@@ -239,30 +247,35 @@ void GlRenderState::setTexEnv(TexEnvMode mode) {
 }
 
 void GlRenderState::enableLighting() {
+    claimGl();
     if (fixedFunction.lighting) return;
     glEnable(GL_LIGHTING);
     fixedFunction.lighting = true;
 }
 
 void GlRenderState::disableLighting() {
+    claimGl();
     if (!fixedFunction.lighting) return;
     glDisable(GL_LIGHTING);
     fixedFunction.lighting = false;
 }
 
 void GlRenderState::setSmoothShading() {
+    claimGl();
     if (fixedFunction.shadeModel == GL_SMOOTH) return;
     glShadeModel(GL_SMOOTH);
     fixedFunction.shadeModel = GL_SMOOTH;
 }
 
 void GlRenderState::setFlatShading() {
+    claimGl();
     if (fixedFunction.shadeModel == GL_FLAT) return;
     glShadeModel(GL_FLAT);
     fixedFunction.shadeModel = GL_FLAT;
 }
 
 void GlRenderState::setColor(float red, float green, float blue, float alpha) {
+    claimGl();
     const GLfloat color[4] = {red, green, blue, alpha};
     if (std::memcmp(fixedFunction.color, color, sizeof color) == 0) return;
     glColor4fv(color);
@@ -270,6 +283,7 @@ void GlRenderState::setColor(float red, float green, float blue, float alpha) {
 }
 
 void GlRenderState::selectTextureUnit(int unit) {
+    claimGl();
     if (unit < 0 || unit > 3) return;
     // Without the extension there is only unit 0 to select.
     if (!hasMultitexture()) return;
@@ -279,6 +293,7 @@ void GlRenderState::selectTextureUnit(int unit) {
 
 uint32_t GlRenderState::createTexture(int width, int height, const void* pixels, TextureWrap wrap,
                                       TextureFilter filterMode) {
+    claimGl();
     GLuint name = 0;
     glGenTextures(1, &name);
     ::bindTexture(shadow, name);
@@ -297,10 +312,14 @@ uint32_t GlRenderState::createTexture(int width, int height, const void* pixels,
     return name;
 }
 
-void GlRenderState::setTextureFilter(TextureFilter filter) { setFilters(filter); }
+void GlRenderState::setTextureFilter(TextureFilter filter) {
+    claimGl();
+    setFilters(filter);
+}
 
 void GlRenderState::deleteTexture(uint32_t name) {
     if (name == 0 || !hasCurrentGLContext()) return;
+    claimGl();
     const GLuint glName = name;
     glDeleteTextures(1, &glName);
     forgetTexture(shadow, name);
@@ -310,16 +329,19 @@ void GlRenderState::deleteTexture(uint32_t name) {
 }
 
 void GlRenderState::bindTexture(uint32_t name) {
+    claimGl();
     setUnitTexturing(true);
     ::bindTexture(shadow, name);
 }
 
 void GlRenderState::disableTextureUnit(int unit) {
+    claimGl();
     selectTextureUnit(unit);
     setUnitTexturing(false);
 }
 
 void GlRenderState::setVertexArray(const void* data, int size, ElementType typeCode, int stride) {
+    claimGl();
     GLenum type = elementTypeFor(typeCode);
     if (!type) return;
     setArrayEnabled(vertexArrayBit, true);
@@ -331,6 +353,7 @@ void GlRenderState::setVertexArray(const void* data, int size, ElementType typeC
 }
 
 void GlRenderState::setNormalArray(const void* data, int, ElementType typeCode, int stride) {
+    claimGl();
     GLenum type = elementTypeFor(typeCode);
     if (!type) return;
     setArrayEnabled(normalArrayBit, true);
@@ -342,6 +365,7 @@ void GlRenderState::setNormalArray(const void* data, int, ElementType typeCode, 
 }
 
 void GlRenderState::setTexCoordArray(const void* data, int size, ElementType typeCode, int stride) {
+    claimGl();
     GLenum type = elementTypeFor(typeCode);
     if (!type) return;
     const int unit = fixedFunction.clientUnit;
@@ -372,17 +396,20 @@ void GlRenderState::prepareArrayDraw() {
 }
 
 void GlRenderState::drawTriangles(int vertexCount) {
+    claimGl();
     prepareArrayDraw();
     glDrawArrays(GL_TRIANGLES, 0, vertexCount);
 }
 
 void GlRenderState::drawIndexedTriangles() {
+    claimGl();
     if (record.indexCount <= 0) return;
     prepareArrayDraw();
     glDrawElements(GL_TRIANGLES, record.indexCount, record.indexType, record.indices);
 }
 
 void GlRenderState::drawQuads(int vertexCount) {
+    claimGl();
     prepareArrayDraw();
     glDrawArrays(GL_QUADS, 0, vertexCount);
 }
@@ -401,6 +428,7 @@ void GlRenderState::popTo(GLenum mode, int& depth, int target) {
 }
 
 void GlRenderState::beginHiddenDraws() {
+    claimGl();
     keptForHidden = keep();
     // Each matrix is kept on its own stack, one above what the draws may pop.
     const GLenum mode = fixedFunction.matrixMode;
@@ -419,6 +447,7 @@ void GlRenderState::beginHiddenDraws() {
 }
 
 void GlRenderState::endHiddenDraws() {
+    claimGl();
     // What was drawn out of sight is finished here, before the clock starts.
     glFinish();
     const Kept& kept = keptForHidden;
@@ -430,6 +459,7 @@ void GlRenderState::endHiddenDraws() {
 }
 
 void GlRenderState::beginOutsideDraws() {
+    claimGl();
     keptForOutside = keep();
     SharedGlState shared = shadow.applied;
     shared.cullFace = shared.depthTest = shared.blend = shared.scissorTest = false;
@@ -444,6 +474,7 @@ void GlRenderState::beginOutsideDraws() {
 }
 
 void GlRenderState::endOutsideDraws() {
+    claimGl();
     // Whatever the code changed is unknown: everything is set again.
     apply(keptForOutside.shared, keptForOutside.fixedFunction, true);
     record = keptForOutside.record;

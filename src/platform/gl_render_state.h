@@ -48,6 +48,8 @@ public:
     void endOutsideDraws() override;
 
 private:
+    void forceStartingState() override;
+
     // Client arrays as bits: vertex, normal, and texture coordinates of
     // units 0 to 3.
     static constexpr unsigned vertexArrayBit = 1u;

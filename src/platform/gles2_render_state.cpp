@@ -129,6 +129,12 @@ Gles2RenderState::~Gles2RenderState() {
     releaseVertexStream(state->stream);
 }
 
+void Gles2RenderState::forceStartingState() {
+    applyGlState(shadow, SharedGlState{}, true);
+    state->programKnown = false;
+    state->stream.bindingKnown = false;
+}
+
 void Gles2RenderState::setMatrixMode(MatrixMode mode) {
     if (mode == MatrixModelView) state->draws.projectionSelected = false;
     if (mode == MatrixProjection) state->draws.projectionSelected = true;
@@ -211,12 +217,14 @@ void Gles2RenderState::setSmoothShading() {}
 void Gles2RenderState::setFlatShading() {}
 
 void Gles2RenderState::selectTextureUnit(int unit) {
+    claimGl();
     if (unit < 0 || unit >= unitCount) return;
     setActiveUnit(state->shadow, unit);
 }
 
 uint32_t Gles2RenderState::createTexture(int width, int height, const void* pixels, TextureWrap wrap,
                                          TextureFilter filterMode) {
+    claimGl();
     const bool clamp = wrap != TextureWrapRepeat;
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -258,11 +266,13 @@ uint32_t Gles2RenderState::createTexture(int width, int height, const void* pixe
 }
 
 void Gles2RenderState::bindTexture(uint32_t name) {
+    claimGl();
     state->draws.units[state->activeUnit()].enabled = true;
     ::bindTexture(state->shadow, name);
 }
 
 void Gles2RenderState::disableTextureUnit(int unit) {
+    claimGl();
     selectTextureUnit(unit);
     if (unit >= 0 && unit < unitCount) state->draws.units[unit].enabled = false;
 }
@@ -296,6 +306,7 @@ void Gles2RenderState::setIndexArray(const void* newIndices, int count, ElementT
 }
 
 void Gles2RenderState::drawTriangles(int vertexCount) {
+    claimGl();
     state->prepareArrays();
     if (vertexCount <= 0) return;
     state->order.resize(static_cast<size_t>(vertexCount));
@@ -304,6 +315,7 @@ void Gles2RenderState::drawTriangles(int vertexCount) {
 }
 
 void Gles2RenderState::drawIndexedTriangles() {
+    claimGl();
     // Only 32-bit unsigned indices are valid for an indexed draw in GL; the
     // other codes give an error there and draw nothing.
     const DrawState& draws = state->draws;
@@ -316,6 +328,7 @@ void Gles2RenderState::drawIndexedTriangles() {
 }
 
 void Gles2RenderState::drawQuads(int vertexCount) {
+    claimGl();
     state->prepareArrays();
     // Each quad a, b, c, d as the triangles a, b, c and a, c, d.
     std::vector<uint32_t>& order = state->order;
@@ -334,6 +347,7 @@ void Gles2RenderState::setColor(float red, float green, float blue, float alpha)
 }
 
 void Gles2RenderState::setTextureFilter(TextureFilter filter) {
+    claimGl();
     const bool mips = setFilters(filter);
     auto it = state->textures.find(state->shadow.applied.boundTexture[state->activeUnit()]);
     if (it != state->textures.end()) it->second.minifiesWithMips = mips;
@@ -341,6 +355,7 @@ void Gles2RenderState::setTextureFilter(TextureFilter filter) {
 
 void Gles2RenderState::deleteTexture(uint32_t name) {
     if (name == 0 || !hasCurrentGLContext()) return;
+    claimGl();
     const GLuint glName = name;
     glDeleteTextures(1, &glName);
     // GL unbinds it from every unit; a later texture may get the same name.
@@ -388,6 +403,7 @@ void Gles2RenderState::State::draw(const std::vector<uint32_t>& vertexOrder) {
 }
 
 void Gles2RenderState::beginHiddenDraws() {
+    claimGl();
     state->keptForHidden = State::Kept{state->draws, state->shadow.applied};
     // One pixel is still written: the first frame clears it. The shaders
     // and the driver's code for each state are made as the frames need them.
@@ -395,6 +411,7 @@ void Gles2RenderState::beginHiddenDraws() {
 }
 
 void Gles2RenderState::endHiddenDraws() {
+    claimGl();
     // What was drawn out of sight is finished here, before the clock starts.
     glFinish();
     state->draws = state->keptForHidden.draws;
@@ -402,6 +419,7 @@ void Gles2RenderState::endHiddenDraws() {
 }
 
 void Gles2RenderState::beginOutsideDraws() {
+    claimGl();
     state->keptForOutside = State::Kept{state->draws, state->shadow.applied};
     SharedGlState plain = state->shadow.applied;
     plain.cullFace = plain.depthTest = plain.blend = plain.scissorTest = false;
@@ -411,6 +429,7 @@ void Gles2RenderState::beginOutsideDraws() {
 }
 
 void Gles2RenderState::endOutsideDraws() {
+    claimGl();
     // Whatever that code changed is unknown: everything is set again.
     state->draws = state->keptForOutside.draws;
     applyGlState(state->shadow, state->keptForOutside.shared, true);

@@ -53,6 +53,8 @@ public:
     void endOutsideDraws() override;
 
 private:
+    void forceStartingState() override;
+
     struct State;
     std::unique_ptr<State> state;
 };

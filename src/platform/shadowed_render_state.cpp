@@ -23,22 +23,54 @@ uint32_t blendFactorOf(BlendFactor code) {
 }  // namespace
 
 void ShadowedRenderState::setClearColor(Color color) {
+    claimGl();
     // The components are used as they are: 1 means full intensity.
     ::setClearColor(shadow, color.r, color.g, color.b, color.a);
 }
 
-void ShadowedRenderState::clearDepthBuffer() { shadow.gl->clear(glDepthBufferBit); }
-void ShadowedRenderState::clearColorBuffer() { shadow.gl->clear(glColorBufferBit); }
-void ShadowedRenderState::enableCulling() { setCullFace(shadow, true); }
-void ShadowedRenderState::disableCulling() { setCullFace(shadow, false); }
-void ShadowedRenderState::enableDepthTest() { setDepthTest(shadow, true); }
-void ShadowedRenderState::disableDepthTest() { setDepthTest(shadow, false); }
-void ShadowedRenderState::enableDepthWrite() { setDepthWrite(shadow, true); }
-void ShadowedRenderState::disableDepthWrite() { setDepthWrite(shadow, false); }
-void ShadowedRenderState::enableBlending() { setBlend(shadow, true); }
-void ShadowedRenderState::disableBlending() { setBlend(shadow, false); }
+void ShadowedRenderState::clearDepthBuffer() {
+    claimGl();
+    shadow.gl->clear(glDepthBufferBit);
+}
+void ShadowedRenderState::clearColorBuffer() {
+    claimGl();
+    shadow.gl->clear(glColorBufferBit);
+}
+void ShadowedRenderState::enableCulling() {
+    claimGl();
+    setCullFace(shadow, true);
+}
+void ShadowedRenderState::disableCulling() {
+    claimGl();
+    setCullFace(shadow, false);
+}
+void ShadowedRenderState::enableDepthTest() {
+    claimGl();
+    setDepthTest(shadow, true);
+}
+void ShadowedRenderState::disableDepthTest() {
+    claimGl();
+    setDepthTest(shadow, false);
+}
+void ShadowedRenderState::enableDepthWrite() {
+    claimGl();
+    setDepthWrite(shadow, true);
+}
+void ShadowedRenderState::disableDepthWrite() {
+    claimGl();
+    setDepthWrite(shadow, false);
+}
+void ShadowedRenderState::enableBlending() {
+    claimGl();
+    setBlend(shadow, true);
+}
+void ShadowedRenderState::disableBlending() {
+    claimGl();
+    setBlend(shadow, false);
+}
 
 void ShadowedRenderState::setBlendFunc(BlendFactor sourceCode, BlendFactor destinationCode) {
+    claimGl();
     const uint32_t source = blendFactorOf(sourceCode), destination = blendFactorOf(destinationCode);
     if (source && destination) ::setBlendFunc(shadow, source, destination);
 }

@@ -26,5 +26,18 @@ public:
 protected:
     explicit ShadowedRenderState(const GlStateCalls& calls) : shadow(calls) {}
 
+    // Called first by every operation that reads or changes GL state: the
+    // first one makes GL hold what the shadow starts from, GL's own starting
+    // values, as another render state may have used the context before.
+    void claimGl() {
+        if (claimed) return;
+        claimed = true;
+        forceStartingState();
+    }
+    virtual void forceStartingState() = 0;
+
     GlStateShadow shadow;
+
+private:
+    bool claimed = false;
 };
