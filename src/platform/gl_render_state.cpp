@@ -83,6 +83,11 @@ void GlRenderState::apply(SharedGlState shared, const FixedFunctionState& wanted
         is = want;
     };
     shadow.textureUnits = hasMultitexture() ? sharedTextureUnits : 1;
+    if (force) {
+        // The selected units are unknown as well: selecting is not skipped.
+        shadow.applied.activeUnit = -1;
+        applied.clientUnit = -1;
+    }
     for (int u = 0; u < shadow.textureUnits; ++u) {
         Unit& is = applied.units[u];
         const Unit& want = wanted.units[u];

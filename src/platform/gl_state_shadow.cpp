@@ -31,6 +31,9 @@ void selectUnit(GlStateShadow& shadow, int unit, bool force) {
 void applyGlState(GlStateShadow& shadow, const SharedGlState& wanted, bool force) {
     const GlStateCalls& gl = *shadow.gl;
     SharedGlState& applied = shadow.applied;
+    // Forced, the unit GL has selected is unknown too: the first unit
+    // setting selects its unit whatever the shadow says.
+    if (force) applied.activeUnit = -1;
     applyCapability(gl, glCullFace, applied.cullFace, wanted.cullFace, force);
     applyCapability(gl, glDepthTest, applied.depthTest, wanted.depthTest, force);
     applyCapability(gl, glBlend, applied.blend, wanted.blend, force);

@@ -90,10 +90,11 @@ void expectShadowFollowsSavesAndRestores(RenderState& state, const SharedGlState
     glDepthMask(GL_FALSE);
     glBlendFunc(GL_ZERO, GL_ONE);
     glClearColor(0.5f, 0.5f, 0.5f, 0.5f);
-    glActiveTexture(GL_TEXTURE3);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE3);
     glPixelStorei(GL_PACK_ALIGNMENT, 8);
     state.endOutsideDraws();
     {
