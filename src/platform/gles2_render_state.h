@@ -16,6 +16,7 @@ public:
     Gles2RenderState();
     ~Gles2RenderState() override;
 
+    // The matrix stacks, kept here (gles2_matrices).
     void setMatrixMode(MatrixMode mode) override;
     void loadIdentity() override;
     void pushMatrix() override;
@@ -26,20 +27,27 @@ public:
     void translate(float x, float y, float z) override;
     void rotate(float angleDegrees, float x, float y, float z) override;
     void scale(float x, float y, float z) override;
+
+    // What each unit does, which picks the program a draw uses
+    // (gles2_shaders); lighting and shading change no picture here.
+    void selectTextureUnit(int unit) override;
     void setTexGen(TexGenMode mode) override;
     void disableTexGen() override;
     void setTexEnv(TexEnvMode mode) override;
+    void bindTexture(uint32_t name) override;
+    void disableTextureUnit(int unit) override;
+    void setColor(float red, float green, float blue, float alpha) override;
     void enableLighting() override;
     void disableLighting() override;
     void setSmoothShading() override;
     void setFlatShading() override;
-    void setColor(float red, float green, float blue, float alpha) override;
-    void selectTextureUnit(int unit) override;
+
+    // Textures, scaled and given their levels here (gles2_texture_upload).
     uint32_t createTexture(int width, int height, const void* pixels, TextureWrap wrap, TextureFilter filter) override;
     void setTextureFilter(TextureFilter filter) override;
     void deleteTexture(uint32_t name) override;
-    void bindTexture(uint32_t name) override;
-    void disableTextureUnit(int unit) override;
+
+    // Arrays, streamed into a buffer at each draw (gles2_vertex_stream).
     void setVertexArray(const void* data, int size, ElementType type, int stride) override;
     void setNormalArray(const void* data, int size, ElementType type, int stride) override;
     void setTexCoordArray(const void* data, int size, ElementType type, int stride) override;
@@ -47,6 +55,7 @@ public:
     void drawTriangles(int vertexCount) override;
     void drawIndexedTriangles() override;
     void drawQuads(int vertexCount) override;
+
     void beginHiddenDraws() override;
     void endHiddenDraws() override;
     void beginOutsideDraws() override;
