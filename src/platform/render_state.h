@@ -142,7 +142,3 @@ public:
     virtual void beginOutsideDraws() {}
     virtual void endOutsideDraws() {}
 };
-
-// The process-wide render state; null until the entry point sets it.
-RenderState* getRenderState();
-void setRenderState(RenderState* renderState);

@@ -10,6 +10,7 @@ namespace {
 
 bool opened = false;
 
+void passEvent(const SDL_Event& event) { ImGui_ImplSDL2_ProcessEvent(&event); }
 }  // namespace
 
 bool openToolOverlay() {
@@ -27,19 +28,25 @@ bool openToolOverlay() {
     ImGui::StyleColorsDark();
     ImGui_ImplSDL2_InitForOpenGL(state.window, state.context);
     ImGui_ImplOpenGL2_Init();
+    state.passToToolOverlay = passEvent;
     opened = true;
     return true;
 }
 
-void drawToolOverlay(RenderState& renderState, const std::vector<OverlayLine>& lines) {
-    if (!opened || lines.empty()) return;
+bool beginToolFrame(RenderState& renderState) {
+    if (!opened) return false;
+    // First, as the font's texture is made on the first frame.
     // The effects leave whatever state their last draw needed: the panel
     // draws from plain state, and the frame after it from what they left.
-    // First, as the font's texture is made on the first frame.
     renderState.beginOutsideDraws();
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     ImGui::NewFrame();
+    return true;
+}
+
+void addToolLines(const std::vector<OverlayLine>& lines) {
+    if (lines.empty()) return;
     const ImVec2 display = ImGui::GetIO().DisplaySize;
     ImGui::SetNextWindowPos(ImVec2(0.0f, 0.0f));
     ImGui::SetNextWindowSizeConstraints(ImVec2(0.0f, 0.0f), display);
@@ -56,9 +63,26 @@ void drawToolOverlay(RenderState& renderState, const std::vector<OverlayLine>& l
     }
     ImGui::PopTextWrapPos();
     ImGui::End();
+}
+
+void endToolFrame(RenderState& renderState) {
+    windowState().toolOverlayTyping = ImGui::GetIO().WantTextInput;
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
     renderState.endOutsideDraws();
+}
+
+void releaseToolKeyboard() {
+    if (!opened) return;
+    ImGui::SetWindowFocus(nullptr);
+    windowState().toolOverlayTyping = false;
+}
+
+void drawToolOverlay(RenderState& renderState, const std::vector<OverlayLine>& lines) {
+    if (!opened || lines.empty()) return;
+    beginToolFrame(renderState);
+    addToolLines(lines);
+    endToolFrame(renderState);
 }
 
 void closeToolOverlay() {
@@ -67,4 +91,6 @@ void closeToolOverlay() {
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext();
     opened = false;
+    windowState().passToToolOverlay = nullptr;
+    windowState().toolOverlayTyping = false;
 }

@@ -23,3 +23,16 @@ bool openToolOverlay();
 // bottom. Nothing at all for no lines.
 void drawToolOverlay(RenderState& renderState, const std::vector<OverlayLine>& lines);
 void closeToolOverlay();
+
+// A frame of Dear ImGui over the picture for tools that draw more than
+// lines: between begin and end, ImGui's calls draw (no-op until the overlay
+// is open; begin returns false then and end must not be called).
+bool beginToolFrame(RenderState& renderState);
+// The panel of drawToolOverlay, inside a tool frame.
+void addToolLines(const std::vector<OverlayLine>& lines);
+// Also notes whether a text field has the keyboard: keys then type into it
+// rather than steer playback.
+void endToolFrame(RenderState& renderState);
+// For a tool hidden while one of its text fields had the keyboard: the keys
+// steer playback again.
+void releaseToolKeyboard();
