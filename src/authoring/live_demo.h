@@ -20,6 +20,8 @@ public:
     // Everything is drawn through renderState. A broken script block never
     // waits for a key: that would hold the playing demo.
     LiveDemo(Music& music, RenderState& renderState);
+    // What it draws with; the tools over the picture draw through it too.
+    RenderState& drawsWith() { return renderState; }
     ~LiveDemo() override;
     LiveDemo(const LiveDemo&) = delete;
     LiveDemo& operator=(const LiveDemo&) = delete;

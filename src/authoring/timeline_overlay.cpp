@@ -500,10 +500,10 @@ TimelineRequest drawLiveTools(TimelineOverlay& timeline, const std::vector<Overl
                               double now) {
     // Neither shown: no frame of ImGui at all, so the picture is untouched.
     if (!timeline.isShown() && lines.empty()) return {};
-    if (!beginToolFrame()) return {};
+    if (!beginToolFrame(demo.drawsWith())) return {};
     addToolLines(lines);
     TimelineRequest request;
     if (timeline.isShown()) request = timeline.draw(demo, now);
-    endToolFrame();
+    endToolFrame(demo.drawsWith());
     return request;
 }

@@ -1,11 +1,9 @@
 #include "platform/tool_overlay.h"
 
-#include <GL/gl.h>
 #include <backends/imgui_impl_opengl2.h>
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 
-#include "platform/extensions.h"
 #include "platform/window_state.h"
 
 namespace {
@@ -13,45 +11,6 @@ namespace {
 bool opened = false;
 
 void passEvent(const SDL_Event& event) { ImGui_ImplSDL2_ProcessEvent(&event); }
-// The units the effects may leave switched on (at most the 4 they use); the
-// panel draws on unit 0.
-int textureUnits = 1;
-
-// The effects leave whatever state their last draw needed, and the render
-// state clears stale arrays only at its next draw: everything the panel's
-// draw could be disturbed by is switched off here, inside a saved state.
-void setUpPlainDrawing() {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
-    for (int unit = textureUnits - 1; unit >= 0; --unit) {
-        if (textureUnits > 1) {
-            multitexture.glActiveTextureARB(GL_TEXTURE0_ARB + unit);
-            multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
-        }
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_TEXTURE_GEN_S);
-        glDisable(GL_TEXTURE_GEN_T);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glMatrixMode(GL_TEXTURE);
-        glPushMatrix();
-        glLoadIdentity();
-    }
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisable(GL_FOG);
-    glDisable(GL_ALPHA_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-}
-
-void restoreDrawing() {
-    glMatrixMode(GL_TEXTURE);
-    for (int unit = 0; unit < textureUnits; ++unit) {
-        if (textureUnits > 1) multitexture.glActiveTextureARB(GL_TEXTURE0_ARB + unit);
-        glPopMatrix();
-    }
-    glPopClientAttrib();
-    glPopAttrib();
-}
-
 }  // namespace
 
 bool openToolOverlay() {
@@ -69,21 +28,17 @@ bool openToolOverlay() {
     ImGui::StyleColorsDark();
     ImGui_ImplSDL2_InitForOpenGL(state.window, state.context);
     ImGui_ImplOpenGL2_Init();
-    textureUnits = 1;
-    if (multitexture.glActiveTextureARB && multitexture.glClientActiveTextureARB) {
-        GLint units = 1;
-        glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
-        textureUnits = units < 1 ? 1 : units > 4 ? 4 : units;
-    }
     state.passToToolOverlay = passEvent;
     opened = true;
     return true;
 }
 
-bool beginToolFrame() {
+bool beginToolFrame(RenderState& renderState) {
     if (!opened) return false;
     // First, as the font's texture is made on the first frame.
-    setUpPlainDrawing();
+    // The effects leave whatever state their last draw needed: the panel
+    // draws from plain state, and the frame after it from what they left.
+    renderState.beginOutsideDraws();
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     ImGui::NewFrame();
@@ -110,11 +65,11 @@ void addToolLines(const std::vector<OverlayLine>& lines) {
     ImGui::End();
 }
 
-void endToolFrame() {
+void endToolFrame(RenderState& renderState) {
     windowState().toolOverlayTyping = ImGui::GetIO().WantTextInput;
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
-    restoreDrawing();
+    renderState.endOutsideDraws();
 }
 
 void releaseToolKeyboard() {
@@ -123,11 +78,11 @@ void releaseToolKeyboard() {
     windowState().toolOverlayTyping = false;
 }
 
-void drawToolOverlay(const std::vector<OverlayLine>& lines) {
+void drawToolOverlay(RenderState& renderState, const std::vector<OverlayLine>& lines) {
     if (!opened || lines.empty()) return;
-    beginToolFrame();
+    beginToolFrame(renderState);
     addToolLines(lines);
-    endToolFrame();
+    endToolFrame(renderState);
 }
 
 void closeToolOverlay() {

@@ -263,8 +263,8 @@ int main(int argc, char** argv) {
         }
         // The check's pass freed the audio; a capture mixes offline again.
         if (capture) audioUseOfflineOutput();
-        safeView = std::make_unique<SafeView>(imports, std::move(stretches), timing.startTime, timing.fixedRate,
-                                              timing.observer);
+        safeView = std::make_unique<SafeView>(renderState, imports, std::move(stretches), timing.startTime,
+                                              timing.fixedRate, timing.observer);
         timing.observer = safeView.get();
     }
     Demo demo("test.dat", music, renderState);
