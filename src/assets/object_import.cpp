@@ -1,16 +1,20 @@
 #include "assets/object_import.h"
 
 #include <assimp/BaseImporter.h>
+#include <assimp/DefaultIOSystem.h>
+#include <assimp/MemoryIOWrapper.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <assimp/Importer.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <exception>
 #include <fstream>
 #include <limits>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -42,6 +46,47 @@ void keepOnlyOurReaders(Assimp::Importer& importer) {
         if (reader != nullptr && importer.UnregisterLoader(reader) == aiReturn_SUCCESS) delete reader;
     }
 }
+
+bool endsWith(const std::string& name, const char* extension) {
+    const std::size_t length = std::strlen(extension);
+    if (name.size() < length) return false;
+    for (std::size_t i = 0; i < length; ++i)
+        if (std::tolower(static_cast<unsigned char>(name[name.size() - length + i])) != extension[i]) return false;
+    return true;
+}
+
+// The files the library may open while reading one object: the object
+// itself (from disk, or from memory under the name the reading gives it)
+// and the buffers a .gltf on disk names. The OBJ reader would also open the
+// material library the file names, or one named after the file, and Assimp
+// 5.2.5 crashes on a library that gives a texture before its first
+// material; the player takes no materials from the file anyway.
+class ObjectFiles : public Assimp::IOSystem {
+public:
+    ObjectFiles(std::string objectName, const uint8_t* data, std::size_t size)
+        : objectName(std::move(objectName)), data(data), size(size) {}
+
+    bool Exists(const char* name) const override { return mayOpen(name) && (data != nullptr || disk.Exists(name)); }
+    char getOsSeparator() const override { return disk.getOsSeparator(); }
+    Assimp::IOStream* Open(const char* name, const char* mode) override {
+        if (!mayOpen(name)) return nullptr;
+        if (data != nullptr) return new Assimp::MemoryIOStream(data, size);
+        return disk.Open(name, mode);
+    }
+    void Close(Assimp::IOStream* stream) override { delete stream; }
+
+private:
+    bool mayOpen(const char* name) const {
+        if (name == nullptr) return false;
+        if (objectName == name) return true;
+        return data == nullptr && endsWith(objectName, ".gltf") && endsWith(name, ".bin");
+    }
+
+    std::string objectName;
+    const uint8_t* data;
+    std::size_t size;
+    mutable Assimp::DefaultIOSystem disk;
+};
 
 std::string firstLine(std::string text) {
     const std::size_t end = text.find_first_of("\r\n");
@@ -125,6 +170,8 @@ bool importObjectFile(const std::string& fileName, ImportedObject& object, std::
     try {
         Assimp::Importer importer;
         keepOnlyOurReaders(importer);
+        // The importer owns its file system and deletes it.
+        importer.SetIOHandler(new ObjectFiles(fileName, nullptr, 0));
         return takeScene(importer, importer.ReadFile(fileName, postProcessing), object, problem);
     } catch (const std::exception& error) {
         object = ImportedObject();
@@ -143,8 +190,12 @@ bool importObjectFromMemory(const uint8_t* data, std::size_t size, const std::st
     try {
         Assimp::Importer importer;
         keepOnlyOurReaders(importer);
-        const aiScene* scene = importer.ReadFileFromMemory(data, size, postProcessing, extension.c_str());
-        return takeScene(importer, scene, object, problem);
+        // Not the library's own reading from memory: that opens the object
+        // again for any file it looks for whose name begins as the stand-in
+        // name it gives the object (the OBJ reader's NAME.mtl).
+        const std::string name = "object." + extension;
+        importer.SetIOHandler(new ObjectFiles(name, data, size));
+        return takeScene(importer, importer.ReadFile(name, postProcessing), object, problem);
     } catch (const std::exception& error) {
         object = ImportedObject();
         problem = "cannot be read: " + firstLine(error.what());

@@ -91,6 +91,28 @@ TEST(ObjectImport, LightWave2FilesGoToTheLibraryAndLwobStaysOurs) {
     EXPECT_EQ(object.triangleCount(), 2);
 }
 
+// The library's OBJ reader would read the material library the file names
+// (or, missing that, one named after the file) and crash on a library that
+// gives a texture before its first material. The player takes no materials
+// from the file: such objects are read without opening their libraries.
+TEST(ObjectImport, ObjMaterialLibrariesAreNotOpened) {
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    ScratchDirectory scratch;
+    const std::string object = "mtllib cube.mtl\n" + triangle;
+    writeBytesToFile("cube.obj", Bytes(object.begin(), object.end()));
+    const std::string library = "bump stripes.tga\nnewmtl Material\n";
+    writeBytesToFile("cube.mtl", Bytes(library.begin(), library.end()));
+    ImportedObject fromFile;
+    std::string problem;
+    EXPECT_TRUE(importObjectFile("cube.obj", fromFile, problem)) << problem;
+    EXPECT_EQ(fromFile.triangleCount(), 1);
+
+    // In memory, the library's own stand-in name for a missing library was
+    // the object itself, read again as a material library.
+    const ImportedObject fromMemory = importText("bump stripes.tga\nmtllib none.mtl\n" + triangle, "obj", problem);
+    EXPECT_EQ(fromMemory.triangleCount(), 1) << problem;
+}
+
 TEST(ObjectImport, DamagedFilesSayWhyAndLeaveTheObjectEmpty) {
     const struct {
         std::string text, extension, problem;
