@@ -10,11 +10,9 @@
 #                          its safe view (pixels drawn back into the
 #                          frame), live authoring, which watches files on
 #                          disk, with its overlay (Dear ImGui on the
-#                          fixed-function pipeline), the console's key wait
-#                          (raw terminal mode), and objects through Assimp,
-#                          which the browser build does not have yet
-#                          (src/web stands in); the page shows log lines
-#                          itself (src/web/log_line.cpp).
+#                          fixed-function pipeline) and the console's key
+#                          wait (raw terminal mode); the page shows log
+#                          lines itself (src/web/log_line.cpp).
 #   QUARN_PORTABLE_SOURCES the rest: what the browser build compiles.
 # A new source that needs the desktop is added to the list below; CI's
 # browser build fails on one that is not.
@@ -33,7 +31,7 @@ foreach(source
     runtime/capture.cpp runtime/benchmark.cpp runtime/flash_check.cpp
     assets/png_writer.cpp assets/wav_writer.cpp assets/video_writer.cpp assets/pending_file.cpp
     runtime/live_demo.cpp runtime/live_loop.cpp runtime/file_watcher.cpp platform/tool_overlay.cpp
-    framework/console_key.cpp framework/log_line.cpp assets/object_import.cpp)
+    framework/console_key.cpp framework/log_line.cpp)
   # A renamed file would otherwise slip into the browser build unnoticed.
   if(NOT EXISTS ${QUARN_SOURCE_ROOT}/src/${source})
     message(FATAL_ERROR "cmake/player_sources.cmake names src/${source}, which is not there")
