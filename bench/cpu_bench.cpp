@@ -10,7 +10,7 @@
 
 #include "demo_session.h"
 #include "framework/effect_instance.h"
-#include "runtime/sync_dispatch.h"
+#include "player/sync_dispatch.h"
 #include "support/null_render_state.h"
 #include "timed_render.h"
 

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <memory>
 
-#include "runtime/demo.h"
+#include "player/demo.h"
 
 // Changes into the demo directory (the given one, else ./demo) and makes
 // SDL's audio silent unless the caller chose a driver. False when the

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "authoring/flash_analysis.h"
 #include "demo_session.h"
-#include "runtime/flash_analysis.h"
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3000;

@@ -29,7 +29,7 @@
 #include "effects/sprite_material.h"
 #include "framework/effect_instance.h"
 #include "platform/gl_render_state.h"
-#include "runtime/sync_dispatch.h"
+#include "player/sync_dispatch.h"
 #include "support/headless_gl.h"
 #include "timed_render.h"
 

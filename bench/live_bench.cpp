@@ -8,12 +8,12 @@
 #include <chrono>
 #include <cstdio>
 
+#include "authoring/file_watcher.h"
+#include "authoring/live_demo.h"
 #include "demo_session.h"
 #include "platform/audio_device.h"
 #include "platform/gl_render_state.h"
 #include "platform/window.h"
-#include "runtime/file_watcher.h"
-#include "runtime/live_demo.h"
 
 namespace {
 

@@ -20,12 +20,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include "assets/png_writer.h"
 #include "demo_session.h"
 #include "platform/gl_render_state.h"
 #include "platform/gles2_render_state.h"
 #include "platform/window.h"
-#include "runtime/sync_catch_up.h"
+#include "player/sync_catch_up.h"
+#include "recording/png_writer.h"
 #include "support/headless_gl.h"
 
 namespace {

@@ -19,6 +19,9 @@
 get_filename_component(QUARN_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 file(GLOB_RECURSE QUARN_ENGINE_SOURCES CONFIGURE_DEPENDS
   ${QUARN_SOURCE_ROOT}/src/runtime/*.cpp
+  ${QUARN_SOURCE_ROOT}/src/authoring/*.cpp
+  ${QUARN_SOURCE_ROOT}/src/recording/*.cpp
+  ${QUARN_SOURCE_ROOT}/src/player/*.cpp
   ${QUARN_SOURCE_ROOT}/src/platform/*.cpp
   ${QUARN_SOURCE_ROOT}/src/framework/*.cpp
   ${QUARN_SOURCE_ROOT}/src/assets/*.cpp
@@ -28,9 +31,9 @@ list(REMOVE_ITEM QUARN_ENGINE_SOURCES ${QUARN_SOURCE_ROOT}/src/runtime/main.cpp)
 set(QUARN_DESKTOP_SOURCES)
 foreach(source
     platform/gl_render_state.cpp platform/gl_finish.cpp platform/back_buffer_picture.cpp
-    runtime/capture.cpp runtime/benchmark.cpp runtime/flash_check.cpp
-    assets/png_writer.cpp assets/wav_writer.cpp assets/video_writer.cpp assets/pending_file.cpp
-    runtime/live_demo.cpp runtime/live_loop.cpp runtime/file_watcher.cpp platform/tool_overlay.cpp
+    recording/capture.cpp recording/benchmark.cpp authoring/flash_check.cpp
+    recording/png_writer.cpp recording/wav_writer.cpp recording/video_writer.cpp recording/pending_file.cpp
+    authoring/live_demo.cpp authoring/live_loop.cpp authoring/file_watcher.cpp platform/tool_overlay.cpp
     framework/console_key.cpp framework/log_line.cpp)
   # A renamed file would otherwise slip into the browser build unnoticed.
   if(NOT EXISTS ${QUARN_SOURCE_ROOT}/src/${source})

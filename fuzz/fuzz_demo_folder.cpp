@@ -21,9 +21,9 @@
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
 #include "platform/player_context.h"
-#include "runtime/effect_types.h"
-#include "runtime/sync_dispatch.h"
-#include "runtime/sync_track.h"
+#include "player/effect_types.h"
+#include "player/sync_dispatch.h"
+#include "player/sync_track.h"
 #include "support/null_render_state.h"
 
 namespace {

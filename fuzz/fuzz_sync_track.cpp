@@ -9,8 +9,8 @@
 
 #include "framework/effect.h"
 #include "framework/effect_instance.h"
-#include "runtime/sync_dispatch.h"
-#include "runtime/sync_track.h"
+#include "player/sync_dispatch.h"
+#include "player/sync_track.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool quiet = std::freopen("/dev/null", "w", stdout) != nullptr;

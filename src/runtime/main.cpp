@@ -13,6 +13,10 @@
 #include <string>
 
 #include "assets/missing_picture.h"
+#include "authoring/demo_check.h"
+#include "authoring/flash_check.h"
+#include "authoring/live_demo.h"
+#include "authoring/live_loop.h"
 #include "platform/audio_device.h"
 #include "platform/gl_render_state.h"
 #include "platform/gles2_render_state.h"
@@ -20,17 +24,13 @@
 #include "platform/player_context.h"
 #include "platform/tool_overlay.h"
 #include "platform/window.h"
-#include "runtime/benchmark.h"
-#include "runtime/capture.h"
+#include "player/demo.h"
+#include "player/demo_interface.h"
+#include "player/frame_loop.h"
+#include "player/music.h"
+#include "recording/benchmark.h"
+#include "recording/capture.h"
 #include "runtime/command_line.h"
-#include "runtime/demo.h"
-#include "runtime/demo_check.h"
-#include "runtime/demo_interface.h"
-#include "runtime/flash_check.h"
-#include "runtime/frame_loop.h"
-#include "runtime/live_demo.h"
-#include "runtime/live_loop.h"
-#include "runtime/music.h"
 
 namespace {
 

@@ -13,12 +13,12 @@
 #include "platform/gles2_render_state.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
+#include "player/demo.h"
+#include "player/frame_clock.h"
+#include "player/frame_loop.h"
+#include "player/music.h"
+#include "player/sync_catch_up.h"
 #include "runtime/command_line.h"
-#include "runtime/demo.h"
-#include "runtime/frame_clock.h"
-#include "runtime/frame_loop.h"
-#include "runtime/music.h"
-#include "runtime/sync_catch_up.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/flash_analysis.h"
+#include "authoring/flash_analysis.h"
 #include "support/video_probe.h"
 
 namespace {

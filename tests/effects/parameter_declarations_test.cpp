@@ -12,7 +12,7 @@
 
 #include "framework/script_reader.h"
 #include "platform/player_context.h"
-#include "runtime/effect_types.h"
+#include "player/effect_types.h"
 #include "support/captured_console.h"
 #include "support/lwo_bytes.h"
 #include "support/null_render_state.h"

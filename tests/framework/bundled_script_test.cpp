@@ -12,7 +12,7 @@
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
 #include "framework_test_helpers.h"
-#include "runtime/effect_types.h"
+#include "player/effect_types.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "framework/effect_registry.h"
 #include "framework_test_helpers.h"
-#include "runtime/effect_types.h"
+#include "player/effect_types.h"
 
 namespace {
 

@@ -1,0 +1,199 @@
+#include "authoring/live_loop.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "authoring/file_watcher.h"
+#include "authoring/live_demo.h"
+#include "platform/events.h"
+#include "platform/tool_overlay.h"
+#include "platform/window.h"
+#include "player/demo.h"
+#include "player/frame_clock.h"
+#include "player/frame_loop.h"
+#include "player/sync_catch_up.h"
+
+namespace {
+
+constexpr int frameRateWindow = 32;
+// Watching costs a stat of each file this often, not every frame.
+constexpr double watchInterval = 0.1;
+constexpr std::size_t maxOverlayFindings = 100;
+
+// Demo time: runs with the clock from a base, or holds while paused.
+class LiveTime {
+public:
+    LiveTime(double start, double endTime) : end(endTime), base(std::clamp(start, 0.0, endTime)) {}
+    void setEnd(double newEnd) { end = newEnd; }
+    double getEnd() const { return end; }
+    double at(double clock) const { return paused ? base : base + (clock - baseClock); }
+    bool isPaused() const { return paused; }
+    void hold(double clock) {
+        base = at(clock);
+        paused = true;
+    }
+    void run(double clock) {
+        baseClock = clock;
+        paused = false;
+    }
+    void moveTo(double time, double clock) {
+        base = std::clamp(time, 0.0, end);
+        baseClock = clock;
+    }
+
+private:
+    double end;
+    double base;
+    double baseClock = 0.0;
+    bool paused = false;
+};
+
+double seekStep(PlayerKey key) {
+    switch (key) {
+    case PlayerKey::Left:
+        return -1.0;
+    case PlayerKey::Right:
+        return 1.0;
+    case PlayerKey::Down:
+        return -10.0;
+    case PlayerKey::Up:
+        return 10.0;
+    default:
+        return 0.0;
+    }
+}
+
+}  // namespace
+
+void formatLiveTitleSuffix(char* text, std::size_t size, bool paused, bool reloadFailed, int errors) {
+    if (errors > 0) {
+        std::snprintf(text, size, "%s%s%d error%s ", paused ? "paused " : "", reloadFailed ? "reload failed " : "",
+                      errors, errors == 1 ? "" : "s");
+    } else {
+        std::snprintf(text, size, "%s%s", paused ? "paused " : "", reloadFailed ? "reload failed " : "");
+    }
+}
+
+std::vector<OverlayLine> checkFindingsOverlay(const std::vector<std::string>& findings) {
+    std::vector<OverlayLine> lines;
+    if (findings.empty()) return lines;
+    int errors = 0;
+    for (const std::string& finding : findings) errors += finding.find(": error: ") != std::string::npos;
+    const int warnings = static_cast<int>(findings.size()) - errors;
+    const auto counted = [](int count, const char* what) {
+        return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+    };
+    lines.push_back(OverlayLine{
+        "--check: " + counted(errors, "error") + ", " + counted(warnings, "warning") + " (C hides this list)", 200, 200,
+        200});
+    // More than a window holds would only cost drawing time every frame.
+    const std::size_t shown = std::min(findings.size(), maxOverlayFindings);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (findings[i].find(": error: ") != std::string::npos)
+            lines.push_back(OverlayLine{findings[i], 255, 110, 110});
+        else
+            lines.push_back(OverlayLine{findings[i], 255, 220, 110});
+    }
+    if (shown < findings.size())
+        lines.push_back(
+            OverlayLine{"... and " + std::to_string(findings.size() - shown) + " more on the console", 200, 200, 200});
+    return lines;
+}
+
+void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
+    demo.init();
+    std::vector<OverlayLine> overlay = checkFindingsOverlay(demo.checkFindings());
+    bool overlayShown = true;
+    // Started inside the fade: the music as faded by then (a seek catches
+    // the effects up as well).
+    if (startTime > demo.times().fadeOut)
+        demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
+    else
+        demo.catchUpTo(startTime, playStepsPerSecond);
+    FileWatcher watcher;
+    watcher.watch(demo.watchedFiles());
+    FrameClock frameClock;
+    frameClock.start();
+
+    LiveTime time(startTime, demo.times().end);
+    double nextWatch = 0.0;
+    int frames = 0;
+    float windowStart = 0.0f;
+    char title[160];
+    for (;;) {
+        PlayerKey key = PlayerKey::None;
+        const PendingEvent event = takeNextKeyEvent(key);
+        if (event == PendingEvent::Quit) return;
+        if (event == PendingEvent::Handled) {
+            const double clock = frameClock.seconds();
+            const double now = time.at(clock);
+            if (key == PlayerKey::Space) {
+                if (time.isPaused()) {
+                    time.run(clock);
+                    demo.resume();
+                } else {
+                    time.hold(clock);
+                    demo.pause();
+                }
+            } else if (key == PlayerKey::Home || seekStep(key) != 0.0) {
+                const double target =
+                    std::clamp(key == PlayerKey::Home ? 0.0 : now + seekStep(key), 0.0, time.getEnd());
+                demo.seek(static_cast<float>(now), static_cast<float>(target));
+                // Counted from after the seek, which may have decoded music.
+                time.moveTo(target, frameClock.seconds());
+            } else if (key == PlayerKey::R) {
+                followFolder(folder);
+                demo.reload({}, static_cast<float>(now));
+                watcher.watch(demo.watchedFiles());
+                overlay = checkFindingsOverlay(demo.checkFindings());
+            } else if (key == PlayerKey::C) {
+                overlayShown = !overlayShown;
+            }
+            continue;
+        }
+
+        double clock = frameClock.seconds();
+        // A reload may have moved the end.
+        time.setEnd(demo.times().end);
+        if (!time.isPaused() && time.at(clock) >= time.getEnd()) {
+            time.moveTo(time.getEnd(), clock);
+            time.hold(clock);
+            demo.pause();
+        }
+        if (clock >= nextWatch) {
+            nextWatch = clock + watchInterval;
+            // Entered anew, the folder's files count as changed once they
+            // hold still.
+            followFolder(folder);
+            const std::vector<std::string> changed = watcher.poll();
+            if (!changed.empty()) {
+                const double now = time.at(clock);
+                demo.reload(changed, static_cast<float>(now));
+                watcher.watch(demo.watchedFiles());
+                overlay = checkFindingsOverlay(demo.checkFindings());
+                // The music played on while reading: time does too, so
+                // that picture and music stay together.
+                clock = frameClock.seconds();
+            }
+        }
+
+        ++frames;
+        if (frames % frameRateWindow == 0) {
+            frames = 0;
+            windowStart = static_cast<float>(clock);
+        }
+        const float t = static_cast<float>(time.at(clock));
+        formatFrameTitle(title, sizeof title, t, frames, frameClock.seconds(), windowStart);
+        formatLiveTitleSuffix(title + std::strlen(title), sizeof title - std::strlen(title), time.isPaused(),
+                              demo.reloadFailed(), demo.checkErrors());
+        setWindowTitle(title);
+        demo.drawFrame(t);
+        if (overlayShown) drawToolOverlay(overlay);
+        swapWindowBuffers();
+        // Nothing moves while paused: no need to draw flat out.
+        if (time.isPaused()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}

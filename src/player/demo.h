@@ -1,0 +1,56 @@
+#pragma once
+// The demo as the frame loop drives it: owns the sync track and the effect
+// tree, loads music and script, and ends the run at its end time.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "player/demo_interface.h"
+#include "player/sync_track.h"
+
+class EffectInstance;
+class ScriptReader;
+
+// Unless the sync file says otherwise (see DemoTimes), music starts fading
+// on the first frame after this time...
+constexpr float demoFadeOutTime = DemoTimes{}.fadeOut;
+// ...and the run ends on the first later frame after this one.
+constexpr float demoEndTime = DemoTimes{}.end;
+
+// The start of every frame, played or live: black colour and a clear depth
+// buffer, before any effect draws.
+void clearFrameToBlack();
+
+class Demo : public DemoInterface {
+public:
+    // Reads the sync file now.
+    explicit Demo(std::string syncFileName);
+    ~Demo() override;
+
+    // Registers the effect types, loads the music and the script, then
+    // starts the music as the very last step.
+    void init() override;
+    // Clears, fades or ends the run, delivers at most one due sync event
+    // and draws the effect tree. The frame that ends the run draws nothing
+    // after the clears.
+    void drawFrame(float t) override;
+    void catchUpTo(double t, int stepsPerSecond) override;
+    bool hasEnded() const override { return ended; }
+
+    EffectInstance* getRoot() const { return root; }
+    const SyncTrack& getSyncTrack() const { return syncTrack; }
+    uint32_t getNextSyncEvent() const { return nextSyncEvent; }
+    const DemoTimes& getTimes() const { return times; }
+    bool isMusicFading() const { return musicFading; }
+
+private:
+    EffectInstance* root = nullptr;
+    SyncTrack syncTrack;
+    DemoTimes times;
+    uint32_t nextSyncEvent = 0;
+    bool musicFading = false;
+    bool ended = false;
+    std::unique_ptr<ScriptReader> scriptReader;
+    std::vector<EffectInstance*> activeInstances;
+};

@@ -1,0 +1,203 @@
+#include "recording/capture.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "platform/audio_decoder.h"
+#include "platform/audio_device.h"
+#include "platform/framebuffer.h"
+#include "platform/player_context.h"
+#include "player/demo.h"
+#include "recording/benchmark.h"
+#include "recording/png_writer.h"
+
+namespace {
+
+void readBackBuffer(uint8_t* rgba, int width, int height) {
+    // No context: black rather than garbage.
+    if (!readFramebufferInto(rgba, 0, 0, width, height))
+        std::memset(rgba, 0, static_cast<std::size_t>(width) * height * 4);
+}
+
+}  // namespace
+
+CaptureKind captureKindOf(const std::string& target) {
+    if (!target.empty() && target.back() == '/') return CaptureKind::frames;
+    std::error_code error;
+    if (std::filesystem::is_directory(target, error)) return CaptureKind::frames;
+    if (videoContainerFor(target) != VideoContainer::none) return CaptureKind::video;
+    const std::string name = std::filesystem::path(target).filename().string();
+    const std::size_t dot = name.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot > 0 && dot + 1 < name.size();
+    return hasExtension ? CaptureKind::unknown : CaptureKind::frames;
+}
+
+std::string captureFrameName(int frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06d.png", frame);
+    return name;
+}
+
+int64_t captureAudioFramesBefore(int frame, int fps, int rate) {
+    // From the frame number each time, so that rates like 44100 / 24 do not
+    // drift by rounding.
+    return static_cast<int64_t>(frame) * rate / fps;
+}
+
+CaptureSession::CaptureSession(std::string target, int fps, std::FILE* progress, double startTime, double endTime)
+    : directory(std::move(target)), fps(fps), progress(progress), startTime(startTime), endTime(endTime) {}
+
+bool CaptureSession::begin() {
+    sound.resize(static_cast<std::size_t>(audioOutputRate / fps + 1) * audioOutputChannels);
+    pixels.resize(static_cast<std::size_t>(captureWidth) * captureHeight * 4);
+    startSeconds = steadySeconds();
+    switch (captureKindOf(directory)) {
+    case CaptureKind::frames:
+        return beginFolder();
+    case CaptureKind::unknown:
+        std::fprintf(stderr, "capture: '%s' is not a directory and does not end in .mp4 or .mkv\n", directory.c_str());
+        return false;
+    case CaptureKind::video:
+        break;
+    }
+    VideoSettings settings;
+    settings.width = captureWidth;
+    settings.height = captureHeight;
+    settings.fps = fps;
+    settings.audioRate = audioOutputRate;
+    settings.audioChannels = audioOutputChannels;
+    // The demo ends on the first frame after its end time.
+    const double seconds = std::max(0.0, endTime - startTime);
+    settings.maxFrames = static_cast<int64_t>(seconds * fps) + 2;
+    video = std::make_unique<VideoFileWriter>();
+    if (!video->open(directory, settings)) {
+        std::fprintf(stderr, "capture: cannot write '%s' (%s)\n", directory.c_str(), video->error().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool CaptureSession::beginFolder() {
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (error || !std::filesystem::is_directory(directory)) {
+        std::fprintf(stderr, "capture: cannot make the directory '%s'\n", directory.c_str());
+        return false;
+    }
+    // The earlier audio.wav stays until the first new frame is written.
+    const std::string wavPath = directory + "/audio.wav";
+    if (!wav.open(wavPath, audioOutputRate, audioOutputChannels)) {
+        std::fprintf(stderr, "capture: cannot write '%s' (%s)\n", wavPath.c_str(), wav.error().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool CaptureSession::frameDrawn(int frame, float t) {
+    if (failed || finished) return false;
+    const PlayerContext& context = playerContext();
+    const auto readFrame = context.readFrame ? context.readFrame : readBackBuffer;
+    const int64_t soundFrames = captureAudioFramesBefore(frame + 1, fps, audioOutputRate) -
+                                captureAudioFramesBefore(frame, fps, audioOutputRate);
+    (context.renderAudio ? context.renderAudio : audioRenderOffline)(sound.data(),
+                                                                     static_cast<std::size_t>(soundFrames));
+    if (video) {
+        // Read straight into the encoder's queue. A failure is told when the
+        // file is complete, with what it holds.
+        const auto read = [&](uint8_t* rgba) { readFrame(rgba, captureWidth, captureHeight); };
+        if (!video->append(read, sound.data(), static_cast<std::size_t>(soundFrames))) {
+            failed = true;
+            return false;
+        }
+    } else {
+        readFrame(pixels.data(), captureWidth, captureHeight);
+        if (!writeFolderFrame(frame, static_cast<std::size_t>(soundFrames))) return false;
+    }
+    frames = frame + 1;
+    if (progress && frames % fps == 0) printProgress(t);
+    return true;
+}
+
+bool CaptureSession::writeFolderFrame(int frame, std::size_t soundFrames) {
+    const std::string path = directory + "/" + captureFrameName(frame);
+    const RgbaPicture picture{pixels.data(), captureWidth, captureHeight, true};
+    if (!writePngFile(path, picture)) {
+        endProgressLine();
+        std::fprintf(stderr, "capture: cannot write '%s'\n", path.c_str());
+        failed = true;
+        return false;
+    }
+    if (!wav.append(sound.data(), soundFrames)) {
+        endProgressLine();
+        std::fprintf(stderr, "capture: cannot write '%s/audio.wav' (%s); it holds %.3f s\n", directory.c_str(),
+                     wav.error().c_str(), static_cast<double>(wav.framesWritten()) / audioOutputRate);
+        failed = true;
+        return false;
+    }
+    return true;
+}
+
+void CaptureSession::printProgress(float t) {
+    const double elapsed = steadySeconds() - startSeconds;
+    const double rate = elapsed > 0.0 ? frames / elapsed : 0.0;
+    // On a terminal the line is rewritten in place; in a log each is kept.
+    progressLineOpen = isatty(fileno(progress)) != 0;
+    const char end = progressLineOpen ? '\r' : '\n';
+    if (video) {
+        std::fprintf(progress, "capture: frame %d, demo time %.3f s, %.1f frames/s, %.1f MB%c", frames, t, rate,
+                     static_cast<double>(video->fileBytes()) / 1e6, end);
+    } else {
+        std::fprintf(progress, "capture: frame %d, demo time %.3f s, %.1f frames/s%c", frames, t, rate, end);
+    }
+    std::fflush(progress);
+}
+
+bool CaptureSession::finish() {
+    if (finished) return !failed;
+    finished = true;
+    endProgressLine();
+    return video ? finishVideo() : finishFolder();
+}
+
+bool CaptureSession::finishVideo() {
+    if (!video->close()) {
+        std::fprintf(stderr, "capture: cannot write '%s' (%s); it ends after %lld frames\n", directory.c_str(),
+                     video->error().c_str(), static_cast<long long>(video->framesInFile()));
+        failed = true;
+    }
+    const std::string notice = video->notice();
+    if (!notice.empty())
+        std::fprintf(stderr, "capture: '%s' plays as written, without its index at the front (%s)\n", directory.c_str(),
+                     notice.c_str());
+    if (progress) {
+        std::fprintf(progress, "capture: %lld frames at %d per second with sound (%.3f s) in %s, %.1f MB\n",
+                     static_cast<long long>(video->framesInFile()), fps, video->soundSecondsInFile(), directory.c_str(),
+                     static_cast<double>(video->fileBytes()) / 1e6);
+    }
+    return !failed;
+}
+
+bool CaptureSession::finishFolder() {
+    if (!wav.close()) {
+        std::fprintf(stderr, "capture: cannot complete '%s/audio.wav'\n", directory.c_str());
+        failed = true;
+    }
+    if (progress) {
+        std::fprintf(progress, "capture: %d frames at %d per second and audio.wav (%.3f s) in %s\n", frames, fps,
+                     static_cast<double>(wav.framesWritten()) / audioOutputRate, directory.c_str());
+    }
+    return !failed;
+}
+
+void CaptureSession::endProgressLine() {
+    if (!progressLineOpen) return;
+    std::fputc('\n', progress);
+    progressLineOpen = false;
+}

@@ -1,0 +1,191 @@
+#include "authoring/live_demo.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "authoring/live_loop.h"
+#include "platform/player_context.h"
+#include "player/music.h"
+#include "support/captured_console.h"
+#include "support/picture_files.h"
+#include "support/recording_render_state.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A layer showing picture, under the root.
+std::string layerScript(const std::string& picture) {
+    return "defineEffect layer as FxGLLayerObject\n"
+           "textureFilename : " +
+           picture +
+           "\n"
+           "transparency : solid\n"
+           "alpha : \"1\"\n"
+           "end\n"
+           "defineEffect root as Effect\n"
+           "end\n"
+           "createInstance of root as iDemo at 0 1000\n"
+           "createInstance of layer as shown at 0 1000\n"
+           "addChild shown to iDemo\n"
+           "bah\n";
+}
+
+void noKeyWait() {}
+
+class LiveDemoTest : public testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        std::ofstream("test.dat") << "0.1 zrotate 0\n";
+        writeSolidTga("red.tga", 2, 2, 255, 0, 0);
+    }
+    void TearDown() override {
+        Music::release();
+        unsetenv("SDL_AUDIODRIVER");
+    }
+
+    void writeScript(const std::string& text) {
+        fs::remove("iDemo.dat");
+        std::ofstream("iDemo.dat") << text;
+    }
+    CapturedConsole start() {
+        return captureConsole([this] { demo.init(); });
+    }
+    CapturedConsole reload(const std::vector<std::string>& changed) {
+        return captureConsole([&] { demo.reload(changed, 1.0f); });
+    }
+
+    ScratchDirectory scratch;
+    RecordingRenderState renderState;
+    PlayerContextScope context{{.renderState = &renderState, .waitForKey = noKeyWait}};
+    LiveDemo demo;
+};
+
+// A symlink loop cannot be opened: a failed reading, at start-up and later,
+// never an exception.
+TEST_F(LiveDemoTest, ScriptThatIsASymlinkLoopIsAFailedReading) {
+    fs::create_symlink("iDemo.dat", "iDemo.dat");
+    EXPECT_NE(start().err.find("reload failed: cannot open iDemo.dat\n"), std::string::npos);
+    EXPECT_TRUE(demo.reloadFailed());
+
+    writeScript(layerScript("red.tga"));
+    reload({"iDemo.dat"});
+    EXPECT_FALSE(demo.reloadFailed());
+
+    fs::remove("iDemo.dat");
+    fs::create_symlink("iDemo.dat", "iDemo.dat");
+    EXPECT_NE(reload({"iDemo.dat"}).err.find("reload failed: cannot open iDemo.dat\n"), std::string::npos);
+    EXPECT_TRUE(demo.reloadFailed());
+}
+
+// A reading is good only when every file it uses is: a damaged picture
+// keeps failing readings caused by other edits until it is mended itself.
+// A JPEG cut short decodes (filled grey, with a warning) and counts as
+// damaged here.
+TEST_F(LiveDemoTest, DamagedPictureFailsEveryReadingUntilMended) {
+    // Varied, so that most of the file is picture data rather than headers.
+    std::vector<uint8_t> samples(128 * 128 * 3);
+    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>(i * 7919 % 251);
+    const std::vector<uint8_t> jpeg = encodeJpeg(128, 128, samples);
+    writeBytes("blue.jpg", jpeg);
+    writeScript(layerScript("blue.jpg"));
+    start();
+    ASSERT_FALSE(demo.reloadFailed());
+
+    writeBytes("blue.jpg", std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + jpeg.size() / 2));
+    const CapturedConsole cut = reload({"blue.jpg"});
+    EXPECT_TRUE(demo.reloadFailed());
+    EXPECT_NE(cut.err.find("reload failed: the picture file blue.jpg is damaged: "), std::string::npos) << cut.err;
+
+    writeScript(layerScript("blue.jpg") + "# an unrelated edit\n");
+    reload({"iDemo.dat"});
+    EXPECT_TRUE(demo.reloadFailed());
+
+    writeBytes("blue.jpg", jpeg);
+    const CapturedConsole mended = reload({"blue.jpg"});
+    EXPECT_FALSE(demo.reloadFailed()) << mended.err;
+    EXPECT_NE(mended.out.find("reloaded blue.jpg in "), std::string::npos);
+
+    // Music that cannot be played, the same.
+    writeBytes("demomusik.mp3", {'n', 'o', 't', ' ', 'M', 'P', '3'});
+    reload({"demomusik.mp3"});
+    EXPECT_TRUE(demo.reloadFailed());
+    EXPECT_NE(reload({"iDemo.dat"}).err.find("reload failed: cannot play demomusik.mp3\n"), std::string::npos);
+    EXPECT_TRUE(demo.reloadFailed());
+}
+
+// The time printed covers the check's report as well: its line comes last.
+TEST_F(LiveDemoTest, ReloadedLineComesAfterTheCheckReport) {
+    writeScript(layerScript("red.tga"));
+    start();
+    const std::string out = reload({"iDemo.dat"}).out;
+    ASSERT_NE(out.find("test.dat:1: "), std::string::npos) << out;
+    EXPECT_LT(out.find("test.dat:1: "), out.find("reloaded iDemo.dat in "));
+    EXPECT_EQ(out.substr(out.rfind('\n', out.size() - 2) + 1, 22), "reloaded iDemo.dat in ");
+}
+
+// The window lists --check's errors and warnings, not its notes, in its
+// words (what live does with a missing picture, not what play does), and
+// the title counts the errors.
+TEST_F(LiveDemoTest, WindowListsTheCheckErrorsAndWarnings) {
+    std::ofstream("test.dat") << "";
+    writeScript(layerScript("red.tga"));
+    start();
+    const std::string noMusic = "demomusik.mp3: warning: cannot be opened: the demo plays without sound";
+    EXPECT_EQ(demo.checkFindings(), std::vector<std::string>{noMusic});
+    EXPECT_EQ(demo.checkErrors(), 0);
+
+    writeScript(
+        "defineEffect layer as FxGLLayerObject\n"
+        "textureFilename : red.tga\n"
+        "\n"
+        "end\n"
+        "defineEffect dots as FxRenderParticles\n"
+        "end\n"
+        "defineEffect root as Effect\n"
+        "end\n"
+        "createInstance of root as iDemo at 0 1000\n"
+        "createInstanse of layer as shown at 0 1000\n"
+        "bah\n");
+    reload({"iDemo.dat"});
+    const std::vector<std::string>& findings = demo.checkFindings();
+    const auto has = [&findings](const std::string& line) {
+        return std::find(findings.begin(), findings.end(), line) != findings.end();
+    };
+    EXPECT_TRUE(
+        has("iDemo.dat:3: error: a blank line inside a definition: the definition of 'layer' ends here and "
+            "its remaining lines are read as statements"));
+    EXPECT_TRUE(has("iDemo.dat:10: error: unknown statement 'createInstanse': the line is ignored"));
+    EXPECT_TRUE(
+        has("iDemo.dat:5: error: effect 'dots' (FxRenderParticles): needs 'textureFilename' (picture): "
+            "without it --live plays on with the last good reading, and says 'reload failed: cannot open "
+            "picture file '"));
+    EXPECT_EQ(findings.back(), noMusic);
+    EXPECT_EQ(findings.size(), 10u);
+    EXPECT_EQ(demo.checkErrors(), 7);
+
+    const std::vector<OverlayLine> overlay = checkFindingsOverlay(findings);
+    ASSERT_EQ(overlay.size(), findings.size() + 1);
+    EXPECT_EQ(overlay[0].text, "--check: 7 errors, 3 warnings (C hides this list)");
+    for (std::size_t i = 0; i < findings.size(); ++i) EXPECT_EQ(overlay[i + 1].text, findings[i]);
+
+    // A sync file of many mistakes is not drawn whole every frame.
+    const std::vector<OverlayLine> many =
+        checkFindingsOverlay(std::vector<std::string>(150, "test.dat:1: warning: ignored"));
+    ASSERT_EQ(many.size(), 102u);
+    EXPECT_EQ(many.back().text, "... and 50 more on the console");
+
+    char title[64];
+    formatLiveTitleSuffix(title, sizeof title, false, demo.reloadFailed(), demo.checkErrors());
+    EXPECT_STREQ(title, "reload failed 7 errors ");
+    formatLiveTitleSuffix(title, sizeof title, true, true, 1);
+    EXPECT_STREQ(title, "paused reload failed 1 error ");
+}
+
+}  // namespace
