@@ -88,6 +88,17 @@ private:
     mutable Assimp::DefaultIOSystem disk;
 };
 
+// A binary glTF (either version) gives the length of its JSON part at bytes
+// 12 to 15, and the library allocates and clears that much before it finds
+// the file shorter: 24 bytes could claim 4 GB.
+constexpr std::size_t glbHeadSize = 20;
+bool glbJsonFitsItsFile(const uint8_t* head, std::size_t headSize, std::uint64_t fileSize) {
+    if (headSize < glbHeadSize || std::memcmp(head, "glTF", 4) != 0) return true;
+    const std::uint64_t jsonLength = head[12] | head[13] << 8 | head[14] << 16 | std::uint64_t{head[15]} << 24;
+    return glbHeadSize + jsonLength <= fileSize;
+}
+const char* const glbTooShort = "cannot be read: GLB: its JSON part runs past the end of the file";
+
 std::string firstLine(std::string text) {
     const std::size_t end = text.find_first_of("\r\n");
     if (end != std::string::npos) text.resize(end);
@@ -162,9 +173,19 @@ bool takeScene(Assimp::Importer& importer, const aiScene* scene, ImportedObject&
 }  // namespace
 
 bool importObjectFile(const std::string& fileName, ImportedObject& object, std::string& problem) {
-    if (!std::ifstream(fileName, std::ios::binary)) {
+    std::ifstream file(fileName, std::ios::binary | std::ios::ate);
+    if (!file) {
         object = ImportedObject();
         problem = "cannot be opened";
+        return false;
+    }
+    const auto fileSize = static_cast<std::uint64_t>(std::max<std::streamoff>(file.tellg(), 0));
+    uint8_t head[glbHeadSize] = {};
+    file.seekg(0);
+    file.read(reinterpret_cast<char*>(head), glbHeadSize);
+    if (!glbJsonFitsItsFile(head, static_cast<std::size_t>(file.gcount()), fileSize)) {
+        object = ImportedObject();
+        problem = glbTooShort;
         return false;
     }
     try {
@@ -185,6 +206,11 @@ bool importObjectFromMemory(const uint8_t* data, std::size_t size, const std::st
     if (data == nullptr || size == 0) {
         object = ImportedObject();
         problem = "is empty";
+        return false;
+    }
+    if (!glbJsonFitsItsFile(data, size, size)) {
+        object = ImportedObject();
+        problem = glbTooShort;
         return false;
     }
     try {

@@ -123,6 +123,10 @@ TEST(ObjectImport, DamagedFilesSayWhyAndLeaveTheObjectEmpty) {
          "cannot be read: GLTF: No scene"},
         {gltfTriangle({0, 0, 0, 1, 0, 0, 0, 1, 0}, {}, {}).substr(0, 300), "gltf", ""},
         {"glTF garbage", "glb", ""},
+        // 24 bytes that claim a JSON part of 1 GB: the library would clear
+        // that much memory before finding the file shorter.
+        {std::string("glTF\x02\0\0\0\x18\0\0\0\0\0\0\x40JSON{}  ", 24), "glb",
+         "cannot be read: GLB: its JSON part runs past the end of the file"},
     };
     for (const auto& each : cases) {
         std::string problem;
@@ -138,4 +142,10 @@ TEST(ObjectImport, DamagedFilesSayWhyAndLeaveTheObjectEmpty) {
     std::string problem;
     EXPECT_FALSE(importObjectFile("nowhere.obj", object, problem));
     EXPECT_EQ(problem, "cannot be opened");
+
+    ScratchDirectory scratch;
+    const std::string claimsTooMuch("glTF\x02\0\0\0\x18\0\0\0\0\0\0\x40JSON{}  ", 24);
+    writeBytesToFile("huge.glb", Bytes(claimsTooMuch.begin(), claimsTooMuch.end()));
+    EXPECT_FALSE(importObjectFile("huge.glb", object, problem));
+    EXPECT_EQ(problem, "cannot be read: GLB: its JSON part runs past the end of the file");
 }
