@@ -177,8 +177,10 @@ build_zlib() {
     done
     emar rcs "$prefix/lib/libminizip.a" "$b/mz_ioapi.o" "$b/mz_unzip.o"
     cp "$src/contrib/minizip/ioapi.h" "$src/contrib/minizip/unzip.h" "$prefix/include/minizip/"
-    printf 'Name: zlib\nDescription: zlib\nVersion: 1.2.13\nLibs: -L%s/lib -lz\nCflags: -I%s/include\n' \
-        "$prefix" "$prefix" >"$prefix/lib/pkgconfig/zlib.pc"
+    local version
+    version=$(sed -n 's/^#define ZLIB_VERSION "\(.*\)"/\1/p' "$src/zlib.h")
+    printf 'Name: zlib\nDescription: zlib\nVersion: %s\nLibs: -L%s/lib -lz\nCflags: -I%s/include\n' \
+        "$version" "$prefix" "$prefix" >"$prefix/lib/pkgconfig/zlib.pc"
     printf 'Name: minizip\nDescription: minizip\nVersion: 1.1\nRequires: zlib\nLibs: -L%s/lib -lminizip\nCflags: -I%s/include/minizip\n' \
         "$prefix" "$prefix" >"$prefix/lib/pkgconfig/minizip.pc"
 }
@@ -261,6 +263,10 @@ build_deps
 # The player itself, then the page beside it. The demo is packed while
 # linking: the link always runs, so that a changed folder is packed anew.
 app=$out/app
+# A build folder copied from another checkout names that checkout's sources.
+if [ -f "$app/CMakeCache.txt" ] && ! grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$root/web" "$app/CMakeCache.txt"; then
+    rm -rf "$app"
+fi
 log "building the player with $demo_dir (log: $app.log)"
 t0=$SECONDS
 count_cpu
