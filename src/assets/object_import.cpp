@@ -13,6 +13,7 @@
 #include <exception>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <sstream>
 #include <utility>
 
@@ -55,12 +56,31 @@ bool endsWith(const std::string& name, const char* extension) {
     return true;
 }
 
+// A stream that tells its file system when it is gone: the library deletes
+// some streams itself instead of closing them through the file system.
+class CountedStream : public Assimp::IOStream {
+public:
+    CountedStream(Assimp::IOStream* stream, int& openCount) : stream(stream), openCount(openCount) { ++openCount; }
+    ~CountedStream() override { --openCount; }
+    size_t Read(void* buffer, size_t size, size_t count) override { return stream->Read(buffer, size, count); }
+    size_t Write(const void* buffer, size_t size, size_t count) override { return stream->Write(buffer, size, count); }
+    aiReturn Seek(size_t offset, aiOrigin origin) override { return stream->Seek(offset, origin); }
+    size_t Tell() const override { return stream->Tell(); }
+    size_t FileSize() const override { return stream->FileSize(); }
+    void Flush() override { stream->Flush(); }
+
+private:
+    std::unique_ptr<Assimp::IOStream> stream;
+    int& openCount;
+};
+
 // The files the library may open while reading one object: the object
-// itself (from disk, or from memory under the name the reading gives it)
-// and the buffers a .gltf on disk names. The OBJ reader would also open the
-// material library the file names, or one named after the file, and Assimp
-// 5.2.5 crashes on a library that gives a texture before its first
-// material; the player takes no materials from the file anyway.
+// itself (from disk, or from memory under the name the reading gives it),
+// once at a time, and the buffers a .gltf on disk names. The OBJ reader
+// would also open the material library the file names (even the object
+// itself), or one named after the file, and Assimp 5.2.5 crashes on a
+// library that gives a texture before its first material; the player takes
+// no materials from the file anyway.
 class ObjectFiles : public Assimp::IOSystem {
 public:
     ObjectFiles(std::string objectName, const uint8_t* data, std::size_t size)
@@ -70,8 +90,11 @@ public:
     char getOsSeparator() const override { return disk.getOsSeparator(); }
     Assimp::IOStream* Open(const char* name, const char* mode) override {
         if (!mayOpen(name)) return nullptr;
-        if (data != nullptr) return new Assimp::MemoryIOStream(data, size);
-        return disk.Open(name, mode);
+        if (objectName != name) return disk.Open(name, mode);
+        // Read again while it is being read: as its own material library.
+        if (objectOpen > 0) return nullptr;
+        Assimp::IOStream* stream = data != nullptr ? new Assimp::MemoryIOStream(data, size) : disk.Open(name, mode);
+        return stream != nullptr ? new CountedStream(stream, objectOpen) : nullptr;
     }
     void Close(Assimp::IOStream* stream) override { delete stream; }
 
@@ -85,6 +108,7 @@ private:
     std::string objectName;
     const uint8_t* data;
     std::size_t size;
+    int objectOpen = 0;
     mutable Assimp::DefaultIOSystem disk;
 };
 

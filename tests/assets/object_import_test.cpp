@@ -107,6 +107,12 @@ TEST(ObjectImport, ObjMaterialLibrariesAreNotOpened) {
     EXPECT_TRUE(importObjectFile("cube.obj", fromFile, problem)) << problem;
     EXPECT_EQ(fromFile.triangleCount(), 1);
 
+    // A file naming itself as its library, on disk and in memory.
+    const std::string itself = "bump stripes.tga\nmtllib self.obj\n" + triangle;
+    writeBytesToFile("self.obj", Bytes(itself.begin(), itself.end()));
+    EXPECT_TRUE(importObjectFile("self.obj", fromFile, problem)) << problem;
+    EXPECT_EQ(importText("bump stripes.tga\nmtllib object.obj\n" + triangle, "obj", problem).triangleCount(), 1);
+
     // In memory, the library's own stand-in name for a missing library was
     // the object itself, read again as a material library.
     const ImportedObject fromMemory = importText("bump stripes.tga\nmtllib none.mtl\n" + triangle, "obj", problem);
