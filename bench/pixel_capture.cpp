@@ -51,8 +51,7 @@ int capture(const char* fileName, const char* directory, bool gles2) {
     if (!openHeadlessGLContext(width, height)) return 1;
     GlRenderState fixedFunction;
     Gles2RenderState shaders;
-    setRenderState(gles2 ? static_cast<RenderState*>(&shaders) : &fixedFunction);
-    std::unique_ptr<Demo> demo = loadDemo();
+    std::unique_ptr<Demo> demo = loadDemo(gles2 ? static_cast<RenderState&>(shaders) : fixedFunction);
     int steps = 0;
     for (float capturedAt : captureTimes) {
         for (float t = steps * step; t < capturedAt; t = ++steps * step) demo->drawFrame(t);
@@ -76,8 +75,8 @@ int held(const char* seconds, const char* fileName, const char* directory) {
     const std::string path = std::filesystem::absolute(fileName).string();
     if (!enterDemoDirectory(directory)) return 1;
     if (!openHeadlessGLContext(width, height)) return 1;
-    setRenderState(new GlRenderState);
-    std::unique_ptr<Demo> demo = loadDemo();
+    GlRenderState renderState;
+    std::unique_ptr<Demo> demo = loadDemo(renderState);
     demo->catchUpTo(t, playStepsPerSecond);
     demo->drawFrame(t);
     glFinish();

@@ -34,6 +34,7 @@ foreach(source
     recording/capture.cpp recording/benchmark.cpp authoring/flash_check.cpp
     recording/png_writer.cpp recording/wav_writer.cpp recording/video_writer.cpp recording/pending_file.cpp
     authoring/live_demo.cpp authoring/live_loop.cpp authoring/file_watcher.cpp platform/tool_overlay.cpp
+    authoring/timeline_overlay.cpp authoring/sync_recorder.cpp
     framework/console_key.cpp framework/log_line.cpp)
   # A renamed file would otherwise slip into the browser build unnoticed.
   if(NOT EXISTS ${QUARN_SOURCE_ROOT}/src/${source})

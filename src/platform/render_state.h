@@ -135,7 +135,3 @@ public:
     virtual void beginHiddenDraws() {}
     virtual void endHiddenDraws() {}
 };
-
-// The process-wide render state; null until the entry point sets it.
-RenderState* getRenderState();
-void setRenderState(RenderState* renderState);

@@ -11,6 +11,8 @@
 namespace {
 
 bool opened = false;
+
+void passEvent(const SDL_Event& event) { ImGui_ImplSDL2_ProcessEvent(&event); }
 // The units the effects may leave switched on (at most the 4 they use); the
 // panel draws on unit 0.
 int textureUnits = 1;
@@ -73,17 +75,23 @@ bool openToolOverlay() {
         glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
         textureUnits = units < 1 ? 1 : units > 4 ? 4 : units;
     }
+    state.passToToolOverlay = passEvent;
     opened = true;
     return true;
 }
 
-void drawToolOverlay(const std::vector<OverlayLine>& lines) {
-    if (!opened || lines.empty()) return;
+bool beginToolFrame() {
+    if (!opened) return false;
     // First, as the font's texture is made on the first frame.
     setUpPlainDrawing();
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     ImGui::NewFrame();
+    return true;
+}
+
+void addToolLines(const std::vector<OverlayLine>& lines) {
+    if (lines.empty()) return;
     const ImVec2 display = ImGui::GetIO().DisplaySize;
     ImGui::SetNextWindowPos(ImVec2(0.0f, 0.0f));
     ImGui::SetNextWindowSizeConstraints(ImVec2(0.0f, 0.0f), display);
@@ -100,9 +108,26 @@ void drawToolOverlay(const std::vector<OverlayLine>& lines) {
     }
     ImGui::PopTextWrapPos();
     ImGui::End();
+}
+
+void endToolFrame() {
+    windowState().toolOverlayTyping = ImGui::GetIO().WantTextInput;
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
     restoreDrawing();
+}
+
+void releaseToolKeyboard() {
+    if (!opened) return;
+    ImGui::SetWindowFocus(nullptr);
+    windowState().toolOverlayTyping = false;
+}
+
+void drawToolOverlay(const std::vector<OverlayLine>& lines) {
+    if (!opened || lines.empty()) return;
+    beginToolFrame();
+    addToolLines(lines);
+    endToolFrame();
 }
 
 void closeToolOverlay() {
@@ -111,4 +136,6 @@ void closeToolOverlay() {
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext();
     opened = false;
+    windowState().passToToolOverlay = nullptr;
+    windowState().toolOverlayTyping = false;
 }

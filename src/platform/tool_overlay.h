@@ -21,3 +21,16 @@ bool openToolOverlay();
 // bottom. Nothing at all for no lines.
 void drawToolOverlay(const std::vector<OverlayLine>& lines);
 void closeToolOverlay();
+
+// A frame of Dear ImGui over the picture for tools that draw more than
+// lines: between begin and end, ImGui's calls draw (no-op until the overlay
+// is open; begin returns false then and end must not be called).
+bool beginToolFrame();
+// The panel of drawToolOverlay, inside a tool frame.
+void addToolLines(const std::vector<OverlayLine>& lines);
+// Also notes whether a text field has the keyboard: keys then type into it
+// rather than steer playback.
+void endToolFrame();
+// For a tool hidden while one of its text fields had the keyboard: the keys
+// steer playback again.
+void releaseToolKeyboard();

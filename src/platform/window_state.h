@@ -9,6 +9,10 @@ struct WindowState {
     int colourBits = 32;
     int depthBits = 16;
     bool gles2 = false;  // an OpenGL ES 2 context instead of the compatibility profile
+    // Set while the tool overlay is open (not in every build): it hears the
+    // input events too, and says when a text field of it has the keyboard.
+    void (*passToToolOverlay)(const SDL_Event& event) = nullptr;
+    bool toolOverlayTyping = false;
 };
 
 WindowState& windowState();

@@ -99,14 +99,16 @@ int main(int argc, char** argv) {
     // A held moment is silent.
     if (paused) audioUseOfflineOutput();
 
-    setRenderState(new Gles2RenderState);
+    // The browser's loop outlives main: the render state and the demo live
+    // as long as the page.
+    auto* renderState = new Gles2RenderState;
     requestGLES2Contexts(true);
     if (!openWindow(640, 480, false)) {
         reportToPage("failed");
         return 1;
     }
     imports = browserImports();
-    demo = new Demo("test.dat", *music);
+    demo = new Demo("test.dat", *music, *renderState);
     clockTime = new ClockTime(startTime);
     loop = new FrameLoop(imports, demo, *clockTime);
     // The demo's init and catching up, then the clock's start.

@@ -40,10 +40,9 @@ double psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 // events arrive at the same frames whichever backend draws.
 std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     std::vector<std::vector<uint8_t>> frames;
-    setRenderState(&renderState);
     testing::internal::CaptureStdout();
     Music music;
-    auto demo = std::make_unique<Demo>("test.dat", music);
+    auto demo = std::make_unique<Demo>("test.dat", music, renderState);
     demo->init();
     int steps = 0;
     for (float moment : moments) {
@@ -55,7 +54,6 @@ std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     testing::internal::GetCapturedStdout();
     demo.reset();
     music.release();
-    setRenderState(nullptr);
     return frames;
 }
 
