@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include "platform/window_state.h"
+
 std::vector<uint8_t> readFramebufferRGBA(int x, int y, int width, int height) {
     if (width <= 0 || height <= 0 || !SDL_GL_GetCurrentContext()) return {};
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
@@ -12,7 +14,9 @@ std::vector<uint8_t> readFramebufferRGBA(int x, int y, int width, int height) {
 
 bool readFramebufferInto(uint8_t* rgba, int x, int y, int width, int height) {
     if (width <= 0 || height <= 0 || !SDL_GL_GetCurrentContext()) return false;
-    glReadBuffer(GL_BACK);
+    // A framebuffer object has no back buffer: it reads its one colour
+    // attachment.
+    if (!windowState().offScreenFramebuffer) glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return true;

@@ -452,6 +452,8 @@ void Gles2RenderState::setPerspective(float fovY, float aspect, float zNear, flo
                                  static_cast<float>(-2.0 * zNear * zFar / deltaZ), 0, 0, -1, 0});
 }
 
+void Gles2RenderState::setViewport(int x, int y, int width, int height) { glViewport(x, y, width, height); }
+
 void Gles2RenderState::setOrtho2D(float left, float right, float bottom, float top) {
     state->projectionSelected = true;
     state->current() = Matrix{};

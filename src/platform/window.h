@@ -17,8 +17,20 @@ void setupPixelFormat(int colourBits, int depthBits);
 // GL windows and hidden contexts created from now on get an OpenGL ES 2
 // context (for Gles2RenderState) when true, else the compatibility profile.
 void requestGLES2Contexts(bool gles2);
-// Viewport and 2D projection for a client size; height 0 counts as 1.
+// Viewport and 2D projection for a client size; height 0 counts as 1. The
+// viewport is the picture's 4:3 area (platform/picture_area.h); while
+// drawing off screen the window's size changes nothing.
 void resizeViewport(int width, int height);
+// Draws from now on into an off-screen framebuffer of width x height, with
+// colour and depth as the window's, and reads frames back from there: the
+// screen's size no longer limits a capture. False, with the reason on
+// stderr, when the GL cannot make one.
+bool drawOffScreen(int width, int height);
+// The desktop's resolution; false without a window system.
+bool desktopResolution(int& width, int& height);
+// The longest side the GL can draw into, window or framebuffer object, as a
+// hidden context of the kind requested tells; 0 when there is no GL.
+int largestDrawableSide();
 // Returns the display to the user's mode when full screen was asked for.
 // Safe to call more than once.
 void restoreDisplayMode();
