@@ -99,9 +99,14 @@ bool createGLWindow(int width, int height, int bitsPerPixel, bool fullScreen) {
     // returns to main, which restores it.
     if (!startVideo()) return false;
 
-    // A window can be resized, and the picture follows at its new size.
-    state.window =
-        createWindowWithPixelFormat(width, height, SDL_WINDOW_OPENGL | (fullScreen ? 0 : SDL_WINDOW_RESIZABLE));
+        // A window can be resized, and the picture follows at its new size. In
+        // a browser the page sizes the canvas itself.
+#ifdef __EMSCRIPTEN__
+    const Uint32 resizable = 0;
+#else
+    const Uint32 resizable = fullScreen ? 0 : SDL_WINDOW_RESIZABLE;
+#endif
+    state.window = createWindowWithPixelFormat(width, height, SDL_WINDOW_OPENGL | resizable);
     if (!state.window) return false;
     if (fullScreen) {
         // Without a real mode of that size (Wayland has none to switch to)

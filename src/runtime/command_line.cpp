@@ -6,8 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "recording/capture.h"
-
 namespace {
 
 constexpr int highestFps = 1000;
@@ -136,10 +134,6 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
                 "or --check-flashes";
         else if ((line.width > 0 || line.desktopSize) && line.safe)
             line.error = "--safe calms the 640x480 picture: it cannot be combined with --size";
-        else if (line.width > 0 && (line.width % 2 != 0 || line.height % 2 != 0) &&
-                 captureKindOf(line.captureDirectory) == CaptureKind::video)
-            line.error = "--capture to a video needs an even width and height (yuv420p), not --size " +
-                         std::to_string(line.width) + "x" + std::to_string(line.height);
         else if (line.safe && line.gles2)
             line.error = "--safe needs --renderer gl: an OpenGL ES 2 context cannot draw its pictures back";
     }

@@ -152,7 +152,7 @@ int settleSize(CommandLine& options) {
     if (options.width <= 0) return 0;
     const bool odd = options.width % 2 != 0 || options.height % 2 != 0;
     if (odd && captureKindOf(options.captureDirectory) == CaptureKind::video) {
-        std::fprintf(stderr, "quarn2: --capture to a video needs an even width and height (yuv420p), not %dx%d\n",
+        std::fprintf(stderr, "quarn2: --capture to a video needs an even width and height (yuv420p), not --size %dx%d\n",
                      options.width, options.height);
         return 2;
     }

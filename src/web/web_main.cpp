@@ -2,6 +2,7 @@
 // has clicked (browsers start sound only after a gesture) or at once for a
 // held moment. The browser owns the loop: one frame per animation frame.
 #include <emscripten.h>
+#include <emscripten/html5.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -40,7 +41,19 @@ void finish(const char* state) {
     reportToPage(state);
 }
 
+// The page sizes the canvas to the window; the picture follows it.
+void followCanvasSize() {
+    static int width = 0, height = 0;
+    int nowWidth = 0, nowHeight = 0;
+    if (emscripten_get_canvas_element_size("#canvas", &nowWidth, &nowHeight) != EMSCRIPTEN_RESULT_SUCCESS) return;
+    if (nowWidth == width && nowHeight == height) return;
+    width = nowWidth;
+    height = nowHeight;
+    resizeViewport(width, height);
+}
+
 void playFrame() {
+    followCanvasSize();
     for (;;) {
         const PendingEvent event = takeNextEvent();
         if (event == PendingEvent::Quit) {
@@ -92,7 +105,10 @@ int main(int argc, char** argv) {
 
     setRenderState(new Gles2RenderState);
     requestGLES2Contexts(true);
-    if (!openWindow(640, 480, false)) {
+    // The window is the canvas, at the size the page gave it.
+    int canvasWidth = 640, canvasHeight = 480;
+    emscripten_get_canvas_element_size("#canvas", &canvasWidth, &canvasHeight);
+    if (!openWindow(canvasWidth, canvasHeight, false)) {
         reportToPage("failed");
         return 1;
     }
