@@ -186,6 +186,10 @@ void setWindowTitle(const char* title) {
     if (windowState().window) SDL_SetWindowTitle(windowState().window, title);
 }
 
+void setWindowResizable(bool resizable) {
+    if (windowState().window) SDL_SetWindowResizable(windowState().window, resizable ? SDL_TRUE : SDL_FALSE);
+}
+
 void swapWindowBuffers() {
     WindowState& state = windowState();
     if (state.window && state.context) SDL_GL_SwapWindow(state.window);

@@ -40,6 +40,9 @@ void* getWindowHandle();
 void* getDeviceContext();
 
 void setWindowTitle(const char* title);
+// Windows open resizable; a run that reads its frames back at a fixed size
+// keeps its window as it is.
+void setWindowResizable(bool resizable);
 void swapWindowBuffers();
 // Whether this thread has a current GL context (the player's window's or
 // any other).

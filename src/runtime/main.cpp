@@ -152,7 +152,8 @@ int settleSize(CommandLine& options) {
     if (options.width <= 0) return 0;
     const bool odd = options.width % 2 != 0 || options.height % 2 != 0;
     if (odd && captureKindOf(options.captureDirectory) == CaptureKind::video) {
-        std::fprintf(stderr, "quarn2: --capture to a video needs an even width and height (yuv420p), not --size %dx%d\n",
+        std::fprintf(stderr,
+                     "quarn2: --capture to a video needs an even width and height (yuv420p), not --size %dx%d\n",
                      options.width, options.height);
         return 2;
     }
@@ -282,6 +283,9 @@ int main(int argc, char** argv) {
     if (!openWindow(sizedWindow ? options.width : captureWidth, sizedWindow ? options.height : captureHeight,
                     !options.windowed))
         return 1;
+    // Frames read back (capture, flash check, safe view) or timed at a
+    // fixed size: a window resized by hand would move the picture.
+    if (capture || benchmark || flashCheck || options.safe) setWindowResizable(false);
     if (offScreen && !drawOffScreen(options.width, options.height)) {
         restoreDisplayMode();
         return 1;
