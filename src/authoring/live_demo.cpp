@@ -147,7 +147,7 @@ struct LiveDemo::Reading {
     }
 };
 
-LiveDemo::LiveDemo() = default;
+LiveDemo::LiveDemo(Music& music) : music(music) {}
 
 LiveDemo::~LiveDemo() = default;
 
@@ -157,7 +157,7 @@ void LiveDemo::init() {
     std::printf("loading sync\n");
     reading->readSync(problem);
     std::printf("loading music\n");
-    Music::load(musicFile);
+    music.load(musicFile);
     std::printf("loading demo script\n");
     if (problem.empty()) {
         reading->readScript({}, problem);
@@ -165,7 +165,7 @@ void LiveDemo::init() {
         std::string ignored;
         reading->readScript({}, ignored);
     }
-    Music::play();
+    music.play();
     musicFading = false;
     watched = {syncFile, scriptFile, musicFile};
     watchAlso(reading->files);
@@ -183,7 +183,7 @@ void LiveDemo::drawFrame(float t) {
     clearFrameToBlack();
     const DemoTimes timing = times();
     if (!musicFading && t > timing.fadeOut) {
-        Music::fadeOut(timing.fadeSeconds);
+        music.fadeOut(timing.fadeSeconds);
         musicFading = true;
     }
     if (!current || current->root == nullptr) return;
@@ -264,15 +264,15 @@ bool LiveDemo::reloadMusic(float t, double started, std::string& problem) {
         problem = "cannot play " + musicFile;
         return false;
     }
-    Music::release();
-    Music::load(musicFile);
+    music.release();
+    music.load(musicFile);
     std::printf("\n");
-    Music::play();
+    music.play();
     // The demo's clock ran on while the music was read.
     if (!paused) t += static_cast<float>(steadyNow() - started);
     const DemoTimes timing = times();
-    Music::seek(t, t > timing.fadeOut ? t - timing.fadeOut : -1.0, timing.fadeSeconds);
-    if (paused) Music::pause();
+    music.seek(t, t > timing.fadeOut ? t - timing.fadeOut : -1.0, timing.fadeSeconds);
+    if (paused) music.pause();
     return true;
 }
 
@@ -291,7 +291,7 @@ void LiveDemo::watchAlso(const std::vector<std::string>& files) {
 void LiveDemo::seek(float /*from*/, float to) {
     const DemoTimes timing = times();
     musicFading = to > timing.fadeOut;
-    Music::seek(to, musicFading ? to - timing.fadeOut : -1.0, timing.fadeSeconds);
+    music.seek(to, musicFading ? to - timing.fadeOut : -1.0, timing.fadeSeconds);
     // Frames played live fall between the steps; after a seek either way
     // the picture is the one a run from 0 shows at to.
     catchUpTo(to, playStepsPerSecond);
@@ -306,10 +306,10 @@ void LiveDemo::catchUpTo(double t, int stepsPerSecond) {
 
 void LiveDemo::pause() {
     paused = true;
-    Music::pause();
+    music.pause();
 }
 
 void LiveDemo::resume() {
     paused = false;
-    Music::resume();
+    music.resume();
 }

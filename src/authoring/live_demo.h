@@ -9,9 +9,12 @@
 #include "player/demo_interface.h"
 #include "player/sync_track.h"
 
+class Music;
+
 class LiveDemo : public DemoInterface {
 public:
-    LiveDemo();
+    // music is the player's, which the demo loads, plays, seeks and fades.
+    explicit LiveDemo(Music& music);
     ~LiveDemo() override;
     LiveDemo(const LiveDemo&) = delete;
     LiveDemo& operator=(const LiveDemo&) = delete;
@@ -68,6 +71,7 @@ private:
     // Prints --check's report and keeps its findings.
     void reportCheck();
 
+    Music& music;
     std::unique_ptr<Reading> current;
     std::vector<std::string> watched;
     // Named files found good when last tried and not changed since: the

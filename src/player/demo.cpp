@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t maxScriptInstances = 512;
 }
 
-Demo::Demo(std::string syncFileName) {
+Demo::Demo(std::string syncFileName, Music& music) : music(music) {
     std::printf("loading sync\n");
     readSyncTrack(syncFileName, syncTrack);
     times = demoTimesOf(syncTrack);
@@ -27,7 +27,7 @@ void Demo::init() {
     scriptReader = std::make_unique<ScriptReader>();
     registerEffectTypes(*scriptReader);
     std::printf("loading music\n");
-    Music::load("demomusik.mp3");
+    music.load("demomusik.mp3");
     std::printf("loading demo script\n");
     root = scriptReader->load("iDemo.dat");
     // Before the music and the clock start, so that it costs no frame.
@@ -36,7 +36,7 @@ void Demo::init() {
     // Room for every instance a script may create, so that delivering the
     // first sync event does not grow the list inside a frame.
     activeInstances.reserve(maxScriptInstances);
-    Music::play();
+    music.play();
     musicFading = false;
 }
 
@@ -58,7 +58,7 @@ void Demo::drawFrame(float t) {
     clearFrameToBlack();
 
     if (!musicFading && t > times.fadeOut) {
-        Music::fadeOut(times.fadeSeconds);
+        music.fadeOut(times.fadeSeconds);
         musicFading = true;
     } else if (musicFading && t > times.end) {
         ended = true;

@@ -46,7 +46,7 @@ protected:
         writeSolidTga("red.tga", 2, 2, 255, 0, 0);
     }
     void TearDown() override {
-        Music::release();
+        music.release();
         unsetenv("SDL_AUDIODRIVER");
     }
 
@@ -64,7 +64,8 @@ protected:
     ScratchDirectory scratch;
     RecordingRenderState renderState;
     PlayerContextScope context{{.renderState = &renderState, .waitForKey = noKeyWait}};
-    LiveDemo demo;
+    Music music;
+    LiveDemo demo{music};
 };
 
 // A symlink loop cannot be opened: a failed reading, at start-up and later,
