@@ -19,8 +19,7 @@ int main(int argc, char** argv) {
     const int firstSecond = argc > 2 ? std::atoi(argv[2]) : 0;
     const int lastSecond = argc > 3 ? std::atoi(argv[3]) : 254;
     NullRenderState renderState;
-    setRenderState(&renderState);
-    std::unique_ptr<Demo> demo = loadDemo();
+    std::unique_ptr<Demo> demo = loadDemo(renderState);
     EffectInstance* root = demo->getRoot();
     if (root == nullptr) return 1;
 
@@ -33,7 +32,7 @@ int main(int argc, char** argv) {
         const float t = static_cast<float>(frame) / framesPerSecond;
         dispatchDueSyncEvent(demo->getSyncTrack(), nextEvent, *root, t, active);
         FrameCost cost;
-        if (frame >= firstSecond * framesPerSecond) renderTimed(*root, t, cost, timing);
+        if (frame >= firstSecond * framesPerSecond) renderTimed(*root, renderState, t, cost, timing);
         frames.push_back(cost);
     }
     std::fflush(stdout);

@@ -24,8 +24,8 @@ Music& benchMusic() {
     return *music;
 }
 
-std::unique_ptr<Demo> loadDemo() {
-    auto demo = std::make_unique<Demo>("test.dat", benchMusic());
+std::unique_ptr<Demo> loadDemo(RenderState& renderState) {
+    auto demo = std::make_unique<Demo>("test.dat", benchMusic(), renderState);
     demo->init();
     return demo;
 }

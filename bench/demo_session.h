@@ -17,8 +17,8 @@ class Music;
 // The music of the demos loadDemo makes: the program's one.
 Music& benchMusic();
 
-// A Demo over test.dat, already initialised.
-std::unique_ptr<Demo> loadDemo();
+// A Demo over test.dat drawing through renderState, already initialised.
+std::unique_ptr<Demo> loadDemo(RenderState& renderState);
 
 inline double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

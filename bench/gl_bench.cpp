@@ -27,6 +27,7 @@
 #include "effects/particle_cloud.h"
 #include "effects/scene_object.h"
 #include "effects/sprite_material.h"
+#include "framework/demo_limits.h"
 #include "framework/effect_instance.h"
 #include "platform/gl_render_state.h"
 #include "player/sync_dispatch.h"
@@ -55,17 +56,17 @@ double countedFragments() {
     return fragmentsCounted * 1e-6;  // printed in thousands
 }
 
-void clearFrame() {
-    RenderState* rs = getRenderState();
-    rs->setClearColor(Color(0, 0, 0));
-    rs->clearColorBuffer();
-    rs->clearDepthBuffer();
+void clearFrame(RenderState& rs) {
+    rs.setClearColor(Color(0, 0, 0));
+    rs.clearColorBuffer();
+    rs.clearDepthBuffer();
 }
 
 // Fragments and wall time per type over the frames of one stretch, from a
 // freshly loaded demo each.
-std::vector<FrameCost> drawStretch(int firstFrame, int lastFrame, double step, const DrawTiming& timing) {
-    std::unique_ptr<Demo> demo = loadDemo();
+std::vector<FrameCost> drawStretch(RenderState& rs, int firstFrame, int lastFrame, double step,
+                                   const DrawTiming& timing) {
+    std::unique_ptr<Demo> demo = loadDemo(rs);
     EffectInstance* root = demo->getRoot();
     std::vector<FrameCost> frames;
     uint32_t nextEvent = 0;
@@ -75,8 +76,8 @@ std::vector<FrameCost> drawStretch(int firstFrame, int lastFrame, double step, c
         dispatchDueSyncEvent(demo->getSyncTrack(), nextEvent, *root, t, active);
         if (frame < firstFrame) continue;
         FrameCost cost;
-        clearFrame();
-        renderTimed(*root, t, cost, timing);
+        clearFrame(rs);
+        renderTimed(*root, rs, t, cost, timing);
         swapHeadlessGLBuffers();
         glFinish();
         frames.push_back(cost);
@@ -86,19 +87,18 @@ std::vector<FrameCost> drawStretch(int firstFrame, int lastFrame, double step, c
 
 // Millions of fragments a second for screen-filling sprites of picture:
 // the particle clouds' best case.
-double spritePeak(const char* picture, int sprites) {
+double spritePeak(RenderState& rs, const char* picture, int sprites) {
     ParticleCloud cloud(sprites, 10.0f);
     std::unique_ptr<Material> material;
     std::unique_ptr<TextureLayer> layer;
     std::unique_ptr<Texture> texture;
-    giveCloudSpriteTexture(cloud, picture, material, layer, texture);
+    giveCloudSpriteTexture(rs, DemoLimits{}, cloud, picture, material, layer, texture);
     cloud.setPosition({0.0f, 0.0f, 5.0f});
     cloud.setBrightness(0.5f);
     for (int i = 0; i < sprites; ++i) cloud.setCentre(i, {0.0f, 0.0f, 0.0f});
-    RenderState& rs = *getRenderState();
     double fragments = 0.0, seconds = 0.0;
     for (int frame = 0; frame < 30; ++frame) {
-        clearFrame();
+        clearFrame(rs);
         setSceneView(rs);
         glFinish();
         glBeginQuery(GL_SAMPLES_PASSED, fragmentQuery);
@@ -114,15 +114,15 @@ double spritePeak(const char* picture, int sprites) {
     return fragments / seconds * 1e-6;
 }
 
-int fillReport(double step, int firstSecond, int lastSecond) {
+int fillReport(RenderState& rs, double step, int firstSecond, int lastSecond) {
     const int framesPerSecond = std::max(1, static_cast<int>(1.0 / step + 0.5));
     const int firstFrame = firstSecond * framesPerSecond;
     const int lastFrame = (lastSecond + 1) * framesPerSecond;
     glGenQueries(1, &fragmentQuery);
     glBeginQuery(GL_SAMPLES_PASSED, fragmentQuery);
-    const std::vector<FrameCost> fragments = drawStretch(firstFrame, lastFrame, step, {countedFragments, nullptr});
+    const std::vector<FrameCost> fragments = drawStretch(rs, firstFrame, lastFrame, step, {countedFragments, nullptr});
     glEndQuery(GL_SAMPLES_PASSED);
-    const std::vector<FrameCost> times = drawStretch(firstFrame, lastFrame, step, {wallSeconds, finish});
+    const std::vector<FrameCost> times = drawStretch(rs, firstFrame, lastFrame, step, {wallSeconds, finish});
     std::printf("fill, seconds %d to %d, %d frames a second: millions of fragments a second\n", firstSecond, lastSecond,
                 framesPerSecond);
     std::printf("%-20s %14s %12s %12s\n", "type", "Mfragments", "ms", "Mfrag/s");
@@ -139,7 +139,7 @@ int fillReport(double step, int firstSecond, int lastSecond) {
     for (int sprites : {1, 8})
         for (const char* picture : {"sprite.tga", "spark.jpg"})
             std::printf("peak: %d screen-filling %s sprites a draw: %.1f Mfrag/s\n", sprites, picture,
-                        spritePeak(picture, sprites));
+                        spritePeak(rs, picture, sprites));
     return 0;
 }
 
@@ -152,15 +152,14 @@ int main(int argc, char** argv) {
     const int lastSecond = argc > 4 ? std::atoi(argv[4]) : 254;
     if (!openHeadlessGLContext(640, 480)) return 1;
     GlRenderState renderState;
-    setRenderState(&renderState);
-    std::unique_ptr<Demo> demo = loadDemo();
+    std::unique_ptr<Demo> demo = loadDemo(renderState);
     EffectInstance* root = demo->getRoot();
     if (root == nullptr) return 1;
 
     std::vector<double> floor;
     for (int i = 0; i < 200; ++i) {
         const double start = wallSeconds();
-        clearFrame();
+        clearFrame(renderState);
         swapHeadlessGLBuffers();
         glFinish();
         floor.push_back(wallSeconds() - start);
@@ -168,7 +167,7 @@ int main(int argc, char** argv) {
     std::sort(floor.begin(), floor.end());
 
     const std::string mode = argc > 5 ? argv[5] : "";
-    if (mode == "fill") return fillReport(step, firstSecond, lastSecond);
+    if (mode == "fill") return fillReport(renderState, step, firstSecond, lastSecond);
     const bool cpuClock = mode == "cpu";
     DrawTiming timing{cpuClock ? threadCpuSeconds : wallSeconds, finish};
     if (mode == "fragments") {
@@ -187,8 +186,8 @@ int main(int argc, char** argv) {
         FrameCost cost;
         if (frame >= firstSecond * framesPerSecond) {
             const double start = wallSeconds();
-            clearFrame();
-            renderTimed(*root, t, cost, timing);
+            clearFrame(renderState);
+            renderTimed(*root, renderState, t, cost, timing);
             swapHeadlessGLBuffers();
             glFinish();
             whole.push_back(wallSeconds() - start);

@@ -79,12 +79,13 @@ int capture(const char* fileName, const char* directory, bool gles2, Size size) 
     if (!openHeadlessGLContext(width, height)) return 1;
     GlRenderState fixedFunction;
     Gles2RenderState shaders;
-    setRenderState(gles2 ? static_cast<RenderState*>(&shaders) : &fixedFunction);
+    RenderState& renderState = gles2 ? static_cast<RenderState&>(shaders) : fixedFunction;
+    useRenderStateForViewport(&renderState);
     // As the player does: at its own size it keeps drawing into the window.
     const bool keepFrames = size.width == 0 || (size.width == width && size.height == height);
     if (!keepFrames && !drawOffScreen(size.width, size.height)) return 1;
     const PixelArea area = pictureAreaIn(size.width, size.height);
-    std::unique_ptr<Demo> demo = loadDemo();
+    std::unique_ptr<Demo> demo = loadDemo(renderState);
     int steps = 0;
     for (float capturedAt : captureTimes) {
         for (float t = steps * step; t < capturedAt; t = ++steps * step) demo->drawFrame(t);
@@ -109,9 +110,10 @@ int capture(const char* fileName, const char* directory, bool gles2, Size size) 
 
 // The demo drawn at the given moments off screen at width x height, each
 // frame's picture area kept (rows bottom first).
-std::vector<std::vector<uint8_t>> drawMoments(const std::vector<float>& moments, int w, int h) {
+std::vector<std::vector<uint8_t>> drawMoments(RenderState& renderState, const std::vector<float>& moments, int w,
+                                              int h) {
     if (!drawOffScreen(w, h)) return {};
-    std::unique_ptr<Demo> demo = loadDemo();
+    std::unique_ptr<Demo> demo = loadDemo(renderState);
     std::vector<std::vector<uint8_t>> frames;
     int steps = 0;
     for (float at : moments) {
@@ -197,9 +199,9 @@ int fidelity(const char* directory) {
     if (!enterDemoDirectory(directory)) return 1;
     if (!openHeadlessGLContext(width, height)) return 1;
     GlRenderState renderState;
-    setRenderState(&renderState);
-    const std::vector<std::vector<uint8_t>> small = drawMoments(moments, width, height);
-    const std::vector<std::vector<uint8_t>> big = drawMoments(moments, width * factor, height * factor);
+    useRenderStateForViewport(&renderState);
+    const std::vector<std::vector<uint8_t>> small = drawMoments(renderState, moments, width, height);
+    const std::vector<std::vector<uint8_t>> big = drawMoments(renderState, moments, width * factor, height * factor);
     if (small.size() != moments.size() || big.size() != moments.size()) return 1;
     std::printf(
         "| time (s) | PSNR 2560x1920 box-filtered vs 640x480 (dB) | mean gradient 2560x1920 | "
@@ -226,8 +228,8 @@ int held(const char* seconds, const char* fileName, const char* directory) {
     const std::string path = std::filesystem::absolute(fileName).string();
     if (!enterDemoDirectory(directory)) return 1;
     if (!openHeadlessGLContext(width, height)) return 1;
-    setRenderState(new GlRenderState);
-    std::unique_ptr<Demo> demo = loadDemo();
+    GlRenderState renderState;
+    std::unique_ptr<Demo> demo = loadDemo(renderState);
     demo->catchUpTo(t, playStepsPerSecond);
     demo->drawFrame(t);
     glFinish();

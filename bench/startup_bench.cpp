@@ -86,12 +86,11 @@ int main(int argc, char** argv) {
 
     auto start = std::chrono::steady_clock::now();
     GlRenderState renderState;
-    setRenderState(&renderState);
     openWindow(640, 480, false);
     report("window", secondsSince(start));
 
     start = std::chrono::steady_clock::now();
-    Demo demo("test.dat", benchMusic());
+    Demo demo("test.dat", benchMusic(), renderState);
     report("sync track", secondsSince(start));
 
     start = std::chrono::steady_clock::now();

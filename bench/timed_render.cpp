@@ -8,7 +8,6 @@
 #include "framework/effect.h"
 #include "framework/effect_draw_observer.h"
 #include "framework/effect_instance.h"
-#include "platform/player_context.h"
 
 const char* const effectTypeNames[effectTypeCount] = {"FxGLLayerObject", "FxGLUVMap", "FxRenderParametric",
                                                       "FxRenderParticles", "FxAsmParticles"};
@@ -56,12 +55,9 @@ private:
 
 }  // namespace
 
-void renderTimed(EffectInstance& root, float t, FrameCost& cost, const DrawTiming& timing) {
+void renderTimed(EffectInstance& root, RenderState& renderState, float t, FrameCost& cost, const DrawTiming& timing) {
     DrawTimer timer(cost, timing);
-    PlayerContext context = playerContext();
-    context.drawObserver = &timer;
-    PlayerContextScope watched(context);
-    root.render(t);
+    root.render(t, renderState, &timer);
 }
 
 void printCostSummary(const std::vector<FrameCost>& frames, int firstSecond, int framesPerSecond) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 class EffectInstance;
+class RenderState;
 
 constexpr int effectTypeCount = 5;
 extern const char* const effectTypeNames[effectTypeCount];
@@ -21,7 +22,7 @@ struct DrawTiming {
     void (*settle)();
 };
 
-void renderTimed(EffectInstance& root, float t, FrameCost& cost, const DrawTiming& timing);
+void renderTimed(EffectInstance& root, RenderState& renderState, float t, FrameCost& cost, const DrawTiming& timing);
 
 // Per type: mean over the frames it drew in, and worst. Then the heaviest
 // second (of 60 frames each, from firstSecond on) with its breakdown.

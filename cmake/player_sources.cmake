@@ -10,11 +10,9 @@
 #                          its safe view (pixels drawn back into the
 #                          frame), live authoring, which watches files on
 #                          disk, with its overlay (Dear ImGui on the
-#                          fixed-function pipeline), the console's key wait
-#                          (raw terminal mode), and objects through Assimp,
-#                          which the browser build does not have yet
-#                          (src/web stands in); the page shows log lines
-#                          itself (src/web/log_line.cpp).
+#                          fixed-function pipeline) and the console's key
+#                          wait (raw terminal mode); the page shows log
+#                          lines itself (src/web/log_line.cpp).
 #   QUARN_PORTABLE_SOURCES the rest: what the browser build compiles.
 # A new source that needs the desktop is added to the list below; CI's
 # browser build fails on one that is not.
@@ -36,7 +34,8 @@ foreach(source
     recording/capture.cpp recording/benchmark.cpp authoring/flash_check.cpp
     recording/png_writer.cpp recording/wav_writer.cpp recording/video_writer.cpp recording/pending_file.cpp
     authoring/live_demo.cpp authoring/live_loop.cpp authoring/file_watcher.cpp platform/tool_overlay.cpp
-    framework/console_key.cpp framework/log_line.cpp assets/object_import.cpp)
+    authoring/timeline_overlay.cpp authoring/sync_recorder.cpp
+    framework/console_key.cpp framework/log_line.cpp)
   # A renamed file would otherwise slip into the browser build unnoticed.
   if(NOT EXISTS ${QUARN_SOURCE_ROOT}/src/${source})
     message(FATAL_ERROR "cmake/player_sources.cmake names src/${source}, which is not there")

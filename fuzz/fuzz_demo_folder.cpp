@@ -20,7 +20,6 @@
 #include "assets/missing_picture.h"
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
-#include "platform/player_context.h"
 #include "player/effect_types.h"
 #include "player/sync_dispatch.h"
 #include "player/sync_track.h"
@@ -78,6 +77,20 @@ char scratch[] = "/dev/shm/quarn-fuzz-demo-XXXXXX";
 char fallbackScratch[] = "/tmp/quarn-fuzz-demo-XXXXXX";
 char* scratchPath = scratch;
 
+NullRenderState renderState;
+
+// A few bytes can ask for a million particles, a 1024 x 1024 grid or an
+// 8192 x 8192 JPEG: seconds each under the sanitizers. Smaller caps take the
+// same paths; the player keeps its own limits.
+ScriptReaderSetup fuzzedReading() {
+    ScriptReaderSetup setup;
+    setup.waitForKey = nullptr;
+    setup.limits.maxJpegPixels = 1 << 16;
+    setup.limits.maxParticles = 256;
+    setup.limits.maxGridResolution = 48;
+    return setup;
+}
+
 void removeScratch() {
     emptyWorkingDirectory();
     rmdir(scratchPath);
@@ -89,16 +102,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (mkdtemp(scratch) == nullptr) scratchPath = mkdtemp(fallbackScratch);
     if (scratchPath == nullptr || chdir(scratchPath) != 0) std::abort();
     std::atexit(removeScratch);
-    static NullRenderState renderState;
-    PlayerContext& context = playerContext();
-    context.renderState = &renderState;
-    context.waitForKey = [] {};
-    // A few bytes can ask for a million particles, a 1024 x 1024 grid or
-    // an 8192 x 8192 JPEG: seconds each under the sanitizers. Smaller caps
-    // take the same paths; the player keeps its own limits.
-    context.maxJpegPixels = 1 << 16;
-    context.maxParticles = 256;
-    context.maxGridResolution = 48;
     return 0;
 }
 
@@ -113,16 +116,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     SyncTrack track;
     readSyncTrack("test.dat", track);
-    ScriptReader reader;
+    ScriptReader reader(fuzzedReading());
     registerEffectTypes(reader);
     try {
-        EffectInstance* root = reader.load("iDemo.dat");
+        EffectInstance* root = reader.load("iDemo.dat", renderState);
         if (root == nullptr) return 0;
         uint32_t nextEvent = 0;
         std::vector<EffectInstance*> active;
         for (float t : {0.0f, 0.5f, 1.0f, 2.0f, 10.0f, 60.0f}) {
             dispatchDueSyncEvent(track, nextEvent, *root, t, active);
-            root->render(t);
+            root->render(t, renderState);
         }
     } catch (const MissingPicture&) {
         // The player's way to end the start-up: nothing more is drawn.

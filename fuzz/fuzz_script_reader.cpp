@@ -5,16 +5,15 @@
 
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
-#include "platform/player_context.h"
+#include "support/null_render_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    PlayerContext context;
-    context.waitForKey = [] {};
-    PlayerContextScope scope(context);
-    ScriptReader reader;
-    EffectInstance* root = reader.loadFromText(std::string(reinterpret_cast<const char*>(data), size), "iDemo.dat");
+    NullRenderState renderState;
+    ScriptReader reader(ScriptReaderSetup{.waitForKey = nullptr});
+    EffectInstance* root =
+        reader.loadFromText(std::string(reinterpret_cast<const char*>(data), size), "iDemo.dat", renderState);
     if (root != nullptr) {
-        root->render(1.0f);
+        root->render(1.0f, renderState);
         root->collectActive(1.0f);
     }
     return 0;

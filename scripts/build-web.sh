@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the player for the browser into build-web/ (or $QUARN_WEB_DIR):
-# emscripten and the source packages of SDL2, libjpeg-turbo, mpg123 and
-# fparser all come from Debian. The four libraries are built once into
-# build-web/deps/ and reused; delete that folder to build them again.
+# Usage: scripts/build-web.sh [DEMO_FOLDER]
+# Builds the player for the browser into build-web/ (or $QUARN_WEB_DIR), with
+# DEMO_FOLDER (demo/ unless given) packed as the demo the page plays:
+# emscripten and the source packages of SDL2, libjpeg-turbo, mpg123,
+# fparser, zlib (with its minizip) and Assimp all come from Debian. The
+# libraries are built once into build-web/deps/ and reused; delete that
+# folder to build them again.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${QUARN_WEB_DIR:-$root/build-web}
@@ -14,11 +17,18 @@ nice=(nice -n 19)
 
 log() { echo "build-web: $*" >&2; }
 
+demo_dir=$root/demo
+if [ $# -gt 0 ]; then
+    demo_dir=$(cd "$1" 2>/dev/null && pwd) || { log "no folder $1"; exit 1; }
+    [ -f "$demo_dir/iDemo.dat" ] || { log "$1 holds no iDemo.dat"; exit 1; }
+fi
+
 as_root=()
 [ "$(id -u)" -ne 0 ] && as_root=(sudo)
 
 install_tools() {
-    local packages=(emscripten dpkg-dev cmake make g++ python3)
+    # utfcpp: headers only, which Debian's Assimp source includes.
+    local packages=(emscripten dpkg-dev cmake make g++ python3 pkg-config libutfcpp-dev)
     local missing=()
     for p in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -59,7 +69,14 @@ fetch_source() {
     if [ ! -f "$dir/.unpacked" ]; then
         rm -rf "$dir"
         mkdir -p "$dir"
-        (cd "$dir" && apt-get source -qq --download-only "$pkg" >/dev/null 2>apt.log) || true
+        # The newest version may be listed by a suite whose mirror holds no
+        # sources (security updates): then each listed version is tried.
+        if ! (cd "$dir" && apt-get source -qq --download-only "$pkg" >/dev/null 2>apt.log); then
+            local version
+            for version in $(apt-cache showsrc "$pkg" | awk '/^Version:/ { print $2 }'); do
+                (cd "$dir" && apt-get source -qq --download-only "$pkg=$version" >/dev/null 2>>apt.log) && break
+            done
+        fi
         local dsc
         dsc=$(ls "$dir"/*.dsc 2>/dev/null | head -n1)
         [ -n "$dsc" ] || { cat "$dir/apt.log" >&2; log "could not download the source of $pkg"; exit 1; }
@@ -138,20 +155,92 @@ build_fparser() {
     cp "$b/tree/extrasrc/"*.hh "$prefix/include/extrasrc/"
 }
 
+build_zlib() {
+    local src
+    src=$(fetch_source zlib)
+    local b=$deps/build/zlib
+    rm -rf "$b"
+    mkdir -p "$b" "$prefix/include/minizip" "$prefix/lib/pkgconfig"
+    # The library (without its gz file functions) and minizip's unzip,
+    # which Assimp reads archives with, compiled directly: their build
+    # systems would build tools as well.
+    local f objects=()
+    for f in adler32 compress crc32 deflate infback inffast inflate inftrees trees uncompr zutil; do
+        "${nice[@]}" emcc -O2 -c "$src/$f.c" -o "$b/$f.o" >>"$b.log" 2>&1 || return 1
+        objects+=("$b/$f.o")
+    done
+    emar rcs "$prefix/lib/libz.a" "${objects[@]}"
+    cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
+    for f in ioapi unzip; do
+        "${nice[@]}" emcc -O2 -DIOAPI_NO_64 -I"$src" -c "$src/contrib/minizip/$f.c" -o "$b/mz_$f.o" >>"$b.log" 2>&1 ||
+            return 1
+    done
+    emar rcs "$prefix/lib/libminizip.a" "$b/mz_ioapi.o" "$b/mz_unzip.o"
+    cp "$src/contrib/minizip/ioapi.h" "$src/contrib/minizip/unzip.h" "$prefix/include/minizip/"
+    local version
+    version=$(sed -n 's/^#define ZLIB_VERSION "\(.*\)"/\1/p' "$src/zlib.h")
+    printf 'Name: zlib\nDescription: zlib\nVersion: %s\nLibs: -L%s/lib -lz\nCflags: -I%s/include\n' \
+        "$version" "$prefix" "$prefix" >"$prefix/lib/pkgconfig/zlib.pc"
+    printf 'Name: minizip\nDescription: minizip\nVersion: 1.1\nRequires: zlib\nLibs: -L%s/lib -lminizip\nCflags: -I%s/include/minizip\n' \
+        "$prefix" "$prefix" >"$prefix/lib/pkgconfig/minizip.pc"
+}
+
+build_assimp() {
+    local src
+    src=$(fetch_source assimp)
+    local b=$deps/build/assimp
+    rm -rf "$b"
+    # Debian's patch that makes Draco (glTF mesh compression) compulsory is
+    # taken back: the browser build goes without it.
+    if [ ! -f "$src/.no-draco" ]; then
+        patch -d "$src" -R -p1 <"$src/debian/patches/use-system-libdraco.patch" >"$b.log" 2>&1 || return 1
+        touch "$src/.no-draco"
+    fi
+    # Only the importers the player uses (OBJ, glTF, LightWave), no
+    # exporters, tools or tests; zlib and minizip are the ones built above.
+    # The library reports a damaged file by throwing: without exception
+    # support a browser build would abort there instead of catching it.
+    PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH="" \
+        "${nice[@]}" emcmake cmake -S "$src" -B "$b" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib -DBUILD_SHARED_LIBS=OFF \
+        -DASSIMP_BUILD_ALL_IMPORTERS_BY_DEFAULT=OFF -DASSIMP_BUILD_ALL_EXPORTERS_BY_DEFAULT=OFF \
+        -DASSIMP_BUILD_OBJ_IMPORTER=ON -DASSIMP_BUILD_GLTF_IMPORTER=ON -DASSIMP_BUILD_LWO_IMPORTER=ON \
+        -DASSIMP_NO_EXPORT=ON -DASSIMP_BUILD_TESTS=OFF -DASSIMP_BUILD_ASSIMP_TOOLS=OFF -DASSIMP_BUILD_SAMPLES=OFF \
+        -DASSIMP_BUILD_ZLIB=OFF -DASSIMP_BUILD_DRACO=OFF -DASSIMP_WARNINGS_AS_ERRORS=OFF -DASSIMP_INSTALL_PDB=OFF \
+        -DASSIMP_IGNORE_GIT_HASH=ON -DZLIB_LIBRARY="$prefix/lib/libz.a" -DZLIB_INCLUDE_DIR="$prefix/include" \
+        -DCMAKE_CXX_FLAGS="-I/usr/include/utf8cpp -fexceptions" >>"$b.log" 2>&1
+    PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" "${nice[@]}" cmake --build "$b" -j"$jobs" >>"$b.log" 2>&1
+    cmake --install "$b" >>"$b.log" 2>&1
+}
+
+# Sets cpu to the CPU seconds (user and system) of everything this script
+# has run so far: on a shared machine wall time says little. Not called in
+# a subshell, whose counters would start at zero.
+cpu=0
+count_cpu() {
+    times >"$deps/.times"
+    cpu=$(awk 'NR == 2 { t = 0; for (i = 1; i <= 2; i++) { split($i, a, /[ms]/); t += a[1] * 60 + a[2] }
+                         printf "%d", t }' "$deps/.times")
+}
+
 built_sdl2() { [ -f "$prefix/lib/libSDL2.a" ] && [ -f "$prefix/include/SDL2/SDL.h" ]; }
 built_jpeg() { [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jconfig.h" ]; }
 built_mpg123() { [ -f "$prefix/lib/libmpg123.a" ] && [ -f "$prefix/include/mpg123.h" ]; }
 built_fparser() { [ -f "$prefix/lib/libfparser.a" ] && [ -f "$prefix/include/fparser.hh" ]; }
+built_zlib() { [ -f "$prefix/lib/libz.a" ] && [ -f "$prefix/lib/libminizip.a" ]; }
+built_assimp() { [ -f "$prefix/lib/libassimp.a" ] && [ -f "$prefix/include/assimp/Importer.hpp" ]; }
 
 build_deps() {
     mkdir -p "$deps/build" "$prefix/lib" "$prefix/include"
     local lib
-    for lib in sdl2 jpeg mpg123 fparser; do
+    for lib in sdl2 jpeg mpg123 fparser zlib assimp; do
         if [ -f "$deps/$lib.done" ]; then
             continue
         fi
         log "building $lib (log: $deps/build/$lib.log)"
-        local t0=$SECONDS
+        local t0=$SECONDS cpu0
+        count_cpu
+        cpu0=$cpu
         # Each build checks its own results: errors inside a function
         # called as a condition do not stop it.
         if ! "build_$lib" || ! "built_$lib"; then
@@ -160,7 +249,8 @@ build_deps() {
             exit 1
         fi
         touch "$deps/$lib.done"
-        log "$lib built in $((SECONDS - t0)) s"
+        count_cpu
+        log "$lib built in $((SECONDS - t0)) s ($((cpu - cpu0)) CPU seconds)"
     done
 }
 
@@ -170,11 +260,22 @@ install_tools
 export NODE_PATH=/usr/share/nodejs
 build_deps
 
-# The player itself, then the page beside it.
+# The player itself, then the page beside it. The demo is packed while
+# linking: the link always runs, so that a changed folder is packed anew.
 app=$out/app
-log "building the player (log: $app.log)"
+# A build folder copied from another checkout names that checkout's sources.
+if [ -f "$app/CMakeCache.txt" ] && ! grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$root/web" "$app/CMakeCache.txt"; then
+    rm -rf "$app"
+fi
+log "building the player with $demo_dir (log: $app.log)"
+t0=$SECONDS
+count_cpu
+cpu0=$cpu
 "${nice[@]}" emcmake cmake -S "$root/web" -B "$app" -DCMAKE_BUILD_TYPE=Release \
-    -DQUARN_WEB_DEPS="$prefix" >"$app.log" 2>&1 || { tail -n 30 "$app.log" >&2; exit 1; }
+    -DQUARN_WEB_DEPS="$prefix" -DQUARN_WEB_DEMO="$demo_dir" >"$app.log" 2>&1 || { tail -n 30 "$app.log" >&2; exit 1; }
+rm -f "$app/quarn2.js" "$app/quarn2.wasm" "$app/quarn2.data"
 "${nice[@]}" cmake --build "$app" -j"$jobs" >>"$app.log" 2>&1 || { grep -E "error|undefined" "$app.log" | head -n 30 >&2; exit 1; }
+count_cpu
+log "player built and demo packed in $((SECONDS - t0)) s ($((cpu - cpu0)) CPU seconds)"
 cp "$app/quarn2.js" "$app/quarn2.wasm" "$app/quarn2.data" "$root/web/index.html" "$out/"
 log "done: serve $out (for example: cd $out && python3 -m http.server)"

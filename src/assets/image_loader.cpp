@@ -6,8 +6,8 @@
 #include "assets/tga_reader.h"
 #include "platform/file_bytes.h"
 
-ImageLoaderRegistry::ImageLoaderRegistry() {
-    loaders.push_back(std::make_unique<JpegLoader>());
+ImageLoaderRegistry::ImageLoaderRegistry(std::size_t maxJpegPixels) {
+    loaders.push_back(std::make_unique<JpegLoader>(maxJpegPixels));
     loaders.push_back(std::make_unique<TgaLoader>());
 }
 

@@ -33,7 +33,8 @@ public:
 class ImageLoaderRegistry {
 public:
     // Always JPEG first, then TGA: the order decides the fallback.
-    ImageLoaderRegistry();
+    // maxJpegPixels lowers the JPEG reader's own limit.
+    explicit ImageLoaderRegistry(std::size_t maxJpegPixels = SIZE_MAX);
     // Picks loaders by the text after the first "." of the name; when none of
     // them delivers, asks every loader in turn. Null when all fail.
     std::unique_ptr<Image> loadImage(const std::string& fileName);

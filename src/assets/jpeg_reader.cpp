@@ -7,7 +7,6 @@
 
 #include "assets/missing_picture.h"
 #include "platform/file_bytes.h"
-#include "platform/player_context.h"
 
 namespace {
 
@@ -140,8 +139,7 @@ std::unique_ptr<Image> JpegLoader::load(std::string fileName) {
     std::vector<uint8_t> bytes;
     std::string reason;
     if (!readPictureFile(fileName, bytes, reason)) throw MissingPicture{fileName, reason};
-    const size_t cap = playerContext().maxJpegPixels;
-    return loadFromBytes(bytes.data(), bytes.size(), cap > 0 ? cap : maxJpegPixels);
+    return loadFromBytes(bytes.data(), bytes.size(), maxPixels);
 }
 
 std::unique_ptr<Image> JpegLoader::loadFromBytes(const uint8_t* bytes, size_t size, size_t maxPixels) {

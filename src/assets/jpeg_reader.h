@@ -33,8 +33,14 @@ std::unique_ptr<Image> imageFromJpeg(const JpegPicture& picture);
 
 class JpegLoader : public ImageLoader {
 public:
+    // maxPixels lowers the limit for files (the demo-folder fuzz target
+    // decodes only small pictures).
+    explicit JpegLoader(size_t maxPixels = maxJpegPixels) : maxPixels(maxPixels) {}
     // A file that cannot be read throws MissingPicture.
     std::unique_ptr<Image> load(std::string fileName) override;
     std::string name() override { return "jpg"; }
     std::unique_ptr<Image> loadFromBytes(const uint8_t* bytes, size_t size, size_t maxPixels = maxJpegPixels);
+
+private:
+    size_t maxPixels;
 };

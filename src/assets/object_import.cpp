@@ -1,16 +1,21 @@
 #include "assets/object_import.h"
 
 #include <assimp/BaseImporter.h>
+#include <assimp/DefaultIOSystem.h>
+#include <assimp/MemoryIOWrapper.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <assimp/Importer.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <exception>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -42,6 +47,81 @@ void keepOnlyOurReaders(Assimp::Importer& importer) {
         if (reader != nullptr && importer.UnregisterLoader(reader) == aiReturn_SUCCESS) delete reader;
     }
 }
+
+bool endsWith(const std::string& name, const char* extension) {
+    const std::size_t length = std::strlen(extension);
+    if (name.size() < length) return false;
+    for (std::size_t i = 0; i < length; ++i)
+        if (std::tolower(static_cast<unsigned char>(name[name.size() - length + i])) != extension[i]) return false;
+    return true;
+}
+
+// A stream that tells its file system when it is gone: the library deletes
+// some streams itself instead of closing them through the file system.
+class CountedStream : public Assimp::IOStream {
+public:
+    CountedStream(Assimp::IOStream* stream, int& openCount) : stream(stream), openCount(openCount) { ++openCount; }
+    ~CountedStream() override { --openCount; }
+    size_t Read(void* buffer, size_t size, size_t count) override { return stream->Read(buffer, size, count); }
+    size_t Write(const void* buffer, size_t size, size_t count) override { return stream->Write(buffer, size, count); }
+    aiReturn Seek(size_t offset, aiOrigin origin) override { return stream->Seek(offset, origin); }
+    size_t Tell() const override { return stream->Tell(); }
+    size_t FileSize() const override { return stream->FileSize(); }
+    void Flush() override { stream->Flush(); }
+
+private:
+    std::unique_ptr<Assimp::IOStream> stream;
+    int& openCount;
+};
+
+// The files the library may open while reading one object: the object
+// itself (from disk, or from memory under the name the reading gives it),
+// once at a time, and the buffers a .gltf on disk names. The OBJ reader
+// would also open the material library the file names (even the object
+// itself), or one named after the file, and Assimp 5.2.5 crashes on a
+// library that gives a texture before its first material; the player takes
+// no materials from the file anyway.
+class ObjectFiles : public Assimp::IOSystem {
+public:
+    ObjectFiles(std::string objectName, const uint8_t* data, std::size_t size)
+        : objectName(std::move(objectName)), data(data), size(size) {}
+
+    bool Exists(const char* name) const override { return mayOpen(name) && (data != nullptr || disk.Exists(name)); }
+    char getOsSeparator() const override { return disk.getOsSeparator(); }
+    Assimp::IOStream* Open(const char* name, const char* mode) override {
+        if (!mayOpen(name)) return nullptr;
+        if (objectName != name) return disk.Open(name, mode);
+        // Read again while it is being read: as its own material library.
+        if (objectOpen > 0) return nullptr;
+        Assimp::IOStream* stream = data != nullptr ? new Assimp::MemoryIOStream(data, size) : disk.Open(name, mode);
+        return stream != nullptr ? new CountedStream(stream, objectOpen) : nullptr;
+    }
+    void Close(Assimp::IOStream* stream) override { delete stream; }
+
+private:
+    bool mayOpen(const char* name) const {
+        if (name == nullptr) return false;
+        if (objectName == name) return true;
+        return data == nullptr && endsWith(objectName, ".gltf") && endsWith(name, ".bin");
+    }
+
+    std::string objectName;
+    const uint8_t* data;
+    std::size_t size;
+    int objectOpen = 0;
+    mutable Assimp::DefaultIOSystem disk;
+};
+
+// A binary glTF (either version) gives the length of its JSON part at bytes
+// 12 to 15, and the library allocates and clears that much before it finds
+// the file shorter: 24 bytes could claim 4 GB.
+constexpr std::size_t glbHeadSize = 20;
+bool glbJsonFitsItsFile(const uint8_t* head, std::size_t headSize, std::uint64_t fileSize) {
+    if (headSize < glbHeadSize || std::memcmp(head, "glTF", 4) != 0) return true;
+    const std::uint64_t jsonLength = head[12] | head[13] << 8 | head[14] << 16 | std::uint64_t{head[15]} << 24;
+    return glbHeadSize + jsonLength <= fileSize;
+}
+const char* const glbTooShort = "cannot be read: GLB: its JSON part runs past the end of the file";
 
 std::string firstLine(std::string text) {
     const std::size_t end = text.find_first_of("\r\n");
@@ -117,14 +197,26 @@ bool takeScene(Assimp::Importer& importer, const aiScene* scene, ImportedObject&
 }  // namespace
 
 bool importObjectFile(const std::string& fileName, ImportedObject& object, std::string& problem) {
-    if (!std::ifstream(fileName, std::ios::binary)) {
+    std::ifstream file(fileName, std::ios::binary | std::ios::ate);
+    if (!file) {
         object = ImportedObject();
         problem = "cannot be opened";
+        return false;
+    }
+    const auto fileSize = static_cast<std::uint64_t>(std::max<std::streamoff>(file.tellg(), 0));
+    uint8_t head[glbHeadSize] = {};
+    file.seekg(0);
+    file.read(reinterpret_cast<char*>(head), glbHeadSize);
+    if (!glbJsonFitsItsFile(head, static_cast<std::size_t>(file.gcount()), fileSize)) {
+        object = ImportedObject();
+        problem = glbTooShort;
         return false;
     }
     try {
         Assimp::Importer importer;
         keepOnlyOurReaders(importer);
+        // The importer owns its file system and deletes it.
+        importer.SetIOHandler(new ObjectFiles(fileName, nullptr, 0));
         return takeScene(importer, importer.ReadFile(fileName, postProcessing), object, problem);
     } catch (const std::exception& error) {
         object = ImportedObject();
@@ -140,11 +232,20 @@ bool importObjectFromMemory(const uint8_t* data, std::size_t size, const std::st
         problem = "is empty";
         return false;
     }
+    if (!glbJsonFitsItsFile(data, size, size)) {
+        object = ImportedObject();
+        problem = glbTooShort;
+        return false;
+    }
     try {
         Assimp::Importer importer;
         keepOnlyOurReaders(importer);
-        const aiScene* scene = importer.ReadFileFromMemory(data, size, postProcessing, extension.c_str());
-        return takeScene(importer, scene, object, problem);
+        // Not the library's own reading from memory: that opens the object
+        // again for any file it looks for whose name begins as the stand-in
+        // name it gives the object (the OBJ reader's NAME.mtl).
+        const std::string name = "object." + extension;
+        importer.SetIOHandler(new ObjectFiles(name, data, size));
+        return takeScene(importer, importer.ReadFile(name, postProcessing), object, problem);
     } catch (const std::exception& error) {
         object = ImportedObject();
         problem = "cannot be read: " + firstLine(error.what());

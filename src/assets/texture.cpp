@@ -33,7 +33,7 @@ uint32_t Texture::upload(RenderState& renderState) {
 
 std::unique_ptr<Texture> TextureManager::loadTexture(const std::string& fileName, bool mipmaps) {
     std::printf("loading texture %s\n", fileName.c_str());
-    std::unique_ptr<Image> image = ImageLoaderRegistry().loadImage(fileName);
+    std::unique_ptr<Image> image = ImageLoaderRegistry(maxJpegPixels).loadImage(fileName);
     if (!image) {
         std::fprintf(stderr, "no loader could decode %s, using a white picture\n", fileName.c_str());
         image = standInImage();
@@ -46,7 +46,7 @@ std::unique_ptr<Texture> TextureManager::loadTexture(const std::string& fileName
 void TextureManager::addAlpha(Texture* texture, const std::string& alphaFileName) {
     if (alphaFileName.empty()) return;
     std::printf("adding alpha: %s\n", alphaFileName.c_str());
-    std::unique_ptr<Image> alpha = ImageLoaderRegistry().loadImage(alphaFileName);
+    std::unique_ptr<Image> alpha = ImageLoaderRegistry(maxJpegPixels).loadImage(alphaFileName);
     if (!alpha) {
         std::fprintf(stderr, "no loader could decode %s, alpha left unchanged\n", alphaFileName.c_str());
         return;

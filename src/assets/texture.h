@@ -1,6 +1,7 @@
 #pragma once
 // Pictures as effects keep them. Loaders deliver B,G,R,A pixels, top row
 // first; a Texture holds R,G,B,A pixels and, after upload, its GL name.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -40,10 +41,16 @@ private:
 
 class TextureManager {
 public:
+    // maxJpegPixels lowers the JPEG reader's own limit on a picture's size.
+    explicit TextureManager(std::size_t maxJpegPixels = SIZE_MAX) : maxJpegPixels(maxJpegPixels) {}
+
     // Never returns null: a picture that cannot be decoded becomes a defined
     // stand-in so the effect still draws.
     std::unique_ptr<Texture> loadTexture(const std::string& fileName, bool mipmaps);
     // Replaces the texture's alpha with byte 0 of each pixel of the alpha
     // picture; an empty name does nothing.
     void addAlpha(Texture* texture, const std::string& alphaFileName);
+
+private:
+    std::size_t maxJpegPixels;
 };

@@ -27,7 +27,6 @@
 #include "platform/audio_decoder.h"
 #include "platform/file_bytes.h"
 #include "platform/mp3_stream.h"
-#include "platform/player_context.h"
 #include "player/demo.h"
 #include "player/effect_types.h"
 #include "player/sync_track.h"
@@ -58,8 +57,8 @@ struct Finding {
     std::string message;
 };
 
-// The player's readers talk on the console and may wait for a key; while the
-// checker uses them, both streams go to /dev/null and no key is awaited.
+// The player's readers talk on the console; while the checker uses them,
+// both streams go to /dev/null.
 class QuietConsole {
 public:
     QuietConsole() {
@@ -90,10 +89,8 @@ public:
     QuietConsole& operator=(const QuietConsole&) = delete;
 
 private:
-    static void noWait() {}
     int savedOut = -1;
     int savedErr = -1;
-    PlayerContextScope context{{.waitForKey = noWait}};
 };
 
 // Tabs and bytes that do not print are shown escaped.
@@ -339,7 +336,8 @@ public:
 private:
     std::string directory;
     CheckedFor mode;
-    ScriptReader reader;
+    // A broken block is a finding: nobody waits for a key.
+    ScriptReader reader{ScriptReaderSetup{.waitForKey = nullptr}};
     ScriptFacts facts;
     EffectInstance* root = nullptr;
     DemoTimes times;
@@ -966,8 +964,8 @@ private:
             return;
         }
         std::vector<EffectInstance*> active;
-        root->collectActive(event.time, active);
-        if (event.target < 0 || static_cast<std::size_t>(event.target) >= active.size()) {
+        const EffectInstance* goesTo = syncEventDestination(*root, event, active);
+        if (goesTo == nullptr) {
             std::string names;
             for (std::size_t i = 0; i < active.size() && i < 8; ++i)
                 names += (i ? ", " : "") + std::to_string(i) + " " + active[i]->getName();
@@ -977,7 +975,7 @@ private:
                     (active.empty() ? std::string(" (none is)") : " (active: " + names + ")"));
             return;
         }
-        const EffectInstance& target = *active[static_cast<std::size_t>(event.target)];
+        const EffectInstance& target = *goesTo;
         const ScriptFacts::InstanceFact* fact = facts.firstInstance(target.getName());
         const ScriptFacts::EffectFact* effect =
             fact != nullptr && fact->effectFound ? facts.firstEffect(fact->effectName) : nullptr;
@@ -1045,5 +1043,13 @@ private:
 };
 
 }  // namespace
+
+EffectInstance* syncEventDestination(EffectInstance& root, const SyncEvent& event,
+                                     std::vector<EffectInstance*>& active) {
+    active.clear();
+    root.collectActive(event.time, active);
+    if (event.target < 0 || static_cast<std::size_t>(event.target) >= active.size()) return nullptr;
+    return active[static_cast<std::size_t>(event.target)];
+}
 
 DemoCheckReport checkDemo(const std::string& directory, CheckedFor mode) { return DemoChecker(directory, mode).run(); }

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+class EffectInstance;
+struct SyncEvent;
+
 struct DemoCheckReport {
     // The script's findings in line order, then the sync file's (a note for
     // every event), then the music's.
@@ -16,6 +19,12 @@ struct DemoCheckReport {
 // Whose outcome a report describes where they differ: a missing picture ends
 // play, while --live plays on with the last good reading.
 enum class CheckedFor { play, live };
+
+// Where --check says a sync event goes: the instance at its target among
+// those active at the event's own time; null when there is none. active:
+// room for the list of those, which it holds afterwards.
+EffectInstance* syncEventDestination(EffectInstance& root, const SyncEvent& event,
+                                     std::vector<EffectInstance*>& active);
 
 // Reads iDemo.dat, test.dat, demomusik.mp3 and every file the script names
 // from directory. Prints nothing; safe to call again (after a reload).

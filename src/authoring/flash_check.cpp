@@ -70,9 +70,10 @@ std::vector<FlashStretch> FlashCheckSession::finish() {
     return finishFlashAnalysis(analysis);
 }
 
-SafeView::SafeView(const PlayerImports& imports, std::vector<FlashStretch> stretches, double startTime, int fixedRate,
-                   FrameObserver* next)
-    : readFrame(imports.readFrame),
+SafeView::SafeView(RenderState& renderState, const PlayerImports& imports, std::vector<FlashStretch> stretches,
+                   double startTime, int fixedRate, FrameObserver* next)
+    : renderState(renderState),
+      readFrame(imports.readFrame),
       stretches(std::move(stretches)),
       startTime(startTime),
       fixedRate(fixedRate),
@@ -133,7 +134,7 @@ void SafeView::limit(double t) {
     changedLast = weight < 256;
     if (changedLast) {
         ++calmed;
-        drawIntoBackBuffer(shown.data(), captureWidth, captureHeight);
+        drawIntoBackBuffer(renderState, shown.data(), captureWidth, captureHeight);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "authoring/flash_analysis.h"
+#include "platform/render_state.h"
 #include "player/frame_loop.h"
 
 // Steps per second of the check, whatever --fps says for captures.
@@ -47,10 +48,11 @@ private:
 // nothing is read back. The frame goes on to next (a capture) as shown.
 class SafeView : public FrameObserver {
 public:
-    // Frames come from the imports' readFrame. startTime and fixedRate as in
-    // the frame loop's timing (rate 0: the loop's own times).
-    SafeView(const PlayerImports& imports, std::vector<FlashStretch> stretches, double startTime, int fixedRate,
-             FrameObserver* next = nullptr);
+    // Frames come from the imports' readFrame; the shown picture goes in
+    // through renderState. startTime and fixedRate as in the frame loop's
+    // timing (rate 0: the loop's own times).
+    SafeView(RenderState& renderState, const PlayerImports& imports, std::vector<FlashStretch> stretches,
+             double startTime, int fixedRate, FrameObserver* next = nullptr);
 
     void frameStarting(int frame, float t) override;
     bool frameDrawn(int frame, float t) override;
@@ -61,10 +63,11 @@ public:
 
 private:
     bool watches(double t) const;
-    void (*readFrame)(uint8_t* rgba, int width, int height);
     // The picture shown for the frame just drawn, into shown.
     void limit(double t);
 
+    RenderState& renderState;
+    void (*readFrame)(uint8_t* rgba, int width, int height);
     std::vector<FlashStretch> stretches;
     double startTime;
     int fixedRate;

@@ -33,7 +33,6 @@ namespace {
 const std::string syncFile = "test.dat";
 const std::string scriptFile = "iDemo.dat";
 const std::string musicFile = "demomusik.mp3";
-constexpr std::size_t maxScriptInstances = 512;
 
 bool contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -108,11 +107,12 @@ struct LiveDemo::Reading {
 
     // Every named file is tried once more unless knownGood lists it (found
     // good before and unchanged since).
-    bool readScript(const std::vector<std::string>& knownGood, std::string& problem) {
-        reader = std::make_unique<ScriptReader>();
+    bool readScript(RenderState& renderState, const DemoLimits& limits, const std::vector<std::string>& knownGood,
+                    std::string& problem) {
+        reader = std::make_unique<ScriptReader>(ScriptReaderSetup{.limits = limits, .waitForKey = nullptr});
         registerEffectTypes(*reader);
         try {
-            root = reader->load(scriptFile);
+            root = reader->load(scriptFile, renderState);
         } catch (const MissingPicture& missing) {
             // What the reader built so far is dropped with it; the missing
             // file is watched, so that providing it counts as an edit.
@@ -125,7 +125,7 @@ struct LiveDemo::Reading {
         }
         files = reader->namedFiles();
         // Room for every instance, so that delivering does not allocate.
-        activeInstances.reserve(maxScriptInstances);
+        activeInstances.reserve(limits.maxInstances);
         if (root == nullptr) {
             std::error_code error;
             const std::filesystem::file_status status = std::filesystem::status(scriptFile, error);
@@ -147,7 +147,7 @@ struct LiveDemo::Reading {
     }
 };
 
-LiveDemo::LiveDemo(Music& music) : music(music) {}
+LiveDemo::LiveDemo(Music& music, RenderState& renderState) : music(music), renderState(renderState) {}
 
 LiveDemo::~LiveDemo() = default;
 
@@ -160,10 +160,10 @@ void LiveDemo::init() {
     music.load(musicFile);
     std::printf("loading demo script\n");
     if (problem.empty()) {
-        reading->readScript({}, problem);
+        reading->readScript(renderState, limits, {}, problem);
     } else {
         std::string ignored;
-        reading->readScript({}, ignored);
+        reading->readScript(renderState, limits, {}, ignored);
     }
     music.play();
     musicFading = false;
@@ -179,8 +179,12 @@ void LiveDemo::init() {
 
 DemoTimes LiveDemo::times() const { return current ? demoTimesOf(current->syncTrack) : DemoTimes{}; }
 
+EffectInstance* LiveDemo::root() const { return current ? current->root : nullptr; }
+
+const SyncTrack* LiveDemo::syncTrack() const { return current ? &current->syncTrack : nullptr; }
+
 void LiveDemo::drawFrame(float t) {
-    clearFrameToBlack();
+    clearFrameToBlack(renderState);
     const DemoTimes timing = times();
     if (!musicFading && t > timing.fadeOut) {
         music.fadeOut(timing.fadeSeconds);
@@ -188,7 +192,7 @@ void LiveDemo::drawFrame(float t) {
     }
     if (!current || current->root == nullptr) return;
     dispatchDueSyncEvent(current->syncTrack, current->nextSyncEvent, *current->root, t, current->activeInstances);
-    current->root->render(t);
+    current->root->render(t, renderState);
 }
 
 void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
@@ -206,7 +210,7 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
         if (everything) goodFiles.clear();
         std::erase_if(goodFiles, [&changed](const std::string& name) { return contains(changed, name); });
         auto reading = std::make_unique<Reading>();
-        const bool good = reading->readSync(problem) && reading->readScript(goodFiles, problem);
+        const bool good = reading->readSync(problem) && reading->readScript(renderState, limits, goodFiles, problem);
         noteChecks(*reading);
         if (good) {
             adopt(std::move(reading));

@@ -6,15 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "framework/demo_limits.h"
 #include "player/demo_interface.h"
 #include "player/sync_track.h"
 
+class EffectInstance;
 class Music;
+class RenderState;
 
 class LiveDemo : public DemoInterface {
 public:
     // music is the player's, which the demo loads, plays, seeks and fades.
-    explicit LiveDemo(Music& music);
+    // Everything is drawn through renderState. A broken script block never
+    // waits for a key: that would hold the playing demo.
+    LiveDemo(Music& music, RenderState& renderState);
+    // What it draws with; the tools over the picture draw through it too.
+    RenderState& drawsWith() { return renderState; }
     ~LiveDemo() override;
     LiveDemo(const LiveDemo&) = delete;
     LiveDemo& operator=(const LiveDemo&) = delete;
@@ -58,6 +65,9 @@ public:
     void resume();
     // Fade and end as the sync file now read sets them.
     DemoTimes times() const;
+    // The tree and the events now playing: null while nothing could be read.
+    EffectInstance* root() const;
+    const SyncTrack* syncTrack() const;
 
 private:
     // One reading of the files: script reader, tree, sync track and delivery.
@@ -72,6 +82,9 @@ private:
     void reportCheck();
 
     Music& music;
+    RenderState& renderState;
+    // The player's own.
+    DemoLimits limits;
     std::unique_ptr<Reading> current;
     std::vector<std::string> watched;
     // Named files found good when last tried and not changed since: the

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 #include "authoring/file_watcher.h"
 #include "authoring/live_demo.h"
+#include "authoring/timeline_overlay.h"
 #include "platform/events.h"
 #include "platform/tool_overlay.h"
 #include "player/demo.h"
@@ -121,6 +123,7 @@ public:
             demo.catchUpTo(startTime, playStepsPerSecond);
         watcher.watch(demo.watchedFiles());
         time = LiveTime(startTime, demo.times().end);
+        timeline.demoRead(demo, true);
     }
 
     double frameTime(int, FrameClock& clock) override { return time.at(clock.seconds()); }
@@ -128,6 +131,7 @@ public:
     void keyPressed(PlayerKey key, FrameClock& clock) override {
         const double reading = clock.seconds();
         const double now = time.at(reading);
+        if (timeline.handleKey(key, now, demo)) return;
         if (key == PlayerKey::Space) {
             if (time.isPaused()) {
                 time.run(reading);
@@ -147,6 +151,11 @@ public:
     }
 
     void frameComing(FrameClock& clock) override {
+        // Asked for by a click on the timeline as the last frame was drawn.
+        if (timelineSeek) {
+            seekTo(*timelineSeek, time.at(clock.seconds()), clock);
+            timelineSeek.reset();
+        }
         const double now = clock.seconds();
         // A reload may have moved the end.
         time.setEnd(demo.times().end);
@@ -171,8 +180,9 @@ public:
                               demo.checkErrors());
     }
 
-    bool frameDrawn(int, float) override {
-        if (overlayShown) drawToolOverlay(overlay);
+    bool frameDrawn(int, float t) override {
+        const TimelineRequest request = drawLiveTools(timeline, overlayShown ? overlay : noLines, demo, t);
+        if (request.seekTo) timelineSeek = request.seekTo;
         return true;
     }
 
@@ -193,6 +203,8 @@ private:
 
     void reload(const std::vector<std::string>& changed, double now) {
         demo.reload(changed, static_cast<float>(now));
+        timeline.demoRead(
+            demo, changed.empty() || std::find(changed.begin(), changed.end(), "demomusik.mp3") != changed.end());
         watcher.watch(demo.watchedFiles());
         overlay = checkFindingsOverlay(demo.checkFindings());
     }
@@ -203,7 +215,10 @@ private:
     LiveTime time;
     FileWatcher watcher;
     std::vector<OverlayLine> overlay;
+    const std::vector<OverlayLine> noLines;
     bool overlayShown = true;
+    TimelineOverlay timeline;
+    std::optional<double> timelineSeek;
     double nextWatch = 0.0;
 };
 

@@ -1,9 +1,10 @@
 #pragma once
 // Live authoring: the demo plays in its window while its files are edited,
 // and keys move about in it. Space pauses and resumes, Left/Right seek by
-// one second, Down/Up by ten, Home goes to 0, R reads everything again, E
+// one second, Down/Up by ten, Home goes to 0, R reads everything again, C
 // hides and shows the list of --check's errors and warnings over the
-// picture. At the end of the demo it pauses instead of ending.
+// picture, Tab the timeline (whose keys record sync events). At the end of
+// the demo it pauses instead of ending.
 #include <cstddef>
 #include <string>
 #include <vector>

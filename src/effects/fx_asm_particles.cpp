@@ -13,11 +13,11 @@
 FxAsmParticles::FxAsmParticles() = default;
 FxAsmParticles::~FxAsmParticles() = default;
 
-void FxAsmParticles::init() {
+void FxAsmParticles::init(RenderState& renderState, const DemoLimits& limits) {
     zrotateCount = 0.0f;
     formulas.push_back(std::make_unique<Particles1Formula>());
 
-    const int count = readParticleCount(*this);
+    const int count = readParticleCount(*this, limits);
     // Only the first frame could see this size: every draw takes the size
     // from the formula set.
     const float* sizeValue = getFloat("particle.size");
@@ -34,15 +34,12 @@ void FxAsmParticles::init() {
     if (!formula) logLine("No particle formula set named " + calc + ", the cloud stays hidden");
 
     cloud = std::make_unique<ParticleCloud>(count, size);
-    giveCloudSpriteTexture(*cloud, getStringValue("textureFilename"), material, layer, texture);
+    giveCloudSpriteTexture(renderState, limits, *cloud, getStringValue("textureFilename"), material, layer, texture);
 }
 
-void FxAsmParticles::draw() {
+void FxAsmParticles::draw(RenderState& rs) {
     if (!cloud || !formula) return;
-    RenderState* rs = getRenderState();
-    if (!rs) return;
-
-    setSceneView(*rs);
+    setSceneView(rs);
 
     const float t = getTime();
     const float z = zrotateCount;
@@ -57,7 +54,7 @@ void FxAsmParticles::draw() {
     for (int i = 0; i < n; ++i)
         cloud->setCentre(i, formula->position(static_cast<float>(i), static_cast<float>(n), formulaTime));
 
-    cloud->draw(*rs, t);
+    cloud->draw(rs, t);
 }
 
 void FxAsmParticles::onSyncEvent(std::string name) {

@@ -19,8 +19,8 @@ public:
     FxAsmParticles();
     ~FxAsmParticles() override;
 
-    void init() override;
-    void draw() override;
+    void init(RenderState& renderState, const DemoLimits& limits) override;
+    void draw(RenderState& renderState) override;
     std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxAsmParticles>(); }
     std::string typeName() override { return "FxAsmParticles"; }
     void onSyncEvent(std::string name) override;

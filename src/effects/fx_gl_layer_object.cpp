@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "assets/texture.h"
+#include "framework/demo_limits.h"
 #include "platform/extensions.h"
 #include "platform/render_state.h"
 
@@ -36,8 +37,8 @@ FxGLLayerObject::FxGLLayerObject() {
 
 FxGLLayerObject::~FxGLLayerObject() = default;
 
-void FxGLLayerObject::init() {
-    TextureManager textureManager;
+void FxGLLayerObject::init(RenderState& renderState, const DemoLimits& limits) {
+    TextureManager textureManager(limits.maxJpegPixels);
     // The alpha file name is read first so the console messages keep their order.
     const std::string alphaFileName = textOrEmpty(getString("alphaFilename"));
     const char* textureFileName = getString("textureFilename");
@@ -53,7 +54,7 @@ void FxGLLayerObject::init() {
     vscroll.compile(getStringValue("vscroll"), "t", "0");
 
     // After the alpha merge, so the merged alpha reaches GL.
-    if (texture) texture->upload(*getRenderState());
+    if (texture) texture->upload(renderState);
 
     const std::string motionX = textOrEmpty(getString("motionx"));
     const std::string motionY = textOrEmpty(getString("motiony"));
@@ -82,9 +83,8 @@ void FxGLLayerObject::init() {
     }
 }
 
-void FxGLLayerObject::draw() {
+void FxGLLayerObject::draw(RenderState& rs) {
     if (!texture) return;
-    RenderState& rs = *getRenderState();
     const float t = getTime();
 
     rs.setOrtho2D(-1.0f, 1.0f, -1.0f, 1.0f);

@@ -27,8 +27,8 @@ public:
     FxGLLayerObject();
     ~FxGLLayerObject() override;
 
-    void init() override;
-    void draw() override;
+    void init(RenderState& renderState, const DemoLimits& limits) override;
+    void draw(RenderState& renderState) override;
     std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxGLLayerObject>(); }
     std::string typeName() override { return "FxGLLayerObject"; }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "assets/texture.h"
+#include "framework/demo_limits.h"
 #include "platform/render_state.h"
 
 int usableUVMapResolution(int written) { return written < 1 ? 1 : written; }
@@ -10,7 +11,7 @@ int usableUVMapResolution(int written) { return written < 1 ? 1 : written; }
 FxGLUVMap::FxGLUVMap() = default;
 FxGLUVMap::~FxGLUVMap() = default;
 
-void FxGLUVMap::init() {
+void FxGLUVMap::init(RenderState& renderState, const DemoLimits& limits) {
     const int* resolutionValue = getInt("resolution");
     const int written = resolutionValue ? *resolutionValue : 1;
     const int resolution = usableUVMapResolution(written);
@@ -22,9 +23,9 @@ void FxGLUVMap::init() {
 
     const char* textureFileName = getString("textureFilename");
     if (textureFileName) {
-        TextureManager textureManager;
+        TextureManager textureManager(limits.maxJpegPixels);
         texture = textureManager.loadTexture(textureFileName, false);
-        texture->upload(*getRenderState());
+        texture->upload(renderState);
     } else {
         logLine("FxGLUVMap: no textureFilename, the effect draws nothing");
     }
@@ -36,9 +37,8 @@ void FxGLUVMap::init() {
 
 void FxGLUVMap::useFunction(std::unique_ptr<UVFunction> function) { uvFunction = std::move(function); }
 
-void FxGLUVMap::draw() {
+void FxGLUVMap::draw(RenderState& rs) {
     if (!texture) return;
-    RenderState& rs = *getRenderState();
 
     // Far below near on purpose: everything lies at depth 0 anyway.
     rs.setMatrixMode(MatrixProjection);
@@ -58,7 +58,7 @@ void FxGLUVMap::draw() {
     rs.setTextureFilter(TextureFilterLinear);
 
     evaluateGrid(getTime());
-    drawQuads();
+    drawQuads(rs);
 }
 
 // Both coordinates are divided by half the column count, so the function
@@ -98,7 +98,7 @@ void FxGLUVMap::buildQuadCorners() {
 // The quads, with the same corners in the same order, were once drawn one
 // glBegin/glEnd each; a single array draw makes the same pixels at a
 // fraction of the cost in a software rasterizer.
-void FxGLUVMap::drawQuads() {
+void FxGLUVMap::drawQuads(RenderState& rs) {
     if (quadCorners.empty()) return;
     Vec2* uv = quadTexCoords.data();
     for (int j = 0; j < rows; ++j) {
@@ -111,7 +111,6 @@ void FxGLUVMap::drawQuads() {
             uv += 4;
         }
     }
-    RenderState& rs = *getRenderState();
     rs.setVertexArray(quadCorners.data(), 2, ElementFloat, 0);
     rs.setTexCoordArray(quadTexCoords.data(), 2, ElementFloat, 0);
     rs.drawQuads(static_cast<int>(quadCorners.size()));

@@ -21,8 +21,8 @@ public:
     FxGLUVMap();
     ~FxGLUVMap() override;
 
-    void init() override;
-    void draw() override;
+    void init(RenderState& renderState, const DemoLimits& limits) override;
+    void draw(RenderState& renderState) override;
     std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxGLUVMap>(); }
     std::string typeName() override { return "FxGLUVMap"; }
 
@@ -39,7 +39,7 @@ public:
 private:
     void evaluateGrid(float t);
     void buildQuadCorners();
-    void drawQuads();
+    void drawQuads(RenderState& rs);
 
     std::unique_ptr<UVFunction> uvFunction;
     std::unique_ptr<Texture> texture;  // null when no picture was named: nothing is drawn

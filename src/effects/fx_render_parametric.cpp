@@ -12,7 +12,7 @@
 #include "assets/object_import.h"
 #include "assets/texture.h"
 #include "effects/mesh_object.h"
-#include "platform/player_context.h"
+#include "framework/demo_limits.h"
 #include "platform/render_state.h"
 
 namespace {
@@ -44,13 +44,13 @@ Vec2 sphericalTexCoord(const Vec3& p) {
 FxRenderParametric::FxRenderParametric() = default;
 FxRenderParametric::~FxRenderParametric() = default;
 
-void FxRenderParametric::init() {
+void FxRenderParametric::init(RenderState& renderState, const DemoLimits& limits) {
     eyeShift = 0.0f;
     spin = 0.0f;
 
     const std::string function = getStringValue("function");
     if (!function.empty()) {
-        buildGrid(function);
+        buildGrid(function, limits);
         animated = true;
     } else {
         std::printf("getting LWO vertices\n");
@@ -65,28 +65,28 @@ void FxRenderParametric::init() {
     rotY.compile(getStringValue("orientation.y"), "t", "0");
     rotZ.compile(getStringValue("orientation.z"), "t", "0");
 
-    buildMaterial();
+    buildMaterial(renderState, limits);
 }
 
-int usableGridResolution(int written) {
+int usableGridResolution(int written, const DemoLimits& limits) {
     if (written < 1) return defaultResolution;
-    const int cap = playerContext().maxGridResolution;
-    const int limit = cap > 0 && cap < maxResolution ? cap : maxResolution;
-    return std::min(written, limit);
+    return std::min(written, std::clamp(limits.maxGridResolution, 1, maxResolution));
 }
 
-int FxRenderParametric::readResolution(const char* name) {
+int usableGridResolution(int written) { return usableGridResolution(written, DemoLimits{}); }
+
+int FxRenderParametric::readResolution(const char* name, const DemoLimits& limits) {
     const int* value = getInt(name);
     if (value == nullptr) return defaultResolution;
-    const int used = usableGridResolution(*value);
+    const int used = usableGridResolution(*value, limits);
     if (used != *value)
         std::fprintf(stderr, "%s of %i is too %s, using %i\n", name, *value, *value < 1 ? "small" : "large", used);
     return used;
 }
 
-void FxRenderParametric::buildGrid(const std::string& function) {
-    resolutionX = readResolution("resolutionx");
-    resolutionY = readResolution("resolutiony");
+void FxRenderParametric::buildGrid(const std::string& function, const DemoLimits& limits) {
+    resolutionX = readResolution("resolutionx", limits);
+    resolutionY = readResolution("resolutiony", limits);
     const int width = resolutionX + 1;
     const int vertexCount = width * (resolutionY + 1);
 
@@ -222,13 +222,12 @@ void FxRenderParametric::buildFromImportedObject(const std::string& fileName) {
     }
 }
 
-void FxRenderParametric::buildMaterial() {
+void FxRenderParametric::buildMaterial(RenderState& rs, const DemoLimits& limits) {
     material.flags = 0;
     if (getStringValue("transparent") == "true") material.flags |= MaterialSeeThrough;
     if (meshObject) meshObject->setMaterial(&material);
 
-    TextureManager manager;
-    RenderState& rs = *getRenderState();
+    TextureManager manager(limits.maxJpegPixels);
     Texture* texture = textures.emplace_back(manager.loadTexture(getStringValue("textureFilename"), false)).get();
     manager.addAlpha(texture, getStringValue("alphaFilename"));
     texture->upload(rs);
@@ -249,10 +248,9 @@ void FxRenderParametric::buildMaterial() {
     for (const auto& layer : layers) material.layers.push_back(layer.get());
 }
 
-void FxRenderParametric::draw() {
-    RenderState* rs = getRenderState();
-    if (rs == nullptr || !meshObject) return;
-    setSceneView(*rs);
+void FxRenderParametric::draw(RenderState& rs) {
+    if (!meshObject) return;
+    setSceneView(rs);
 
     const float t = getTime();
     meshObject->setPosition(Vec3(eyeX.evaluateAt(t), eyeY.evaluateAt(t), eyeZ.evaluateAt(t) + eyeShift));
@@ -261,7 +259,7 @@ void FxRenderParametric::draw() {
         updateHeights(t);
         updateNormals();
     }
-    meshObject->draw(*rs, t);
+    meshObject->draw(rs, t);
 }
 
 void FxRenderParametric::updateHeights(float t) {

@@ -18,8 +18,9 @@ class MeshObject;
 class Texture;
 
 // The grid steps the effect builds for a written "resolutionx" or
-// "resolutiony": 32 for a value below 1, at most 1024 (or the player
-// context's lower cap).
+// "resolutiony": 32 for a value below 1, at most 1024 (or the limits' lower
+// cap).
+int usableGridResolution(int written, const DemoLimits& limits);
 int usableGridResolution(int written);
 
 class FxRenderParametric : public Effect {
@@ -27,8 +28,8 @@ public:
     FxRenderParametric();
     ~FxRenderParametric() override;
 
-    void init() override;
-    void draw() override;
+    void init(RenderState& renderState, const DemoLimits& limits) override;
+    void draw(RenderState& renderState) override;
     std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxRenderParametric>(); }
     std::string typeName() override { return "FxRenderParametric"; }
     void onSyncEvent(std::string name) override;
@@ -50,11 +51,11 @@ public:
     float getSpin() const { return spin; }
 
 private:
-    int readResolution(const char* name);
-    void buildGrid(const std::string& function);
+    int readResolution(const char* name, const DemoLimits& limits);
+    void buildGrid(const std::string& function, const DemoLimits& limits);
     void buildFromObject();
     void buildFromImportedObject(const std::string& fileName);
-    void buildMaterial();
+    void buildMaterial(RenderState& rs, const DemoLimits& limits);
     void updateHeights(float t);
     void updateNormals();
 

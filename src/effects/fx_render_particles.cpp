@@ -26,7 +26,7 @@ const ExpressionParameter expressionParameters[FxRenderParticles::ExpressionCoun
 FxRenderParticles::FxRenderParticles() = default;
 FxRenderParticles::~FxRenderParticles() = default;
 
-void FxRenderParticles::init() {
+void FxRenderParticles::init(RenderState& renderState, const DemoLimits& limits) {
     // Only the sprite centres know pi; scripts rely on it there.
     for (int e : {CentreX, CentreY, CentreZ}) expressions[e].addConstant("pi", static_cast<double>(3.14159f));
     syncOffset = 0.0f;
@@ -37,16 +37,13 @@ void FxRenderParticles::init() {
                                         parameter.fallback);
     }
 
-    cloud = std::make_unique<ParticleCloud>(readParticleCount(*this), 0.1f);
-    giveCloudSpriteTexture(*cloud, getStringValue("textureFilename"), material, layer, texture);
+    cloud = std::make_unique<ParticleCloud>(readParticleCount(*this, limits), 0.1f);
+    giveCloudSpriteTexture(renderState, limits, *cloud, getStringValue("textureFilename"), material, layer, texture);
 }
 
-void FxRenderParticles::draw() {
+void FxRenderParticles::draw(RenderState& rs) {
     if (!cloud) return;
-    RenderState* rs = getRenderState();
-    if (!rs) return;
-
-    setSceneView(*rs);
+    setSceneView(rs);
 
     const float t = getTime();
     const float u = t + syncOffset;
@@ -67,7 +64,7 @@ void FxRenderParticles::draw() {
                              static_cast<float>(expressions[CentreZ].evaluate(variables))});
     }
 
-    cloud->draw(*rs, t);
+    cloud->draw(rs, t);
 }
 
 void FxRenderParticles::onSyncEvent(std::string name) {

@@ -34,8 +34,8 @@ public:
     FxRenderParticles();
     ~FxRenderParticles() override;
 
-    void init() override;
-    void draw() override;
+    void init(RenderState& renderState, const DemoLimits& limits) override;
+    void draw(RenderState& renderState) override;
     std::unique_ptr<Effect> newInstance() override { return std::make_unique<FxRenderParticles>(); }
     std::string typeName() override { return "FxRenderParticles"; }
     void onSyncEvent(std::string name) override;

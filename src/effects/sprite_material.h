@@ -8,5 +8,10 @@
 #include "effects/material.h"
 #include "effects/particle_cloud.h"
 
-void giveCloudSpriteTexture(ParticleCloud& cloud, const std::string& fileName, std::unique_ptr<Material>& material,
+class RenderState;
+struct DemoLimits;
+
+// The picture is uploaded through renderState.
+void giveCloudSpriteTexture(RenderState& renderState, const DemoLimits& limits, ParticleCloud& cloud,
+                            const std::string& fileName, std::unique_ptr<Material>& material,
                             std::unique_ptr<TextureLayer>& layer, std::unique_ptr<Texture>& texture);

@@ -2,14 +2,13 @@
 
 namespace {
 
-ParameterReadHook readHook = nullptr;
-
 void reportTableFull() { logLine("parameter could not be set!\n"); }
 
 void reportMissing(const std::string& name) { logLine("Could not find value for parameter " + name + "\n"); }
 
 template <typename Value>
-Value lookup(const ParameterTable<Value>& table, const std::string& name, ParameterKind kind) {
+Value lookup(const ParameterTable<Value>& table, const std::string& name, ParameterKind kind,
+             ParameterReadHook readHook) {
     if (readHook != nullptr) readHook(name, kind);
     const auto* entry = table.find(name);
     if (entry == nullptr) {
@@ -20,8 +19,6 @@ Value lookup(const ParameterTable<Value>& table, const std::string& name, Parame
 }
 
 }  // namespace
-
-void setParameterReadHook(ParameterReadHook hook) { readHook = hook; }
 
 void Effect::setFloat(const std::string& name, float* value) {
     if (!floatParameters.set(name, value)) reportTableFull();
@@ -35,13 +32,17 @@ void Effect::setString(const std::string& name, const char* text) {
     if (!stringParameters.set(name, text)) reportTableFull();
 }
 
-float* Effect::getFloat(const std::string& name) { return lookup(floatParameters, name, ParameterKind::Float); }
+float* Effect::getFloat(const std::string& name) {
+    return lookup(floatParameters, name, ParameterKind::Float, readHook);
+}
 
-int* Effect::getInt(const std::string& name) { return lookup(intParameters, name, ParameterKind::Integer); }
+int* Effect::getInt(const std::string& name) { return lookup(intParameters, name, ParameterKind::Integer, readHook); }
 
-const char* Effect::getString(const std::string& name) { return lookup(stringParameters, name, ParameterKind::Text); }
+const char* Effect::getString(const std::string& name) {
+    return lookup(stringParameters, name, ParameterKind::Text, readHook);
+}
 
 std::string Effect::getStringValue(const std::string& name) {
-    const char* text = lookup(stringParameters, name, ParameterKind::Text);
+    const char* text = lookup(stringParameters, name, ParameterKind::Text, readHook);
     return text != nullptr ? std::string(text) : std::string();
 }

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+struct DemoLimits;
+class RenderState;
+
 // Writes text and a newline to standard error.
 void logLine(const std::string& text);
 
@@ -16,10 +19,9 @@ bool inRange(int low, int value, int high);
 // The table a parameter value is stored in, chosen by the script's syntax.
 enum class ParameterKind { Float, Integer, Text };
 
-// Hears every parameter name an effect asks for, with the table asked;
-// null (the default) for nobody. Tests hold effect types to their lists.
+// Hears every parameter name an effect asks for, with the table asked.
+// Tests hold effect types to their lists.
 using ParameterReadHook = void (*)(const std::string& name, ParameterKind kind);
-void setParameterReadHook(ParameterReadHook hook);
 
 // An ordered table of at most 512 named values. The table stores pointers;
 // the script reader owns names and values for the life of the process.
@@ -52,6 +54,7 @@ public:
         return nullptr;
     }
     int size() const { return static_cast<int>(entries.size()); }
+    const std::vector<Entry>& all() const { return entries; }
 
 private:
     std::vector<Entry> entries;
@@ -64,8 +67,10 @@ public:
     Effect(const Effect&) = delete;
     Effect& operator=(const Effect&) = delete;
 
-    virtual void init() {}
-    virtual void draw() {}
+    // Builds what the parameters describe; textures are uploaded through
+    // renderState, which must outlive the effect.
+    virtual void init(RenderState& /*renderState*/, const DemoLimits& /*limits*/) {}
+    virtual void draw(RenderState& /*renderState*/) {}
     virtual std::unique_ptr<Effect> newInstance() { return std::make_unique<Effect>(); }
     virtual std::string typeName() { return "Effect"; }
     virtual void onSyncEvent(std::string /*name*/) {}
@@ -85,11 +90,19 @@ public:
     int* getInt(const std::string& name);
     const char* getString(const std::string& name);
     std::string getStringValue(const std::string& name);
+    // From now on hook hears every name the readers above are asked for;
+    // null for nobody (the default).
+    void watchParameterReads(ParameterReadHook hook) { readHook = hook; }
     // The text of a parameter, or null, without reporting an absent name.
     const char* findString(const std::string& name) const {
         const auto* entry = stringParameters.find(name);
         return entry != nullptr ? entry->value : nullptr;
     }
+
+    // The tables as the script filled them, for tools that show them.
+    const ParameterTable<float*>& floatTable() const { return floatParameters; }
+    const ParameterTable<int*>& intTable() const { return intParameters; }
+    const ParameterTable<const char*>& stringTable() const { return stringParameters; }
 
     void setWindow(float windowStart, float windowEnd) {
         start = windowStart;
@@ -107,4 +120,7 @@ protected:
     ParameterTable<float*> floatParameters;
     ParameterTable<int*> intParameters;
     ParameterTable<const char*> stringParameters;
+
+private:
+    ParameterReadHook readHook = nullptr;
 };

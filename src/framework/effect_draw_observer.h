@@ -1,6 +1,6 @@
 #pragma once
 // A watcher around every effect draw of the instance tree, for measuring
-// draw times. None is set in a normal run, which then pays one null test.
+// draw times. A normal run passes none and pays one null test.
 class Effect;
 
 class EffectDrawObserver {
@@ -9,6 +9,3 @@ public:
     virtual void beforeDraw(Effect& effect) = 0;
     virtual void afterDraw(Effect& effect) = 0;
 };
-
-// The player context's; null (the default) watches nothing.
-EffectDrawObserver* getEffectDrawObserver();

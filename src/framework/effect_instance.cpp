@@ -76,20 +76,20 @@ bool EffectInstance::contains(const EffectInstance* other) const {
     return false;
 }
 
-void EffectInstance::render(float t) {
+void EffectInstance::render(float t, RenderState& renderState, EffectDrawObserver* observer) {
     const float local = t - start;
     for (EffectInstance* child : children) {
-        if (inRange(child->start, local, child->end)) child->render(local);
+        if (inRange(child->start, local, child->end)) child->render(local, renderState, observer);
     }
     if (effect == nullptr) return;
     effect->setWindow(start, end);
     effect->setTime(local);
-    if (EffectDrawObserver* observer = getEffectDrawObserver()) {
+    if (observer != nullptr) {
         observer->beforeDraw(*effect);
-        effect->draw();
+        effect->draw(renderState);
         observer->afterDraw(*effect);
     } else {
-        effect->draw();
+        effect->draw(renderState);
     }
 }
 

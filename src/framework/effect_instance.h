@@ -5,6 +5,8 @@
 #include <vector>
 
 class Effect;
+class EffectDrawObserver;
+class RenderState;
 
 // Children may be shared, so a tree of a few dozen instances can still hold
 // millions of paths; render and collectActive walk each one every frame.
@@ -34,8 +36,10 @@ public:
     // children once per path.
     unsigned visitsPerFrame() const { return visits; }
 
-    // t is in the parent's time base; this instance's own window is not tested.
-    void render(float t);
+    // t is in the parent's time base; this instance's own window is not
+    // tested. Every effect draws through renderState; observer (null for
+    // none) watches each draw.
+    void render(float t, RenderState& renderState, EffectDrawObserver* observer = nullptr);
     // Pre-order list of instances whose windows contain their parent's local
     // time; this instance's own window is tested.
     std::vector<EffectInstance*> collectActive(float t);

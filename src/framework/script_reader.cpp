@@ -12,15 +12,12 @@
 #include "framework/effect.h"
 #include "framework/effect_instance.h"
 #include "framework/effect_registry.h"
-#include "framework/key_press.h"
 #include "framework/script_lines.h"
 #include "framework/script_listener.h"
 #include "framework/script_numbers.h"
 #include "platform/file_bytes.h"
 
 namespace {
-
-constexpr std::size_t tableCapacity = 512;
 
 struct EffectEntry {
     std::string name;
@@ -55,6 +52,9 @@ bool isSkippedTopLevelLine(const std::string& line) {
 }  // namespace
 
 struct ScriptReader::State {
+    explicit State(const ScriptReaderSetup& setup) : setup(setup) {}
+
+    ScriptReaderSetup setup;
     EffectRegistry registry;
     std::vector<EffectEntry> effects;
     std::vector<InstanceEntry> instances;
@@ -147,7 +147,7 @@ private:
         Effect* effect = created.get();
         if (created != nullptr) state.ownedEffects.push_back(std::move(created));
         listener.effectDefined(lineNumber, name, typeName, effect);
-        if (state.effects.size() >= tableCapacity) {
+        if (state.effects.size() >= state.setup.limits.maxEffects) {
             listener.problem(lineNumber, ScriptProblem::TableFull);
             reportTableFull();
         } else {
@@ -174,7 +174,7 @@ private:
         if (operatorToken != ":") {
             listener.problem(lineNumber, ScriptProblem::BlockBroken);
             logLine("invalid operator!");
-            waitForKeyPress();
+            if (state.setup.waitForKey != nullptr) state.setup.waitForKey();
             return false;
         }
         const std::string_view value = restOfLineAfter(line, operatorToken);
@@ -237,7 +237,7 @@ private:
                                            readScriptTime(endToken), std::string(tokenAt(tokens, 4))))
                                        .get();
         listener.instanceCreated(lineNumber, *instance, effectName, entry != nullptr);
-        if (state.instances.size() >= tableCapacity) {
+        if (state.instances.size() >= state.setup.limits.maxInstances) {
             listener.problem(lineNumber, ScriptProblem::TableFull);
             reportTableFull();
             return;
@@ -276,7 +276,7 @@ private:
 
 }  // namespace
 
-ScriptReader::ScriptReader() : state(std::make_unique<State>()) {}
+ScriptReader::ScriptReader(const ScriptReaderSetup& setup) : state(std::make_unique<State>(setup)) {}
 
 ScriptReader::~ScriptReader() = default;
 
@@ -284,23 +284,23 @@ void ScriptReader::registerType(std::unique_ptr<Effect> prototype) {
     state->registry.registerType(std::move(prototype));
 }
 
-EffectInstance* ScriptReader::load(const std::string& path) {
+EffectInstance* ScriptReader::load(const std::string& path, RenderState& renderState) {
     std::printf("opening %s\n", path.c_str());
     std::string text;
     if (!readFileText(path, text)) {
         std::printf("couldn't open %s\n", path.c_str());
-        return finish(path);
+        return finish(path, &renderState);
     }
     std::printf("parsing file %s\n", path.c_str());
     parse(text);
-    return finish(path);
+    return finish(path, &renderState);
 }
 
-EffectInstance* ScriptReader::loadFromText(const std::string& text, const std::string& path) {
+EffectInstance* ScriptReader::loadFromText(const std::string& text, const std::string& path, RenderState& renderState) {
     std::printf("opening %s\n", path.c_str());
     std::printf("parsing file %s\n", path.c_str());
     parse(text);
-    return finish(path);
+    return finish(path, &renderState);
 }
 
 EffectInstance* ScriptReader::readWithoutInit(const std::string& text, const std::string& path,
@@ -310,7 +310,7 @@ EffectInstance* ScriptReader::readWithoutInit(const std::string& text, const std
     std::printf("parsing file %s\n", path.c_str());
     parse(text);
     state->listener = nullptr;
-    return finish(path, false);
+    return finish(path, nullptr);
 }
 
 void ScriptReader::parse(const std::string& text) {
@@ -322,13 +322,15 @@ void ScriptReader::parse(const std::string& text) {
     parser.parse();
 }
 
-EffectInstance* ScriptReader::finish(const std::string& path, bool initEffects) {
+EffectInstance* ScriptReader::finish(const std::string& path, RenderState* renderState) {
     std::printf("closed file\n");
     std::printf("about to calc ename\n");
     const std::string rootName = rootNameOf(path);
     std::printf("ename: %s\n", rootName.c_str());
     for (const EffectEntry& entry : state->effects) {
-        if (initEffects && entry.effect != nullptr) entry.effect->init();
+        if (renderState == nullptr || entry.effect == nullptr) continue;
+        entry.effect->watchParameterReads(state->setup.parameterReads);
+        entry.effect->init(*renderState, state->setup.limits);
     }
     EffectInstance* root = state->findInstance(rootName);
     if (root == nullptr) reportMissing(rootName);

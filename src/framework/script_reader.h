@@ -8,27 +8,43 @@
 #include <string_view>
 #include <vector>
 
-class Effect;
+#include "framework/demo_limits.h"
+#include "framework/effect.h"
+#include "framework/key_press.h"
+
 class EffectInstance;
+class RenderState;
 class ScriptListener;
 
 // Skipped at the very start of a script or sync file.
 constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
 
+// What a reader works with besides the script.
+struct ScriptReaderSetup {
+    // The tables' sizes; the caps go on to every effect's init.
+    DemoLimits limits;
+    // The pause after a broken block; null for none, which callers that
+    // must not hold up the run (live authoring, the checker) give.
+    void (*waitForKey)() = waitForConsoleKey;
+    // Hears every parameter each effect's init asks for; null for nobody.
+    ParameterReadHook parameterReads = nullptr;
+};
+
 class ScriptReader {
 public:
-    ScriptReader();
+    explicit ScriptReader(const ScriptReaderSetup& setup = {});
     ~ScriptReader();
     ScriptReader(const ScriptReader&) = delete;
     ScriptReader& operator=(const ScriptReader&) = delete;
 
     void registerType(std::unique_ptr<Effect> prototype);
-    // Reads the script file; returns the instance named after the path up to
+    // Reads the script file and calls every effect's init, which uploads
+    // through renderState; returns the instance named after the path up to
     // its first "." or null.
-    EffectInstance* load(const std::string& path);
+    EffectInstance* load(const std::string& path, RenderState& renderState);
     // The same for script text held in memory; path only names the script
     // (messages and the root name come from it).
-    EffectInstance* loadFromText(const std::string& text, const std::string& path);
+    EffectInstance* loadFromText(const std::string& text, const std::string& path, RenderState& renderState);
     // Reads script text as loadFromText does, printing the same, but calls no
     // effect's init; tells listener what it finds on each line.
     EffectInstance* readWithoutInit(const std::string& text, const std::string& path, ScriptListener& listener);
@@ -42,7 +58,8 @@ public:
 
 private:
     void parse(const std::string& text);
-    EffectInstance* finish(const std::string& path, bool initEffects = true);
+    // Calls every effect's init when renderState is given.
+    EffectInstance* finish(const std::string& path, RenderState* renderState);
 
     std::unique_ptr<State> state;
 };

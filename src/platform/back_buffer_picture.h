@@ -3,8 +3,11 @@
 // drew: for a view that changes frames after they are drawn.
 #include <cstdint>
 
+#include "platform/render_state.h"
+
 // Writes width * height RGBA bytes (rows bottom first, as read back) at the
-// lower left corner of the back buffer, leaving every GL state as it was.
+// lower left corner of the back buffer; the render state puts back every GL
+// state it keeps.
 // False, with nothing drawn, without a current desktop GL context (an
 // OpenGL ES one has no pixel drawing).
-bool drawIntoBackBuffer(const uint8_t* rgba, int width, int height);
+bool drawIntoBackBuffer(RenderState& renderState, const uint8_t* rgba, int width, int height);

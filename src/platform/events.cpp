@@ -43,6 +43,14 @@ PlayerKey playerKeyOf(const SDL_Event& event) {
         return PlayerKey::R;
     case SDLK_c:
         return PlayerKey::C;
+    case SDLK_TAB:
+        return PlayerKey::Tab;
+    case SDLK_e:
+        return PlayerKey::E;
+    case SDLK_DELETE:
+        return PlayerKey::Delete;
+    case SDLK_z:
+        return (event.key.keysym.mod & KMOD_CTRL) != 0 ? PlayerKey::Undo : PlayerKey::None;
     default:
         return PlayerKey::None;
     }
@@ -66,7 +74,10 @@ PendingEvent takeNextKeyEvent(PlayerKey& key) {
         return PendingEvent::None;
     if (event.type == SDL_QUIT) return PendingEvent::Quit;
     handleWindowEvent(event);
+    const WindowState& state = windowState();
+    if (state.passToToolOverlay) state.passToToolOverlay(event);
     key = playerKeyOf(event);
+    if (key != PlayerKey::Tab && state.toolOverlayTyping) key = PlayerKey::None;
     return PendingEvent::Handled;
 }
 

@@ -13,9 +13,11 @@ PendingEvent takeNextEvent();
 // Queues a quit request behind the events already waiting.
 void postQuit();
 
-// The keys of live playback; every other key is None.
-enum class PlayerKey { None, Space, Left, Right, Down, Up, Home, R, C };
+// The keys of live playback; every other key is None. Undo is Ctrl-Z.
+enum class PlayerKey { None, Space, Left, Right, Down, Up, Home, R, C, Tab, E, Delete, Undo };
 
 // As takeNextEvent, and says which of those keys a key-down event pressed
-// (None for every other event). Key repeat counts as presses.
+// (None for every other event). Key repeat counts as presses. Input also
+// reaches the tool overlay; while one of its text fields has the keyboard,
+// only Tab is a player key.
 PendingEvent takeNextKeyEvent(PlayerKey& key);

@@ -3,8 +3,6 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
-#include "platform/window_state.h"
-
 std::vector<uint8_t> readFramebufferRGBA(int x, int y, int width, int height) {
     if (width <= 0 || height <= 0 || !SDL_GL_GetCurrentContext()) return {};
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
@@ -14,10 +12,9 @@ std::vector<uint8_t> readFramebufferRGBA(int x, int y, int width, int height) {
 
 bool readFramebufferInto(uint8_t* rgba, int x, int y, int width, int height) {
     if (width <= 0 || height <= 0 || !SDL_GL_GetCurrentContext()) return false;
-    // A framebuffer object has no back buffer: it reads its one colour
-    // attachment.
-    if (!windowState().offScreenFramebuffer) glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    // The back buffer is read, GL's choice for a double-buffered window that
+    // nothing here changes. Rows of four-byte pixels are packed the same at
+    // any alignment, so the render state's pixel packing is left as it is.
     glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return true;
 }

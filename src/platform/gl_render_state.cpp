@@ -3,6 +3,8 @@
 #include <GL/glu.h>
 
 #include <cstdio>
+#include <cstring>
+#include <initializer_list>
 
 #include "platform/extensions.h"
 #include "platform/window.h"
@@ -44,27 +46,172 @@ GLenum texGenModeFor(int code) { return lookUp(texGenModes, code); }
 GLenum texEnvModeFor(int code) { return lookUp(texEnvModes, code); }
 GLenum matrixModeFor(int code) { return lookUp(matrixModes, code); }
 
-void GlRenderState::setClearColor(Color color) {
-    // The components are used as they are: 1 means full intensity.
-    glClearColor(color.r, color.g, color.b, color.a);
+namespace {
+
+void selectUnitIfPresent(uint32_t unit) {
+    // Without the extension there is only unit 0, selected already.
+    if (multitexture.glActiveTextureARB) multitexture.glActiveTextureARB(unit);
+}
+
+const GlStateCalls fixedFunctionCalls = {
+    .enable = glEnable,
+    .disable = glDisable,
+    .depthMask = glDepthMask,
+    .blendFunc = glBlendFunc,
+    .clearColor = glClearColor,
+    .scissor = glScissor,
+    .activeTexture = selectUnitIfPresent,
+    .bindTexture = glBindTexture,
+    .pixelStore = glPixelStorei,
+    .clear = glClear,
+};
+
+// Mesa's depth for both stacks; GL refuses a push beyond.
+constexpr int matrixStackDepth = 32;
+
+bool hasMultitexture() { return multitexture.glActiveTextureARB && multitexture.glClientActiveTextureARB; }
+
+}  // namespace
+
+GlRenderState::GlRenderState() : ShadowedRenderState(fixedFunctionCalls) {}
+
+void GlRenderState::apply(SharedGlState shared, const FixedFunctionState& wanted, bool force) {
+    FixedFunctionState& applied = fixedFunction;
+    auto capability = [force](GLenum name, bool& is, bool want) {
+        if (!force && is == want) return;
+        want ? glEnable(name) : glDisable(name);
+        is = want;
+    };
+    shadow.textureUnits = hasMultitexture() ? sharedTextureUnits : 1;
+    if (force) {
+        // The selected units are unknown as well: selecting is not skipped.
+        shadow.applied.activeUnit = -1;
+        applied.clientUnit = -1;
+    }
+    for (int u = 0; u < shadow.textureUnits; ++u) {
+        Unit& is = applied.units[u];
+        const Unit& want = wanted.units[u];
+        if (force || is.texture2D != want.texture2D || is.texGen != want.texGen || is.texGenMode != want.texGenMode ||
+            is.texEnv != want.texEnv) {
+            setActiveUnit(shadow, u);
+            capability(GL_TEXTURE_2D, is.texture2D, want.texture2D);
+            if (force || is.texGenMode != want.texGenMode) {
+                glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, want.texGenMode);
+                glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, want.texGenMode);
+                is.texGenMode = want.texGenMode;
+            }
+            if (force || is.texGen != want.texGen) {
+                want.texGen ? glEnable(GL_TEXTURE_GEN_S) : glDisable(GL_TEXTURE_GEN_S);
+                want.texGen ? glEnable(GL_TEXTURE_GEN_T) : glDisable(GL_TEXTURE_GEN_T);
+                is.texGen = want.texGen;
+            }
+            if (force || is.texEnv != want.texEnv) {
+                glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, want.texEnv);
+                is.texEnv = want.texEnv;
+            }
+        }
+        const unsigned bit = texCoordArrayBit(u);
+        const bool enable = (wanted.enabledArrays & bit) != 0;
+        if (force || ((applied.enabledArrays & bit) != 0) != enable || !(is.texCoords == want.texCoords)) {
+            setClientUnit(u);
+            if (force || !(is.texCoords == want.texCoords)) {
+                glTexCoordPointer(want.texCoords.size, want.texCoords.type, want.texCoords.stride, want.texCoords.data);
+                is.texCoords = want.texCoords;
+            }
+            setArrayEnabled(bit, enable, force);
+        }
+    }
+    if (force || !(applied.vertices == wanted.vertices)) {
+        glVertexPointer(wanted.vertices.size, wanted.vertices.type, wanted.vertices.stride, wanted.vertices.data);
+        applied.vertices = wanted.vertices;
+    }
+    if (force || !(applied.normals == wanted.normals)) {
+        glNormalPointer(wanted.normals.type, wanted.normals.stride, wanted.normals.data);
+        applied.normals = wanted.normals;
+    }
+    setArrayEnabled(vertexArrayBit, (wanted.enabledArrays & vertexArrayBit) != 0, force);
+    setArrayEnabled(normalArrayBit, (wanted.enabledArrays & normalArrayBit) != 0, force);
+    if (hasMultitexture() && (force || applied.clientUnit != wanted.clientUnit)) {
+        multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + wanted.clientUnit);
+        applied.clientUnit = wanted.clientUnit;
+    }
+    capability(GL_LIGHTING, applied.lighting, wanted.lighting);
+    if (force || applied.shadeModel != wanted.shadeModel) {
+        glShadeModel(wanted.shadeModel);
+        applied.shadeModel = wanted.shadeModel;
+    }
+    if (force || std::memcmp(applied.color, wanted.color, sizeof wanted.color) != 0) {
+        glColor4fv(wanted.color);
+        std::memcpy(applied.color, wanted.color, sizeof wanted.color);
+    }
+    if (force || applied.matrixMode != wanted.matrixMode) {
+        glMatrixMode(wanted.matrixMode);
+        applied.matrixMode = wanted.matrixMode;
+    }
+    applyGlState(shadow, shared, force);
+}
+
+void GlRenderState::forceStartingState() { apply(SharedGlState{}, FixedFunctionState{}, true); }
+
+void GlRenderState::setClientUnit(int unit) {
+    if (fixedFunction.clientUnit == unit || !hasMultitexture()) return;
+    multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
+    fixedFunction.clientUnit = unit;
+}
+
+void GlRenderState::setArrayEnabled(unsigned bit, bool on, bool force) {
+    if (!force && ((fixedFunction.enabledArrays & bit) != 0) == on) return;
+    GLenum array = GL_TEXTURE_COORD_ARRAY;
+    if (bit == vertexArrayBit) array = GL_VERTEX_ARRAY;
+    if (bit == normalArrayBit) array = GL_NORMAL_ARRAY;
+    on ? glEnableClientState(array) : glDisableClientState(array);
+    fixedFunction.enabledArrays = on ? fixedFunction.enabledArrays | bit : fixedFunction.enabledArrays & ~bit;
+}
+
+void GlRenderState::setUnitTexturing(bool on) {
+    bool& texture2D = fixedFunction.units[shadow.applied.activeUnit].texture2D;
+    if (texture2D == on) return;
+    on ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
+    texture2D = on;
 }
 
 void GlRenderState::setMatrixMode(MatrixMode mode) {
-    if (GLenum glMode = matrixModeFor(mode)) glMatrixMode(glMode);
+    claimGl();
+    const GLenum glMode = matrixModeFor(mode);
+    if (!glMode || fixedFunction.matrixMode == glMode) return;
+    glMatrixMode(glMode);
+    fixedFunction.matrixMode = glMode;
 }
 
 void GlRenderState::loadIdentity() { glLoadIdentity(); }
-void GlRenderState::pushMatrix() { glPushMatrix(); }
-void GlRenderState::popMatrix() { glPopMatrix(); }
+
+void GlRenderState::pushMatrix() {
+    int& depth = matrixDepth();
+    // GL refuses a push beyond its depth and changes nothing.
+    glPushMatrix();
+    if (depth < matrixStackDepth) ++depth;
+}
+
+void GlRenderState::popMatrix() {
+    int& depth = matrixDepth();
+    const int floor = fixedFunction.matrixMode == GL_PROJECTION ? projectionFloor : modelViewFloor;
+    // Below its floor GL would refuse the pop (at the bottom) or take a
+    // matrix the hidden draws' caller keeps.
+    if (depth <= floor) return;
+    glPopMatrix();
+    --depth;
+}
 
 void GlRenderState::setPerspective(float fovY, float aspect, float zNear, float zFar) {
-    glMatrixMode(GL_PROJECTION);
+    claimGl();
+    setMatrixMode(MatrixProjection);
     glLoadIdentity();
     gluPerspective(fovY, aspect, zNear, zFar);
 }
 
 void GlRenderState::setOrtho2D(float left, float right, float bottom, float top) {
-    glMatrixMode(GL_PROJECTION);
+    claimGl();
+    setMatrixMode(MatrixProjection);
     glLoadIdentity();
     gluOrtho2D(left, right, bottom, top);
 }
@@ -78,60 +225,90 @@ void GlRenderState::ortho(float left, float right, float bottom, float top, floa
 void GlRenderState::translate(float x, float y, float z) { glTranslatef(x, y, z); }
 void GlRenderState::rotate(float angle, float x, float y, float z) { glRotatef(angle, x, y, z); }
 void GlRenderState::scale(float x, float y, float z) { glScalef(x, y, z); }
-void GlRenderState::clearDepthBuffer() { glClear(GL_DEPTH_BUFFER_BIT); }
-void GlRenderState::clearColorBuffer() { glClear(GL_COLOR_BUFFER_BIT); }
 
 void GlRenderState::setTexGen(TexGenMode mode) {
-    GLenum glMode = texGenModeFor(mode);
+    claimGl();
+    const GLenum glMode = texGenModeFor(mode);
     if (!glMode) return;
-    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, glMode);
-    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, glMode);
-    glEnable(GL_TEXTURE_GEN_S);
-    glEnable(GL_TEXTURE_GEN_T);
+    FixedFunctionState wanted = fixedFunction;
+    Unit& unit = wanted.units[shadow.applied.activeUnit];
+    unit.texGenMode = glMode;
+    unit.texGen = true;
+    apply(shadow.applied, wanted, false);
 }
 
 void GlRenderState::disableTexGen() {
-    glDisable(GL_TEXTURE_GEN_S);
-    glDisable(GL_TEXTURE_GEN_T);
+    claimGl();
+    FixedFunctionState wanted = fixedFunction;
+    wanted.units[shadow.applied.activeUnit].texGen = false;
+    apply(shadow.applied, wanted, false);
 }
 
 void GlRenderState::setTexEnv(TexEnvMode mode) {
-    if (GLenum glMode = texEnvModeFor(mode)) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, glMode);
+    claimGl();
+    const GLenum glMode = texEnvModeFor(mode);
+    GLenum& env = fixedFunction.units[shadow.applied.activeUnit].texEnv;
+    if (!glMode || env == glMode) return;
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, glMode);
+    env = glMode;
 }
 
-void GlRenderState::enableCulling() { glEnable(GL_CULL_FACE); }
-void GlRenderState::disableCulling() { glDisable(GL_CULL_FACE); }
-void GlRenderState::enableDepthTest() { glEnable(GL_DEPTH_TEST); }
-void GlRenderState::disableDepthTest() { glDisable(GL_DEPTH_TEST); }
-void GlRenderState::enableDepthWrite() { glDepthMask(GL_TRUE); }
-void GlRenderState::disableDepthWrite() { glDepthMask(GL_FALSE); }
-void GlRenderState::enableLighting() { glEnable(GL_LIGHTING); }
-void GlRenderState::disableLighting() { glDisable(GL_LIGHTING); }
-void GlRenderState::enableBlending() { glEnable(GL_BLEND); }
-void GlRenderState::disableBlending() { glDisable(GL_BLEND); }
-void GlRenderState::setSmoothShading() { glShadeModel(GL_SMOOTH); }
-void GlRenderState::setFlatShading() { glShadeModel(GL_FLAT); }
-void GlRenderState::setColor(float red, float green, float blue, float alpha) { glColor4f(red, green, blue, alpha); }
+void GlRenderState::enableLighting() {
+    claimGl();
+    if (fixedFunction.lighting) return;
+    glEnable(GL_LIGHTING);
+    fixedFunction.lighting = true;
+}
+
+void GlRenderState::disableLighting() {
+    claimGl();
+    if (!fixedFunction.lighting) return;
+    glDisable(GL_LIGHTING);
+    fixedFunction.lighting = false;
+}
+
+void GlRenderState::setSmoothShading() {
+    claimGl();
+    if (fixedFunction.shadeModel == GL_SMOOTH) return;
+    glShadeModel(GL_SMOOTH);
+    fixedFunction.shadeModel = GL_SMOOTH;
+}
+
+void GlRenderState::setFlatShading() {
+    claimGl();
+    if (fixedFunction.shadeModel == GL_FLAT) return;
+    glShadeModel(GL_FLAT);
+    fixedFunction.shadeModel = GL_FLAT;
+}
+
+void GlRenderState::setColor(float red, float green, float blue, float alpha) {
+    claimGl();
+    const GLfloat color[4] = {red, green, blue, alpha};
+    if (std::memcmp(fixedFunction.color, color, sizeof color) == 0) return;
+    glColor4fv(color);
+    std::memcpy(fixedFunction.color, color, sizeof color);
+}
 
 void GlRenderState::selectTextureUnit(int unit) {
+    claimGl();
     if (unit < 0 || unit > 3) return;
     // Without the extension there is only unit 0 to select.
-    if (!multitexture.glActiveTextureARB || !multitexture.glClientActiveTextureARB) return;
-    multitexture.glActiveTextureARB(GL_TEXTURE0_ARB + unit);
-    multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
-    clientUnit = unit;
+    if (!hasMultitexture()) return;
+    setActiveUnit(shadow, unit);
+    setClientUnit(unit);
 }
 
 uint32_t GlRenderState::createTexture(int width, int height, const void* pixels, TextureWrap wrap,
                                       TextureFilter filterMode) {
+    claimGl();
     GLuint name = 0;
     glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
+    ::bindTexture(shadow, name);
     setFilters(filterMode);
     const GLint glWrap = wrap != TextureWrapRepeat ? GL_CLAMP : GL_REPEAT;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, glWrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, glWrap);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+    setTexEnv(TexEnvAdd);
     // gluBuild2DMipmaps reads the pixels even where glTexImage2D would not.
     if ((filterMode & 4) && pixels) {
         std::printf("building 2d mipmaps...\n");
@@ -142,123 +319,170 @@ uint32_t GlRenderState::createTexture(int width, int height, const void* pixels,
     return name;
 }
 
-void GlRenderState::setTextureFilter(TextureFilter filter) { setFilters(filter); }
+void GlRenderState::setTextureFilter(TextureFilter filter) {
+    claimGl();
+    setFilters(filter);
+}
 
 void GlRenderState::deleteTexture(uint32_t name) {
     if (name == 0 || !hasCurrentGLContext()) return;
+    claimGl();
     const GLuint glName = name;
     glDeleteTextures(1, &glName);
+    forgetTexture(shadow, name);
+    for (SharedGlState* kept : {&keptForHidden.shared, &keptForOutside.shared})
+        for (uint32_t& bound : kept->boundTexture)
+            if (bound == name) bound = 0;
 }
 
 void GlRenderState::bindTexture(uint32_t name) {
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, name);
+    claimGl();
+    setUnitTexturing(true);
+    ::bindTexture(shadow, name);
 }
 
 void GlRenderState::disableTextureUnit(int unit) {
+    claimGl();
     selectTextureUnit(unit);
-    glDisable(GL_TEXTURE_2D);
-}
-
-void GlRenderState::setBlendFunc(BlendFactor sourceCode, BlendFactor destinationCode) {
-    GLenum source = blendFactorFor(sourceCode);
-    GLenum destination = blendFactorFor(destinationCode);
-    if (source && destination) glBlendFunc(source, destination);
-}
-
-void GlRenderState::enableArray(unsigned bit, GLenum array) {
-    glEnableClientState(array);
-    enabledArrays |= bit;
-    arraysSet |= bit;
+    setUnitTexturing(false);
 }
 
 void GlRenderState::setVertexArray(const void* data, int size, ElementType typeCode, int stride) {
+    claimGl();
     GLenum type = elementTypeFor(typeCode);
     if (!type) return;
-    enableArray(vertexArrayBit, GL_VERTEX_ARRAY);
+    setArrayEnabled(vertexArrayBit, true);
+    record.arraysSet |= vertexArrayBit;
+    const ArrayPointer pointer{data, size, type, stride};
+    if (fixedFunction.vertices == pointer) return;
     glVertexPointer(size, type, stride, data);
+    fixedFunction.vertices = pointer;
 }
 
 void GlRenderState::setNormalArray(const void* data, int, ElementType typeCode, int stride) {
+    claimGl();
     GLenum type = elementTypeFor(typeCode);
     if (!type) return;
-    enableArray(normalArrayBit, GL_NORMAL_ARRAY);
+    setArrayEnabled(normalArrayBit, true);
+    record.arraysSet |= normalArrayBit;
+    const ArrayPointer pointer{data, 3, type, stride};
+    if (fixedFunction.normals == pointer) return;
     glNormalPointer(type, stride, data);
+    fixedFunction.normals = pointer;
 }
 
 void GlRenderState::setTexCoordArray(const void* data, int size, ElementType typeCode, int stride) {
+    claimGl();
     GLenum type = elementTypeFor(typeCode);
     if (!type) return;
-    enableArray(texCoordArrayBit(clientUnit), GL_TEXTURE_COORD_ARRAY);
+    const int unit = fixedFunction.clientUnit;
+    setArrayEnabled(texCoordArrayBit(unit), true);
+    record.arraysSet |= texCoordArrayBit(unit);
+    const ArrayPointer pointer{data, size, type, stride};
+    if (fixedFunction.units[unit].texCoords == pointer) return;
     glTexCoordPointer(size, type, stride, data);
+    fixedFunction.units[unit].texCoords = pointer;
 }
 
 void GlRenderState::setIndexArray(const void* newIndices, int count, ElementType typeCode) {
     GLenum type = elementTypeFor(typeCode);
     // An unknown type draws nothing rather than misreading the indices.
-    indices = newIndices;
-    indexType = type ? type : GL_UNSIGNED_INT;
-    indexCount = type && newIndices && count > 0 ? count : 0;
+    record.indices = newIndices;
+    record.indexType = type ? type : GL_UNSIGNED_INT;
+    record.indexCount = type && newIndices && count > 0 ? count : 0;
 }
 
 void GlRenderState::prepareArrayDraw() {
-    const unsigned stale = enabledArrays & ~arraysSet;
-    if (stale & vertexArrayBit) glDisableClientState(GL_VERTEX_ARRAY);
-    if (stale & normalArrayBit) glDisableClientState(GL_NORMAL_ARRAY);
-    for (int unit = 0; unit < 4; ++unit) {
-        if (!(stale & texCoordArrayBit(unit))) continue;
-        // Only reachable through selectTextureUnit, so the entry point exists.
-        if (unit != clientUnit) multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        if (unit != clientUnit) multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + clientUnit);
+    const unsigned stale = fixedFunction.enabledArrays & ~record.arraysSet;
+    if (stale) {
+        FixedFunctionState wanted = fixedFunction;
+        wanted.enabledArrays &= ~stale;
+        apply(shadow.applied, wanted, false);
     }
-    enabledArrays &= ~stale;
-    arraysSet = 0;
+    record.arraysSet = 0;
 }
 
 void GlRenderState::drawTriangles(int vertexCount) {
+    claimGl();
     prepareArrayDraw();
     glDrawArrays(GL_TRIANGLES, 0, vertexCount);
 }
 
 void GlRenderState::drawIndexedTriangles() {
-    if (indexCount <= 0) return;
+    claimGl();
+    if (record.indexCount <= 0) return;
     prepareArrayDraw();
-    glDrawElements(GL_TRIANGLES, indexCount, indexType, indices);
+    glDrawElements(GL_TRIANGLES, record.indexCount, record.indexType, record.indices);
 }
 
 void GlRenderState::drawQuads(int vertexCount) {
+    claimGl();
     prepareArrayDraw();
     glDrawArrays(GL_QUADS, 0, vertexCount);
 }
 
+GlRenderState::Kept GlRenderState::keep() const {
+    return Kept{shadow.applied, fixedFunction, record, modelViewDepth, projectionDepth};
+}
+
+void GlRenderState::popTo(GLenum mode, int& depth, int target) {
+    if (depth <= target) return;
+    if (fixedFunction.matrixMode != mode) {
+        glMatrixMode(mode);
+        fixedFunction.matrixMode = mode;
+    }
+    for (; depth > target; --depth) glPopMatrix();
+}
+
 void GlRenderState::beginHiddenDraws() {
-    kept = Kept{{}, {}, indices, indexType, indexCount, clientUnit, enabledArrays, arraysSet};
-    glGetFloatv(GL_MODELVIEW_MATRIX, kept.modelView);
-    glGetFloatv(GL_PROJECTION_MATRIX, kept.projection);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    claimGl();
+    keptForHidden = keep();
+    // Each matrix is kept on its own stack, one above what the draws may pop.
+    const GLenum mode = fixedFunction.matrixMode;
+    for (GLenum stack : {GL_PROJECTION, GL_MODELVIEW}) {
+        if (fixedFunction.matrixMode != stack) glMatrixMode(stack);
+        fixedFunction.matrixMode = stack;
+        pushMatrix();
+    }
+    setMatrixMode(mode == GL_PROJECTION ? MatrixProjection : MatrixModelView);
+    modelViewFloor = modelViewDepth;
+    projectionFloor = projectionDepth;
     // One pixel is still written: the first frame clears it. The scissor
     // is no part of the code the rasterizer builds, so what it builds here
     // serves the frames.
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(0, 0, 1, 1);
+    setScissor(shadow, true, 0, 0, 1, 1);
 }
 
 void GlRenderState::endHiddenDraws() {
+    claimGl();
     // What was drawn out of sight is finished here, before the clock starts.
     glFinish();
-    // The matrices first: popping the attributes brings back the matrix mode.
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(kept.projection);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(kept.modelView);
-    glPopClientAttrib();
-    glPopAttrib();
-    indices = kept.indices;
-    indexType = kept.indexType;
-    indexCount = kept.indexCount;
-    clientUnit = kept.clientUnit;
-    enabledArrays = kept.enabledArrays;
-    arraysSet = kept.arraysSet;
+    const Kept& kept = keptForHidden;
+    modelViewFloor = projectionFloor = 1;
+    popTo(GL_PROJECTION, projectionDepth, kept.projectionDepth);
+    popTo(GL_MODELVIEW, modelViewDepth, kept.modelViewDepth);
+    apply(kept.shared, kept.fixedFunction, false);
+    record = kept.record;
+}
+
+void GlRenderState::beginOutsideDraws() {
+    claimGl();
+    keptForOutside = keep();
+    SharedGlState shared = shadow.applied;
+    shared.cullFace = shared.depthTest = shared.blend = shared.scissorTest = false;
+    shared.activeUnit = 0;
+    shared.packAlignment = shared.unpackAlignment = 1;
+    FixedFunctionState plain = fixedFunction;
+    for (Unit& unit : plain.units) unit.texture2D = unit.texGen = false;
+    plain.lighting = false;
+    plain.clientUnit = 0;
+    plain.enabledArrays = 0;
+    apply(shared, plain, false);
+}
+
+void GlRenderState::endOutsideDraws() {
+    claimGl();
+    // Whatever the code changed is unknown: everything is set again.
+    apply(keptForOutside.shared, keptForOutside.fixedFunction, true);
+    record = keptForOutside.record;
 }

@@ -2,14 +2,15 @@
 // The RenderState that issues OpenGL 1.1 and GLU calls, with the ARB
 // multitexture selectors for texture units. Its constructor issues no GL
 // call; every operation needs a current GL context, and it assumes it is
-// the only one switching client arrays and client texture units there.
+// the only one changing there the GL state it sets, outside draws apart.
 #include <GL/gl.h>
 
-#include "platform/render_state.h"
+#include "platform/shadowed_render_state.h"
 
-class GlRenderState : public RenderState {
+class GlRenderState : public ShadowedRenderState {
 public:
-    void setClearColor(Color color) override;
+    GlRenderState();
+
     void setMatrixMode(MatrixMode mode) override;
     void loadIdentity() override;
     void pushMatrix() override;
@@ -21,21 +22,11 @@ public:
     void translate(float x, float y, float z) override;
     void rotate(float angleDegrees, float x, float y, float z) override;
     void scale(float x, float y, float z) override;
-    void clearDepthBuffer() override;
-    void clearColorBuffer() override;
     void setTexGen(TexGenMode mode) override;
     void disableTexGen() override;
     void setTexEnv(TexEnvMode mode) override;
-    void enableCulling() override;
-    void disableCulling() override;
-    void enableDepthTest() override;
-    void disableDepthTest() override;
-    void enableDepthWrite() override;
-    void disableDepthWrite() override;
     void enableLighting() override;
     void disableLighting() override;
-    void enableBlending() override;
-    void disableBlending() override;
     void setSmoothShading() override;
     void setFlatShading() override;
     void setColor(float red, float green, float blue, float alpha) override;
@@ -45,7 +36,6 @@ public:
     void deleteTexture(uint32_t name) override;
     void bindTexture(uint32_t name) override;
     void disableTextureUnit(int unit) override;
-    void setBlendFunc(BlendFactor source, BlendFactor destination) override;
     void setVertexArray(const void* data, int size, ElementType type, int stride) override;
     void setNormalArray(const void* data, int size, ElementType type, int stride) override;
     void setTexCoordArray(const void* data, int size, ElementType type, int stride) override;
@@ -55,38 +45,78 @@ public:
     void drawQuads(int vertexCount) override;
     void beginHiddenDraws() override;
     void endHiddenDraws() override;
+    void beginOutsideDraws() override;
+    void endOutsideDraws() override;
 
 private:
+    void forceStartingState() override;
+
     // Client arrays as bits: vertex, normal, and texture coordinates of
     // units 0 to 3.
     static constexpr unsigned vertexArrayBit = 1u;
     static constexpr unsigned normalArrayBit = 2u;
     static constexpr unsigned texCoordArrayBit(int unit) { return 4u << unit; }
 
-    void enableArray(unsigned bit, GLenum array);
+    struct ArrayPointer {
+        const void* data = nullptr;
+        GLint size = 4;
+        GLenum type = GL_FLOAT;
+        GLsizei stride = 0;
+        bool operator==(const ArrayPointer&) const = default;
+    };
+    struct Unit {
+        bool texture2D = false;
+        bool texGen = false;  // s and t together
+        GLenum texGenMode = GL_EYE_LINEAR;
+        GLenum texEnv = GL_MODULATE;
+        ArrayPointer texCoords;
+    };
+    // The fixed-function state beside the shared one, GL's starting values.
+    struct FixedFunctionState {
+        Unit units[sharedTextureUnits];
+        bool lighting = false;
+        GLenum shadeModel = GL_SMOOTH;
+        GLfloat color[4] = {1, 1, 1, 1};
+        GLenum matrixMode = GL_MODELVIEW;
+        int clientUnit = 0;          // the client texture unit selected last
+        unsigned enabledArrays = 0;  // client arrays enabled in GL
+        ArrayPointer vertices, normals;
+    };
+    // The draws' own record, which no GL call holds.
+    struct DrawRecord {
+        const void* indices = nullptr;
+        GLenum indexType = GL_UNSIGNED_INT;
+        int indexCount = 0;
+        unsigned arraysSet = 0;  // set since the last draw
+    };
+    struct Kept {
+        SharedGlState shared;
+        FixedFunctionState fixedFunction;
+        DrawRecord record;
+        int modelViewDepth = 1, projectionDepth = 1;
+    };
+
+    // Makes GL hold wanted, calling GL only for what differs (everything
+    // when forced), the shared state last.
+    void apply(SharedGlState shared, const FixedFunctionState& wanted, bool force);
+    void setClientUnit(int unit);
+    void setArrayEnabled(unsigned bit, bool on, bool force = false);
+    void setUnitTexturing(bool on);
     // Switches off the arrays enabled for an earlier draw and not set again
     // since: GL would read them past their end for this one.
     void prepareArrayDraw();
+    int& matrixDepth() { return fixedFunction.matrixMode == GL_PROJECTION ? projectionDepth : modelViewDepth; }
+    // Pops the selected stack down to depth, selecting it through the shadow.
+    void popTo(GLenum mode, int& depth, int target);
+    Kept keep() const;
 
-    const void* indices = nullptr;
-    GLenum indexType = GL_UNSIGNED_INT;
-    int indexCount = 0;
-    int clientUnit = 0;          // the client texture unit selected last
-    unsigned enabledArrays = 0;  // enabled in GL by this object
-    unsigned arraysSet = 0;      // set since the last draw
-
-    // What beginHiddenDraws keeps beside GL's own attribute stacks.
-    struct Kept {
-        GLfloat modelView[16];
-        GLfloat projection[16];
-        const void* indices;
-        GLenum indexType;
-        int indexCount;
-        int clientUnit;
-        unsigned enabledArrays;
-        unsigned arraysSet;
-    };
-    Kept kept{};
+    FixedFunctionState fixedFunction;
+    DrawRecord record;
+    // Depths of GL's stacks, and the lowest a pop may reach: hidden draws
+    // cannot pop what they found.
+    int modelViewDepth = 1, projectionDepth = 1;
+    int modelViewFloor = 1, projectionFloor = 1;
+    Kept keptForHidden, keptForOutside;
 };
 
 // The code tables: GL constant for a code, or 0 for a code outside the

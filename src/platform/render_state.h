@@ -137,8 +137,11 @@ public:
     // rasterizer must prepare the first time it meets it.
     virtual void beginHiddenDraws() {}
     virtual void endHiddenDraws() {}
+    // Between these two, code of its own draws with GL directly (the tool
+    // overlay, a picture put into the back buffer): it starts on unit 0 with
+    // no test, blend, culling, lighting, texture, generation or client array
+    // on and rows of pixels packed byte by byte, and the end puts back every
+    // state the render state keeps, whatever that code changed.
+    virtual void beginOutsideDraws() {}
+    virtual void endOutsideDraws() {}
 };
-
-// The process-wide render state; null until the entry point sets it.
-RenderState* getRenderState();
-void setRenderState(RenderState* renderState);

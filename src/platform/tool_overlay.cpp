@@ -1,55 +1,16 @@
 #include "platform/tool_overlay.h"
 
-#include <GL/gl.h>
 #include <backends/imgui_impl_opengl2.h>
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 
-#include "platform/extensions.h"
 #include "platform/window_state.h"
 
 namespace {
 
 bool opened = false;
-// The units the effects may leave switched on (at most the 4 they use); the
-// panel draws on unit 0.
-int textureUnits = 1;
 
-// The effects leave whatever state their last draw needed, and the render
-// state clears stale arrays only at its next draw: everything the panel's
-// draw could be disturbed by is switched off here, inside a saved state.
-void setUpPlainDrawing() {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
-    for (int unit = textureUnits - 1; unit >= 0; --unit) {
-        if (textureUnits > 1) {
-            multitexture.glActiveTextureARB(GL_TEXTURE0_ARB + unit);
-            multitexture.glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
-        }
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_TEXTURE_GEN_S);
-        glDisable(GL_TEXTURE_GEN_T);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glMatrixMode(GL_TEXTURE);
-        glPushMatrix();
-        glLoadIdentity();
-    }
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisable(GL_FOG);
-    glDisable(GL_ALPHA_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-}
-
-void restoreDrawing() {
-    glMatrixMode(GL_TEXTURE);
-    for (int unit = 0; unit < textureUnits; ++unit) {
-        if (textureUnits > 1) multitexture.glActiveTextureARB(GL_TEXTURE0_ARB + unit);
-        glPopMatrix();
-    }
-    glPopClientAttrib();
-    glPopAttrib();
-}
-
+void passEvent(const SDL_Event& event) { ImGui_ImplSDL2_ProcessEvent(&event); }
 }  // namespace
 
 bool openToolOverlay() {
@@ -67,23 +28,25 @@ bool openToolOverlay() {
     ImGui::StyleColorsDark();
     ImGui_ImplSDL2_InitForOpenGL(state.window, state.context);
     ImGui_ImplOpenGL2_Init();
-    textureUnits = 1;
-    if (multitexture.glActiveTextureARB && multitexture.glClientActiveTextureARB) {
-        GLint units = 1;
-        glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
-        textureUnits = units < 1 ? 1 : units > 4 ? 4 : units;
-    }
+    state.passToToolOverlay = passEvent;
     opened = true;
     return true;
 }
 
-void drawToolOverlay(const std::vector<OverlayLine>& lines) {
-    if (!opened || lines.empty()) return;
+bool beginToolFrame(RenderState& renderState) {
+    if (!opened) return false;
     // First, as the font's texture is made on the first frame.
-    setUpPlainDrawing();
+    // The effects leave whatever state their last draw needed: the panel
+    // draws from plain state, and the frame after it from what they left.
+    renderState.beginOutsideDraws();
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     ImGui::NewFrame();
+    return true;
+}
+
+void addToolLines(const std::vector<OverlayLine>& lines) {
+    if (lines.empty()) return;
     const ImVec2 display = ImGui::GetIO().DisplaySize;
     ImGui::SetNextWindowPos(ImVec2(0.0f, 0.0f));
     ImGui::SetNextWindowSizeConstraints(ImVec2(0.0f, 0.0f), display);
@@ -100,9 +63,26 @@ void drawToolOverlay(const std::vector<OverlayLine>& lines) {
     }
     ImGui::PopTextWrapPos();
     ImGui::End();
+}
+
+void endToolFrame(RenderState& renderState) {
+    windowState().toolOverlayTyping = ImGui::GetIO().WantTextInput;
     ImGui::Render();
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
-    restoreDrawing();
+    renderState.endOutsideDraws();
+}
+
+void releaseToolKeyboard() {
+    if (!opened) return;
+    ImGui::SetWindowFocus(nullptr);
+    windowState().toolOverlayTyping = false;
+}
+
+void drawToolOverlay(RenderState& renderState, const std::vector<OverlayLine>& lines) {
+    if (!opened || lines.empty()) return;
+    beginToolFrame(renderState);
+    addToolLines(lines);
+    endToolFrame(renderState);
 }
 
 void closeToolOverlay() {
@@ -111,4 +91,6 @@ void closeToolOverlay() {
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext();
     opened = false;
+    windowState().passToToolOverlay = nullptr;
+    windowState().toolOverlayTyping = false;
 }

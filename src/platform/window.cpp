@@ -54,7 +54,7 @@ bool switchDisplay(SDL_Window* window, int width, int height, int bitsPerPixel) 
 // The picture's area of a drawable of that size as the viewport.
 void setPictureViewport(int width, int height) {
     const PixelArea area = pictureAreaIn(width, height);
-    if (RenderState* renderState = getRenderState())
+    if (RenderState* renderState = windowState().viewportRenderState)
         renderState->setViewport(area.x, area.y, area.width, area.height);
     else  // a tool's context opened before its render state
         glViewport(area.x, area.y, area.width, area.height);
@@ -185,6 +185,8 @@ void* getDeviceContext() { return windowState().context; }
 void setWindowTitle(const char* title) {
     if (windowState().window) SDL_SetWindowTitle(windowState().window, title);
 }
+
+void useRenderStateForViewport(RenderState* renderState) { windowState().viewportRenderState = renderState; }
 
 void setWindowResizable(bool resizable) {
     if (windowState().window) SDL_SetWindowResizable(windowState().window, resizable ? SDL_TRUE : SDL_FALSE);

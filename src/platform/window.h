@@ -2,6 +2,8 @@
 // The one window of the player and its GL context. Only src/platform knows
 // the window system behind it.
 
+class RenderState;
+
 // Remembers fullScreen and creates the window with a current GL context.
 // False, with the reason on stderr, when there is no window: the player
 // must not play on unseen.
@@ -21,6 +23,9 @@ void requestGLES2Contexts(bool gles2);
 // viewport is the picture's 4:3 area (platform/picture_area.h); while
 // drawing off screen the window's size changes nothing.
 void resizeViewport(int width, int height);
+// The render state that sets the viewport from now on; without one (a tool
+// opening a context first) the viewport is set directly.
+void useRenderStateForViewport(RenderState* renderState);
 // Draws from now on into an off-screen framebuffer of width x height, with
 // colour and depth as the window's, and reads frames back from there: the
 // screen's size no longer limits a capture. False, with the reason on

@@ -16,6 +16,11 @@ struct WindowState {
     unsigned offScreenDepth = 0;
     int offScreenWidth = 0;
     int offScreenHeight = 0;
+    class RenderState* viewportRenderState = nullptr;  // sets the viewport; null: glViewport
+    // Set while the tool overlay is open (not in every build): it hears the
+    // input events too, and says when a text field of it has the keyboard.
+    void (*passToToolOverlay)(const SDL_Event& event) = nullptr;
+    bool toolOverlayTyping = false;
 };
 
 WindowState& windowState();

@@ -11,11 +11,8 @@
 #include "player/sync_dispatch.h"
 #include "player/warm_up.h"
 
-namespace {
-constexpr std::size_t maxScriptInstances = 512;
-}
-
-Demo::Demo(std::string syncFileName, Music& music) : music(music) {
+Demo::Demo(std::string syncFileName, Music& music, RenderState& renderState, EffectDrawObserver* observer)
+    : music(music), renderState(renderState), observer(observer) {
     std::printf("loading sync\n");
     readSyncTrack(syncFileName, syncTrack);
     times = demoTimesOf(syncTrack);
@@ -24,18 +21,18 @@ Demo::Demo(std::string syncFileName, Music& music) : music(music) {
 Demo::~Demo() = default;
 
 void Demo::init() {
-    scriptReader = std::make_unique<ScriptReader>();
+    scriptReader = std::make_unique<ScriptReader>(ScriptReaderSetup{.limits = limits});
     registerEffectTypes(*scriptReader);
     std::printf("loading music\n");
     music.load("demomusik.mp3");
     std::printf("loading demo script\n");
-    root = scriptReader->load("iDemo.dat");
+    root = scriptReader->load("iDemo.dat", renderState);
     // Before the music and the clock start, so that it costs no frame.
-    if (root) drawEachLineUpOnce(*root, 0.0f, times.end);
+    if (root) drawEachLineUpOnce(*root, renderState, 0.0f, times.end);
     nextSyncEvent = 0;
     // Room for every instance a script may create, so that delivering the
     // first sync event does not grow the list inside a frame.
-    activeInstances.reserve(maxScriptInstances);
+    activeInstances.reserve(limits.maxInstances);
     music.play();
     musicFading = false;
 }
@@ -46,16 +43,14 @@ void Demo::catchUpTo(double t, int stepsPerSecond) {
                       activeInstances);
 }
 
-void clearFrameToBlack() {
-    if (RenderState* renderState = getRenderState()) {
-        renderState->setClearColor(Color(0, 0, 0));
-        renderState->clearColorBuffer();
-        renderState->clearDepthBuffer();
-    }
+void clearFrameToBlack(RenderState& renderState) {
+    renderState.setClearColor(Color(0, 0, 0));
+    renderState.clearColorBuffer();
+    renderState.clearDepthBuffer();
 }
 
 void Demo::drawFrame(float t) {
-    clearFrameToBlack();
+    clearFrameToBlack(renderState);
 
     if (!musicFading && t > times.fadeOut) {
         music.fadeOut(times.fadeSeconds);
@@ -68,5 +63,5 @@ void Demo::drawFrame(float t) {
     // Without a script there is nothing to draw and nobody to deliver to.
     if (root == nullptr) return;
     dispatchDueSyncEvent(syncTrack, nextSyncEvent, *root, t, activeInstances);
-    root->render(t);
+    root->render(t, renderState, observer);
 }

@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "framework/demo_limits.h"
 #include "player/demo_interface.h"
 #include "player/sync_track.h"
 
+class EffectDrawObserver;
 class EffectInstance;
+class RenderState;
 class Music;
 class ScriptReader;
 
@@ -21,13 +24,14 @@ constexpr float demoEndTime = DemoTimes{}.end;
 
 // The start of every frame, played or live: black colour and a clear depth
 // buffer, before any effect draws.
-void clearFrameToBlack();
+void clearFrameToBlack(RenderState& renderState);
 
 class Demo : public DemoInterface {
 public:
     // Reads the sync file now. music is the player's, which the demo loads,
-    // starts and fades.
-    Demo(std::string syncFileName, Music& music);
+    // starts and fades. Everything is drawn through renderState; observer
+    // (null for none) watches every effect draw of the frames.
+    Demo(std::string syncFileName, Music& music, RenderState& renderState, EffectDrawObserver* observer = nullptr);
     ~Demo() override;
 
     // Registers the effect types, loads the music and the script, then
@@ -48,6 +52,10 @@ public:
 
 private:
     Music& music;
+    RenderState& renderState;
+    EffectDrawObserver* observer;
+    // The player's own.
+    DemoLimits limits;
     EffectInstance* root = nullptr;
     SyncTrack syncTrack;
     DemoTimes times;

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "framework/effect_instance.h"
-#include "platform/player_context.h"
 #include "platform/render_state.h"
 
 namespace {
@@ -24,9 +23,8 @@ void collectBoundaries(const EffectInstance& instance, double parentZero, int de
 
 }  // namespace
 
-int drawEachLineUpOnce(EffectInstance& root, float from, float until) {
-    RenderState* renderState = getRenderState();
-    if (renderState == nullptr || !(from <= until)) return 0;
+int drawEachLineUpOnce(EffectInstance& root, RenderState& renderState, float from, float until) {
+    if (!(from <= until)) return 0;
 
     std::vector<double> boundaries{from, until};
     // The root's own window is in demo time already.
@@ -34,9 +32,7 @@ int drawEachLineUpOnce(EffectInstance& root, float from, float until) {
     std::sort(boundaries.begin(), boundaries.end());
     boundaries.erase(std::unique(boundaries.begin(), boundaries.end()), boundaries.end());
 
-    EffectDrawObserver* observer = playerContext().drawObserver;
-    playerContext().drawObserver = nullptr;
-    renderState->beginHiddenDraws();
+    renderState.beginHiddenDraws();
     std::set<std::vector<const Effect*>> drawn;
     std::vector<EffectInstance*> active;
     int moments = 0;
@@ -50,10 +46,9 @@ int drawEachLineUpOnce(EffectInstance& root, float from, float until) {
         for (const EffectInstance* instance : active)
             if (instance->getEffect()) lineUp.push_back(instance->getEffect());
         if (lineUp.empty() || !drawn.insert(lineUp).second) continue;
-        root.render(t);
+        root.render(t, renderState);
         ++moments;
     }
-    renderState->endHiddenDraws();
-    playerContext().drawObserver = observer;
+    renderState.endHiddenDraws();
     return moments;
 }

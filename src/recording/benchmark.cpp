@@ -6,7 +6,6 @@
 
 #include "framework/effect.h"
 #include "platform/audio_device.h"
-#include "platform/player_context.h"
 #include "player/demo.h"
 #include "player/music.h"
 
@@ -26,8 +25,9 @@ double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-BenchmarkSession::BenchmarkSession(const PlayerImports& imports, int stepRate, double processStart)
-    : imports(imports), processStart(processStart) {
+BenchmarkSession::BenchmarkSession(const PlayerImports& imports, RenderState& renderState, int stepRate,
+                                   double processStart)
+    : imports(imports), renderState(renderState), processStart(processStart) {
     figures.stepRate = stepRate;
     // A whole demo at 60 steps a second, so frames rarely reallocate.
     figures.frames.reserve(16384);
@@ -86,8 +86,8 @@ void BenchmarkSession::afterDraw(Effect& effect) {
     }
 }
 
-bool runBenchmark(const PlayerImports& imports, DemoInterface& demo, Music& music, const FrameTiming& timing,
-                  BenchmarkSession& benchmark) {
+bool runBenchmark(const PlayerImports& imports, RenderState& renderState, DemoInterface& demo, Music& music,
+                  const FrameTiming& timing, BenchmarkSession& benchmark) {
     if (!runFrameLoop(imports, &demo, timing)) return false;
     // Finishing the GL inside a frame costs time a viewer would not wait
     // for, so the first pass was timed without; the second charges each
@@ -95,12 +95,9 @@ bool runBenchmark(const PlayerImports& imports, DemoInterface& demo, Music& musi
     std::printf("benchmark: second pass, each effect draw between two GL finishes\n");
     music.release();
     audioUseOfflineOutput();
-    Demo again("test.dat", music);
+    Demo again("test.dat", music, renderState, &benchmark);
     benchmark.startDrawPass();
-    playerContext().drawObserver = &benchmark;
-    const bool ranToItsEnd = runFrameLoop(imports, &again, timing);
-    playerContext().drawObserver = nullptr;
-    return ranToItsEnd;
+    return runFrameLoop(imports, &again, timing);
 }
 
 std::string BenchmarkSession::finish() {
@@ -108,7 +105,7 @@ std::string BenchmarkSession::finish() {
     for (int i = 0; i < floorFrames; ++i) {
         imports.waitForGL();
         const double start = imports.now();
-        clearFrameToBlack();
+        clearFrameToBlack(renderState);
         imports.swapBuffers();
         imports.waitForGL();
         empty.push_back((imports.now() - start) * 1000.0);

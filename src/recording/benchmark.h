@@ -38,12 +38,14 @@ struct BenchmarkFigures {
 // The table and, as its last line, the summary.
 std::string formatBenchmarkReport(const BenchmarkFigures& figures);
 
+class RenderState;
+
 class BenchmarkSession : public FrameObserver, public EffectDrawObserver {
 public:
     // processStart: a reading of the imports' now taken when the process
     // began. The clock, the GL finish and the buffer swap of the empty
-    // frames come from the imports.
-    BenchmarkSession(const PlayerImports& imports, int stepRate, double processStart);
+    // frames come from the imports; they are cleared through renderState.
+    BenchmarkSession(const PlayerImports& imports, RenderState& renderState, int stepRate, double processStart);
 
     // From now on frames belong to the second pass, whose draws are timed.
     void startDrawPass();
@@ -59,6 +61,7 @@ public:
 
 private:
     PlayerImports imports;
+    RenderState& renderState;
     BenchmarkFigures figures;
     double processStart;
     bool drawPass = false;
@@ -76,8 +79,8 @@ class DemoInterface;
 class Music;
 
 // Both passes: the frames of timing over demo, timed as played; then, if
-// they ran to their end, the same frames from a demo loaded afresh with the
-// music from its start again, mixed nowhere, each effect draw timed. False
-// when a quit request ended either.
-bool runBenchmark(const PlayerImports& imports, DemoInterface& demo, Music& music, const FrameTiming& timing,
-                  BenchmarkSession& benchmark);
+// they ran to their end, the same frames from a demo loaded afresh (drawn
+// through renderState) with the music from its start again, mixed nowhere,
+// each effect draw timed. False when a quit request ended either.
+bool runBenchmark(const PlayerImports& imports, RenderState& renderState, DemoInterface& demo, Music& music,
+                  const FrameTiming& timing, BenchmarkSession& benchmark);

@@ -25,7 +25,6 @@
 #include "platform/gl_render_state.h"
 #include "platform/gles2_render_state.h"
 #include "platform/message_box.h"
-#include "platform/player_context.h"
 #include "platform/player_imports.h"
 #include "platform/tool_overlay.h"
 #include "platform/window.h"
@@ -74,11 +73,11 @@ int reportMissingPicture(const MissingPicture& missing) {
 
 // Draws the demo until it ends; the status of the run. A capture or
 // benchmark completes its files or prints its figures afterwards.
-int playDemo(const PlayerImports& imports, Demo& demo, Music& music, const FrameTiming& timing, CaptureSession* capture,
-             BenchmarkSession* benchmark) {
+int playDemo(const PlayerImports& imports, RenderState& renderState, Demo& demo, Music& music,
+             const FrameTiming& timing, CaptureSession* capture, BenchmarkSession* benchmark) {
     try {
         if (benchmark)
-            runBenchmark(imports, demo, music, timing, *benchmark);
+            runBenchmark(imports, renderState, demo, music, timing, *benchmark);
         else
             runFrameLoop(imports, &demo, timing);
     } catch (const MissingPicture& missing) {
@@ -92,8 +91,6 @@ int playDemo(const PlayerImports& imports, Demo& demo, Music& music, const Frame
     return status;
 }
 
-void noKeyWait() {}
-
 // Sent on to the window layer, which turns a termination into a quit request.
 void hangUpAsTermination(int) { kill(getpid(), SIGTERM); }
 
@@ -105,8 +102,8 @@ void noSwap() {}
 // made from the same files over the times asked for, else from a check run
 // now (unseen, in fixed steps, without sound) and then kept. False when the
 // demo cannot play (status says how it ended) or the check was stopped.
-bool findStretchesToCalm(const PlayerImports& imports, const CommandLine& options, std::vector<FlashStretch>& stretches,
-                         int& status) {
+bool findStretchesToCalm(const PlayerImports& imports, RenderState& renderState, const CommandLine& options,
+                         std::vector<FlashStretch>& stretches, int& status) {
     // Every window of the play is to be seen whole.
     const double from = std::max(0.0, options.startTime - 1.0);
     const double to = options.untilTime > 0.0 ? options.untilTime : static_cast<double>(demoEndTime);
@@ -126,7 +123,7 @@ bool findStretchesToCalm(const PlayerImports& imports, const CommandLine& option
     timing.endTime = to;
     timing.fixedRate = flashCheckRate;
     timing.observer = &check;
-    Demo demo("test.dat", music);
+    Demo demo("test.dat", music, renderState);
     PlayerImports unseen = imports;
     unseen.swapBuffers = noSwap;
     bool checked = false;
@@ -179,19 +176,16 @@ int settleSize(CommandLine& options) {
 // Live authoring: windowed, and ended only by the user; a broken edit never
 // ends it.
 int runLive(const PlayerImports& imports, const CommandLine& options) {
-    // A broken block in an edited script must not hold the playing demo
-    // until a key is pressed on the console.
-    playerContext().waitForKey = noKeyWait;
     Music music;
     music.setStartTime(options.startTime);
     GlRenderState renderState;
-    setRenderState(&renderState);
+    useRenderStateForViewport(&renderState);
     if (!openWindow(options.width > 0 ? options.width : 640, options.width > 0 ? options.height : 480, false)) return 1;
     // The demo's folder by its path: made anew, it is entered again.
     std::error_code error;
     const std::string folder = std::filesystem::current_path(error).string();
     openToolOverlay();
-    LiveDemo demo(music);
+    LiveDemo demo(music, renderState);
     runLiveLoop(imports, demo, options.startTime, folder);
     closeToolOverlay();
     music.release();
@@ -240,6 +234,10 @@ int main(int argc, char** argv) {
     const PlayerImports imports = desktopImports();
     if (options.live) return runLive(imports, options);
 
+    // The one the options ask for draws everything.
+    GlRenderState fixedFunction;
+    Gles2RenderState shaders;
+    RenderState& renderState = options.gles2 ? static_cast<RenderState&>(shaders) : fixedFunction;
     // Only one of them exists, and only with its option.
     std::unique_ptr<CaptureSession> capture;
     std::unique_ptr<BenchmarkSession> benchmark;
@@ -260,7 +258,7 @@ int main(int argc, char** argv) {
         std::signal(SIGHUP, hangUpAsTermination);
         std::signal(SIGPIPE, SIG_IGN);
     } else if (options.benchmark) {
-        benchmark = std::make_unique<BenchmarkSession>(imports, options.fps, processStart);
+        benchmark = std::make_unique<BenchmarkSession>(imports, renderState, options.fps, processStart);
         timing.observer = benchmark.get();
     } else if (options.checkFlashes) {
         // A window of its own on any display: nothing is shown in it.
@@ -279,10 +277,8 @@ int main(int argc, char** argv) {
         forbidDialogs();
     }
 
-    GlRenderState fixedFunction;
-    Gles2RenderState shaders;
     if (options.gles2) requestGLES2Contexts(true);
-    setRenderState(options.gles2 ? static_cast<RenderState*>(&shaders) : &fixedFunction);
+    useRenderStateForViewport(&renderState);
     // A capture or benchmark at a size of its own draws off screen, whatever
     // the screen's size; play draws into a window (or full screen) that size.
     // At the window's own 640x480 the window is kept: a software rasterizer
@@ -305,20 +301,20 @@ int main(int argc, char** argv) {
     if (options.safe) {
         std::vector<FlashStretch> stretches;
         int status = 0;
-        if (!findStretchesToCalm(imports, options, stretches, status)) {
+        if (!findStretchesToCalm(imports, renderState, options, stretches, status)) {
             restoreDisplayMode();
             return status;
         }
         // The check's pass freed the audio; a capture mixes offline again.
         if (capture) audioUseOfflineOutput();
-        safeView = std::make_unique<SafeView>(imports, std::move(stretches), timing.startTime, timing.fixedRate,
-                                              timing.observer);
+        safeView = std::make_unique<SafeView>(renderState, imports, std::move(stretches), timing.startTime,
+                                              timing.fixedRate, timing.observer);
         timing.observer = safeView.get();
     }
-    Demo demo("test.dat", music);
+    Demo demo("test.dat", music, renderState);
     PlayerImports shown = imports;
     if (flashCheck) shown.swapBuffers = noSwap;
-    int status = playDemo(shown, demo, music, timing, capture.get(), benchmark.get());
+    int status = playDemo(shown, renderState, demo, music, timing, capture.get(), benchmark.get());
     if (flashCheck && status == 0) status = reportFlashes(*flashCheck);
     if (safeView) std::fprintf(stderr, "flashes: %d frames shown calmed\n", safeView->framesCalmed());
     music.release();

@@ -112,7 +112,10 @@ int main(int argc, char** argv) {
     // A held moment is silent.
     if (paused) audioUseOfflineOutput();
 
-    setRenderState(new Gles2RenderState);
+    // The browser's loop outlives main: the render state and the demo live
+    // as long as the page.
+    auto* renderState = new Gles2RenderState;
+    useRenderStateForViewport(renderState);
     requestGLES2Contexts(true);
     // The window is the canvas, at the size the page gave it.
     int canvasWidth = 640, canvasHeight = 480;
@@ -122,7 +125,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     imports = browserImports();
-    demo = new Demo("test.dat", *music);
+    demo = new Demo("test.dat", *music, *renderState);
     clockTime = new ClockTime(startTime);
     loop = new FrameLoop(imports, demo, *clockTime);
     // The demo's init and catching up, then the clock's start.

@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "assets/missing_picture.h"
-#include "platform/player_context.h"
 #include "support/captured_console.h"
 #include "support/picture_files.h"
 
@@ -155,11 +154,10 @@ TEST(JpegReader, RefusesPicturesTooLargeToHold) {
     EXPECT_FALSE(decode(jpeg, &console));
     EXPECT_EQ(console.err, "JPEG picture of 60000x60000 pixels is too large\n");
 
-    // The player context can lower the limit for files (the folder fuzz target does).
+    // The loader can be given a lower limit for files (the folder fuzz target does).
     ScratchDirectory scratch;
     writeBytes("pic.jpg", encodeJpeg(4, 4, solidRgb(4, 4, 1, 2, 3)));
-    PlayerContextScope lowered({.maxJpegPixels = 15});
-    console = captureConsole([] { EXPECT_FALSE(JpegLoader().load("pic.jpg")); });
+    console = captureConsole([] { EXPECT_FALSE(JpegLoader(15).load("pic.jpg")); });
     EXPECT_EQ(console.err, "JPEG picture of 4x4 pixels is too large\n");
 }
 

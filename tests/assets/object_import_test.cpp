@@ -91,6 +91,34 @@ TEST(ObjectImport, LightWave2FilesGoToTheLibraryAndLwobStaysOurs) {
     EXPECT_EQ(object.triangleCount(), 2);
 }
 
+// The library's OBJ reader would read the material library the file names
+// (or, missing that, one named after the file) and crash on a library that
+// gives a texture before its first material. The player takes no materials
+// from the file: such objects are read without opening their libraries.
+TEST(ObjectImport, ObjMaterialLibrariesAreNotOpened) {
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    ScratchDirectory scratch;
+    const std::string object = "mtllib cube.mtl\n" + triangle;
+    writeBytesToFile("cube.obj", Bytes(object.begin(), object.end()));
+    const std::string library = "bump stripes.tga\nnewmtl Material\n";
+    writeBytesToFile("cube.mtl", Bytes(library.begin(), library.end()));
+    ImportedObject fromFile;
+    std::string problem;
+    EXPECT_TRUE(importObjectFile("cube.obj", fromFile, problem)) << problem;
+    EXPECT_EQ(fromFile.triangleCount(), 1);
+
+    // A file naming itself as its library, on disk and in memory.
+    const std::string itself = "bump stripes.tga\nmtllib self.obj\n" + triangle;
+    writeBytesToFile("self.obj", Bytes(itself.begin(), itself.end()));
+    EXPECT_TRUE(importObjectFile("self.obj", fromFile, problem)) << problem;
+    EXPECT_EQ(importText("bump stripes.tga\nmtllib object.obj\n" + triangle, "obj", problem).triangleCount(), 1);
+
+    // In memory, the library's own stand-in name for a missing library was
+    // the object itself, read again as a material library.
+    const ImportedObject fromMemory = importText("bump stripes.tga\nmtllib none.mtl\n" + triangle, "obj", problem);
+    EXPECT_EQ(fromMemory.triangleCount(), 1) << problem;
+}
+
 TEST(ObjectImport, DamagedFilesSayWhyAndLeaveTheObjectEmpty) {
     const struct {
         std::string text, extension, problem;
@@ -101,6 +129,10 @@ TEST(ObjectImport, DamagedFilesSayWhyAndLeaveTheObjectEmpty) {
          "cannot be read: GLTF: No scene"},
         {gltfTriangle({0, 0, 0, 1, 0, 0, 0, 1, 0}, {}, {}).substr(0, 300), "gltf", ""},
         {"glTF garbage", "glb", ""},
+        // 24 bytes that claim a JSON part of 1 GB: the library would clear
+        // that much memory before finding the file shorter.
+        {std::string("glTF\x02\0\0\0\x18\0\0\0\0\0\0\x40JSON{}  ", 24), "glb",
+         "cannot be read: GLB: its JSON part runs past the end of the file"},
     };
     for (const auto& each : cases) {
         std::string problem;
@@ -116,4 +148,10 @@ TEST(ObjectImport, DamagedFilesSayWhyAndLeaveTheObjectEmpty) {
     std::string problem;
     EXPECT_FALSE(importObjectFile("nowhere.obj", object, problem));
     EXPECT_EQ(problem, "cannot be opened");
+
+    ScratchDirectory scratch;
+    const std::string claimsTooMuch("glTF\x02\0\0\0\x18\0\0\0\0\0\0\x40JSON{}  ", 24);
+    writeBytesToFile("huge.glb", Bytes(claimsTooMuch.begin(), claimsTooMuch.end()));
+    EXPECT_FALSE(importObjectFile("huge.glb", object, problem));
+    EXPECT_EQ(problem, "cannot be read: GLB: its JSON part runs past the end of the file");
 }

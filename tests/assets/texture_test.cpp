@@ -7,7 +7,6 @@
 
 #include "assets/image_loader.h"
 #include "assets/missing_picture.h"
-#include "platform/player_context.h"
 #include "support/captured_console.h"
 #include "support/picture_files.h"
 #include "support/recording_render_state.h"

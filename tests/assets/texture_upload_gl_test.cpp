@@ -6,7 +6,6 @@
 
 #include "assets/texture.h"
 #include "platform/gl_render_state.h"
-#include "platform/player_context.h"
 #include "support/captured_console.h"
 #include "support/gl_context.h"
 #include "support/gl_test_screen.h"
@@ -34,7 +33,6 @@ protected:
     }
 
     GlRenderState state;
-    PlayerContextScope context{{.renderState = &state}};
 };
 
 GLint textureParameter(GLenum name) {

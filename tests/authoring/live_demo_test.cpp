@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "authoring/live_loop.h"
-#include "platform/player_context.h"
 #include "player/music.h"
 #include "support/captured_console.h"
 #include "support/picture_files.h"
@@ -36,8 +35,6 @@ std::string layerScript(const std::string& picture) {
            "bah\n";
 }
 
-void noKeyWait() {}
-
 class LiveDemoTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -63,9 +60,8 @@ protected:
 
     ScratchDirectory scratch;
     RecordingRenderState renderState;
-    PlayerContextScope context{{.renderState = &renderState, .waitForKey = noKeyWait}};
     Music music;
-    LiveDemo demo{music};
+    LiveDemo demo{music, renderState};
 };
 
 // A symlink loop cannot be opened: a failed reading, at start-up and later,

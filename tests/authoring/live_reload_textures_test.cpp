@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "authoring/live_demo.h"
-#include "platform/player_context.h"
 #include "player/music.h"
 #include "support/captured_console.h"
 #include "support/picture_files.h"
@@ -44,10 +43,9 @@ TEST(LiveReload, FreesEveryTextureOfTheTreeItReplaces) {
                                   "createInstance of layer as shown at 0 1000\naddChild shown to iDemo\n"
                                   "createInstance of map as mapped at 0 1000\naddChild mapped to iDemo\nbah\n";
     RecordingRenderState rs;
-    PlayerContextScope context{{.renderState = &rs}};
     Music music;
     {
-        LiveDemo demo(music);
+        LiveDemo demo(music, rs);
         captureConsole([&] { demo.init(); });
         const std::vector<double> firstTree = namesOf(rs, "createTexture");
         ASSERT_EQ(firstTree.size(), 2u);

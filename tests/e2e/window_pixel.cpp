@@ -1,11 +1,14 @@
 // Prints the colour of one pixel of a window as "R G B" (0 to 255 each).
 // The window is raised first: other tests' windows share the display and
 // may cover it. Usage: window_pixel WINDOW_ID X Y
+// With "all" for X and Y: a digest of every pixel of the window instead, for
+// telling whether two pictures are the same.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -33,6 +36,27 @@ int main(int argc, char** argv) {
     const Window window = std::strtoul(argv[1], nullptr, 0);
     XRaiseWindow(display, window);
     XSync(display, False);
+    if (std::strcmp(argv[2], "all") == 0) {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, window, &attributes);
+        XImage* whole = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+        if (!whole) {
+            std::fprintf(stderr, "cannot read the window\n");
+            XCloseDisplay(display);
+            return 1;
+        }
+        // FNV-1a over the pixels' colours.
+        unsigned long long digest = 14695981039346656037ull;
+        for (int y = 0; y < attributes.height; ++y) {
+            for (int x = 0; x < attributes.width; ++x) {
+                digest = (digest ^ (XGetPixel(whole, x, y) & 0xFFFFFFu)) * 1099511628211ull;
+            }
+        }
+        std::printf("%dx%d %016llx\n", attributes.width, attributes.height, digest);
+        XDestroyImage(whole);
+        XCloseDisplay(display);
+        return 0;
+    }
     XImage* image = XGetImage(display, window, std::atoi(argv[2]), std::atoi(argv[3]), 1, 1, AllPlanes, ZPixmap);
     if (!image) {
         std::fprintf(stderr, "cannot read the window\n");

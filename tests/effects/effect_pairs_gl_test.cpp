@@ -15,6 +15,7 @@
 #include "effects/fx_gl_uv_map.h"
 #include "effects/fx_render_parametric.h"
 #include "effects/fx_render_particles.h"
+#include "framework/demo_limits.h"
 #include "support/allocation_counter.h"
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"
@@ -110,14 +111,14 @@ protected:
         testing::internal::CaptureStderr();
         for (int type : types) {
             effects.push_back(effectTypes[type].make(parameters, directory + "/quarters.tga"));
-            effects.back()->init();
+            effects.back()->init(screen.renderState(), DemoLimits{});
         }
         testing::internal::GetCapturedStdout();
         testing::internal::GetCapturedStderr();
         screen.clear(0, 0, 0);
         for (auto& effect : effects) {
             effect->setTime(1.5f);
-            effect->draw();
+            effect->draw(screen.renderState());
         }
         std::vector<uint8_t> frame = readFramebufferRGBA(0, 0, 640, 480);
         setAllocationTail(0, 0);
@@ -135,14 +136,14 @@ protected:
         testing::internal::CaptureStderr();
         for (int type : types) {
             effects.push_back(effectTypes[type].make(parameters, directory + "/quarters.tga"));
-            effects.back()->init();
+            effects.back()->init(screen.renderState(), DemoLimits{});
         }
         testing::internal::GetCapturedStdout();
         testing::internal::GetCapturedStderr();
         for (auto& effect : effects) {
             screen.clear(0, 0, 0);
             effect->setTime(1.5f);
-            effect->draw();
+            effect->draw(screen.renderState());
         }
         return readFramebufferRGBA(0, 0, 640, 480);
     }

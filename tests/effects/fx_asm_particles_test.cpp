@@ -7,7 +7,7 @@
 
 #include "effects/particle_cloud.h"
 #include "effects/particles1_formula.h"
-#include "platform/player_context.h"
+#include "framework/demo_limits.h"
 #include "support/allocation_counter.h"
 #include "support/null_render_state.h"
 #include "support/picture_files.h"
@@ -29,7 +29,7 @@ protected:
     ScratchDirectory scratch;
     std::string texturePath = "sprite.tga";
     RecordingRenderState rs;
-    PlayerContextScope context{{.renderState = &rs}};
+    DemoLimits limits;
 
     std::unique_ptr<FxAsmParticles> makeEffect(const char* calc = "Particles1", bool withCount = true,
                                                bool withSize = true) {
@@ -44,14 +44,14 @@ protected:
     std::string initQuietly(FxAsmParticles& fx) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        fx.init();
+        fx.init(rs, limits);
         testing::internal::GetCapturedStdout();
         return testing::internal::GetCapturedStderr();
     }
     void drawAt(FxAsmParticles& fx, float t) {
         rs.clear();
         fx.setTime(t);
-        fx.draw();
+        fx.draw(rs);
     }
     void expectCentresAtFormulaTime(const FxAsmParticles& fx, float c, float tolerance) {
         Particles1Formula formula;
@@ -169,10 +169,8 @@ TEST_F(FxAsmParticlesTest, MissingOrBadParametersGiveAnEmptyOrDefaultCloud) {
     EXPECT_FLOAT_EQ(noSize->getCloud()->getSize(), 0.7f);
     EXPECT_EQ(rs.textsOf("drawTriangles"), Texts{"drawTriangles(12)"});
 
-    // A lower cap from the player context (the folder fuzz target's) binds too.
-    PlayerContext capped = playerContext();
-    capped.maxParticles = 10;
-    PlayerContextScope lowered(capped);
+    // A lower cap from the limits (the folder fuzz target's) binds too.
+    limits.maxParticles = 10;
     count = 100;
     auto many = makeEffect();
     EXPECT_EQ(initQuietly(*many), "numParticles 100 out of range, using 10\n");
@@ -181,7 +179,7 @@ TEST_F(FxAsmParticlesTest, MissingOrBadParametersGiveAnEmptyOrDefaultCloud) {
 
 TEST_F(FxAsmParticlesTest, DrawBeforeInitDoesNothing) {
     FxAsmParticles fx;
-    fx.draw();
+    fx.draw(rs);
     EXPECT_TRUE(rs.calls.empty());
 }
 
@@ -191,11 +189,10 @@ TEST_F(FxAsmParticlesTest, DrawAllocatesNothing) {
     initQuietly(*fx);
     fx->onSyncEvent("zrotate");
     NullRenderState silent;
-    PlayerContextScope quiet({.renderState = &silent});
     const std::size_t before = allocationCount();
     for (float t : {0.0f, 10.0f, 30.0f}) {
         fx->setTime(t);
-        fx->draw();
+        fx->draw(silent);
     }
     EXPECT_EQ(allocationCount(), before);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "effects/fx_gl_layer_object.h"
+#include "framework/demo_limits.h"
 #include "support/allocation_counter.h"
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"
@@ -38,26 +39,25 @@ protected:
     void give(const std::string& name, const std::string& value) { parameters.text(layer, name, value); }
     std::string picture(const std::string& name) { return directory + "/" + name; }
 
-    void initQuietly() {
+    void initQuietly() { initQuietly(screen.renderState()); }
+    void initQuietly(RenderState& renderState) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        layer.init();
+        layer.init(renderState, DemoLimits{});
         testing::internal::GetCapturedStdout();
         testing::internal::GetCapturedStderr();
     }
 
-    void drawAt(float t) {
+    void drawAt(float t) { drawAt(t, screen.renderState()); }
+    void drawAt(float t, RenderState& renderState) {
         layer.setTime(t);
-        layer.draw();
+        layer.draw(renderState);
     }
 
-    // Switches to a recording render state for the calls of one draw.
+    // The calls of one draw, through a recording render state.
     std::vector<std::string> recordDrawAt(float t) {
         RecordingRenderState recording;
-        {
-            PlayerContextScope context({.renderState = &recording});
-            drawAt(t);
-        }
+        drawAt(t, recording);
         return recording.texts();
     }
 
@@ -186,8 +186,7 @@ TEST_F(LayerTest, DrawSetsItsStateFirstThenMovesScalesAndTurnsTheSquare) {
     give("sizey", "3");
     give("angle", "30");
     RecordingRenderState& recording = initRecording;
-    PlayerContextScope context({.renderState = &recording});
-    initQuietly();
+    initQuietly(recording);
 
     // Applied to the square in reverse: turned first, then scaled, then moved twice.
     const std::vector<std::string> expected = {
@@ -214,7 +213,7 @@ TEST_F(LayerTest, DrawSetsItsStateFirstThenMovesScalesAndTurnsTheSquare) {
         "popMatrix()",
     };
     recording.clear();
-    drawAt(0.5f);
+    drawAt(0.5f, recording);
     EXPECT_EQ(recording.texts(), expected);
 }
 
@@ -227,10 +226,7 @@ TEST_F(LayerTest, SquareAndScrolledTextureCoordinatesFollowTheTable) {
     initQuietly();
 
     RecordingRenderState recording;
-    {
-        PlayerContextScope context({.renderState = &recording});
-        drawAt(0.25f);
-    }
+    drawAt(0.25f, recording);
 
     const float* vertices = nullptr;
     const float* texCoords = nullptr;
@@ -260,13 +256,10 @@ TEST_F(LayerTest, EachTransparencyNameHasItsBlending) {
         parameters.text(modeLayer, "alpha", "1");
         parameters.text(modeLayer, "transparency", name);
         testing::internal::CaptureStdout();
-        modeLayer.init();
+        modeLayer.init(screen.renderState(), DemoLimits{});
         testing::internal::GetCapturedStdout();
         RecordingRenderState recording;
-        {
-            PlayerContextScope context({.renderState = &recording});
-            modeLayer.draw();
-        }
+        modeLayer.draw(recording);
         EXPECT_EQ(blendingCalls(recording.texts()), calls) << name;
     }
 }
@@ -277,7 +270,7 @@ TEST_F(LayerTest, UnknownTransparencyIsSaidOnceAndDrawnSolid) {
     give("transparency", "Solid");
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    layer.init();
+    layer.init(screen.renderState(), DemoLimits{});
     testing::internal::GetCapturedStdout();
     const std::string errors = testing::internal::GetCapturedStderr();
     const std::string message = "FxGLLayerObject: unknown transparency \"Solid\", drawing the layer solid\n";
@@ -289,7 +282,7 @@ TEST_F(LayerTest, UnknownTransparencyIsSaidOnceAndDrawnSolid) {
 TEST_F(LayerTest, WithoutParametersEachAbsenceIsReportedInReadingOrderAndNothingIsDrawn) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    layer.init();
+    layer.init(screen.renderState(), DemoLimits{});
     const std::string output = testing::internal::GetCapturedStdout();
     const std::string errors = testing::internal::GetCapturedStderr();
 
@@ -322,10 +315,9 @@ TEST_F(LayerTest, DrawAllocatesNothing) {
     initQuietly();
     // Only the layer's own work counts, not what a render state records.
     NullRenderState nothing;
-    PlayerContextScope context({.renderState = &nothing});
-    drawAt(0.1f);
+    drawAt(0.1f, nothing);
     const uint64_t before = allocationCount();
-    drawAt(0.2f);
+    drawAt(0.2f, nothing);
     EXPECT_EQ(allocationCount(), before);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "effects/fx_gl_uv_map.h"
+#include "framework/demo_limits.h"
 #include "support/allocation_counter.h"
 #include "support/effect_parameters.h"
 #include "support/gl_test_screen.h"
@@ -47,7 +48,8 @@ protected:
 
     // An initialised UV map showing the picture through the identity
     // expressions; the resolution is left absent when null.
-    std::unique_ptr<FxGLUVMap> makeMap(const int* resolution) {
+    std::unique_ptr<FxGLUVMap> makeMap(const int* resolution) { return makeMap(resolution, screen.renderState()); }
+    std::unique_ptr<FxGLUVMap> makeMap(const int* resolution, RenderState& renderState) {
         auto map = std::make_unique<FxGLUVMap>();
         parameters.text(*map, "textureFilename", directory + "/updown.tga");
         if (resolution) parameters.integer(*map, "resolution", *resolution);
@@ -55,7 +57,7 @@ protected:
         parameters.text(*map, "v", "y*0.5+0.5");
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        map->init();
+        map->init(renderState, DemoLimits{});
         testing::internal::GetCapturedStdout();
         lastErrors = testing::internal::GetCapturedStderr();
         return map;
@@ -92,7 +94,7 @@ TEST_F(UVMapTest, ResolutionSetsTheGridAndTheNumberOfMappedPoints) {
         auto function = std::make_unique<RecordingUVFunction>();
         RecordingUVFunction& seen = *function;
         map->useFunction(std::move(function));
-        map->draw();
+        map->draw(screen.renderState());
         EXPECT_EQ(seen.points.size(), static_cast<size_t>((c.rows + 1) * c.columns)) << c.resolution;
     }
 }
@@ -104,7 +106,7 @@ TEST_F(UVMapTest, TheMappingSeesAnUndistortedPlaneWithYDownTheScreen) {
     RecordingUVFunction& seen = *function;
     map->useFunction(std::move(function));
     map->setTime(2.5f);
-    map->draw();
+    map->draw(screen.renderState());
     ASSERT_EQ(seen.points.size(), 17u * 21u);
 
     auto point = [&seen](int i, int j) { return seen.points[j * 21 + i]; };
@@ -127,7 +129,7 @@ TEST_F(UVMapTest, TheMappingSeesAnUndistortedPlaneWithYDownTheScreen) {
 TEST_F(UVMapTest, IdentityMappingShowsThePictureUprightWithStripsAtTheSides) {
     auto map = makeMap(nullptr);
     screen.clear(0, 0, 0);
-    map->draw();
+    map->draw(screen.renderState());
 
     EXPECT_TRUE(colourNear(screen.pixel(320, 470), red));
     EXPECT_TRUE(colourNear(screen.pixel(320, 10), blue));
@@ -142,7 +144,7 @@ TEST_F(UVMapTest, CoarseGridsWidenTheStripsAndTheCoarsestDrawsNothing) {
     const int three = 3;
     auto coarse = makeMap(&three);
     screen.clear(0, 0, 0);
-    coarse->draw();
+    coarse->draw(screen.renderState());
     // 1/21 of the width is about 15 columns.
     EXPECT_TRUE(colourNear(screen.pixel(12, 470), black));
     EXPECT_TRUE(colourNear(screen.pixel(18, 470), red));
@@ -152,17 +154,16 @@ TEST_F(UVMapTest, CoarseGridsWidenTheStripsAndTheCoarsestDrawsNothing) {
     const int fortyEight = 48;
     auto single = makeMap(&fortyEight);
     screen.clear(0, 0, 0);
-    single->draw();
+    single->draw(screen.renderState());
     for (int y : {10, 240, 470}) EXPECT_TRUE(colourNear(screen.pixel(320, y), black)) << y;
 }
 
 TEST_F(UVMapTest, DrawSetsProjectionAndStateFirstAndRestoresNothing) {
     RecordingRenderState recording;
     {
-        PlayerContextScope context({.renderState = &recording});
-        auto map = makeMap(nullptr);
+        auto map = makeMap(nullptr, recording);
         recording.clear();
-        map->draw();
+        map->draw(recording);
     }
     const std::vector<std::string> expected = {
         "setMatrixMode(1)",     "loadIdentity()",    "ortho(-1,1,-1,1,0,-2)", "setMatrixMode(0)",
@@ -182,16 +183,13 @@ TEST_F(UVMapTest, WithoutAPictureItSaysSoAndDrawsNothing) {
     parameters.text(map, "u", "x");
     parameters.text(map, "v", "y");
     testing::internal::CaptureStderr();
-    map.init();
+    map.init(screen.renderState(), DemoLimits{});
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Could not find value for parameter resolution\n\n"
               "Could not find value for parameter textureFilename\n\n"
               "FxGLUVMap: no textureFilename, the effect draws nothing\n");
     RecordingRenderState recording;
-    {
-        PlayerContextScope context({.renderState = &recording});
-        map.draw();
-    }
+    map.draw(recording);
     EXPECT_TRUE(recording.calls.empty());
 }
 
@@ -199,7 +197,6 @@ TEST_F(UVMapTest, WithoutAPictureItSaysSoAndDrawsNothing) {
 // work is counted (Mesa's immediate mode allocates inside the driver).
 TEST(UVMapWithoutGL, DrawAllocatesNothing) {
     NullRenderState nothing;
-    PlayerContextScope context({.renderState = &nothing});
     const std::string directory = makeScratchDirectory();
     writeTgaFile(directory + "/plain.tga", 4, 4, [](int, int) { return red; });
     EffectParameters parameters;
@@ -209,15 +206,15 @@ TEST(UVMapWithoutGL, DrawAllocatesNothing) {
     parameters.text(map, "v", "y*0.5+0.5+cos(a*3+t)*0.1");
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    map.init();
+    map.init(nothing, DemoLimits{});
     testing::internal::GetCapturedStdout();
     testing::internal::GetCapturedStderr();
 
     map.setTime(1.0f);
-    map.draw();
+    map.draw(nothing);
     const uint64_t before = allocationCount();
     map.setTime(1.1f);
-    map.draw();
+    map.draw(nothing);
     EXPECT_EQ(allocationCount(), before);
     std::filesystem::remove_all(directory);
 }

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "effects/fx_render_parametric.h"
+#include "framework/demo_limits.h"
 #include "platform/gl_render_state.h"
-#include "platform/player_context.h"
 #include "support/gl_context.h"
 #include "support/headless_gl.h"
 #include "support/lwo_bytes.h"
@@ -20,7 +20,6 @@ class FxRenderParametricPixels : public GlContextTest {};
 TEST_F(FxRenderParametricPixels, FlatGridFacingTheEyeShowsItsTextureInTheMiddle) {
     ScratchDirectory scratch;
     GlRenderState gl;
-    PlayerContextScope context({.renderState = &gl});
     const std::deque<std::string> values{"0", writeSolidTga("parametric_pixels.tga", 4, 4, 255, 0, 0, 255),
                                          "pregenerated", "1"};
     int two = 2;
@@ -33,14 +32,14 @@ TEST_F(FxRenderParametricPixels, FlatGridFacingTheEyeShowsItsTextureInTheMiddle)
     effect.setString("position.z", values[3].c_str());  // one unit in front of the grid
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    effect.init();
+    effect.init(gl, DemoLimits{});
     testing::internal::GetCapturedStderr();
     testing::internal::GetCapturedStdout();
 
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     effect.setTime(0.0f);
-    effect.draw();
+    effect.draw(gl);
     const std::vector<uint8_t> pixels = readFramebufferRGBA(0, 0, 640, 480);
     auto at = [&](int x, int y) {
         const uint8_t* p = &pixels[(y * 640 + x) * 4];
@@ -63,7 +62,6 @@ namespace {
 // (which follows the normals).
 std::vector<uint8_t> drawCubeObject(const std::string& objectFile, const std::string& picture) {
     GlRenderState gl;
-    PlayerContextScope context({.renderState = &gl});
     const std::deque<std::string> values{objectFile, picture, "4", "30", "40", "pregenerated"};
     FxRenderParametric effect;
     effect.setString("object", values[0].c_str());
@@ -75,13 +73,13 @@ std::vector<uint8_t> drawCubeObject(const std::string& objectFile, const std::st
     effect.setString("envFilename", values[1].c_str());
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    effect.init();
+    effect.init(gl, DemoLimits{});
     testing::internal::GetCapturedStderr();
     testing::internal::GetCapturedStdout();
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     effect.setTime(0.0f);
-    effect.draw();
+    effect.draw(gl);
     return readFramebufferRGBA(0, 0, 640, 480);
 }
 

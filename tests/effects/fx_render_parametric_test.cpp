@@ -13,7 +13,7 @@
 #include "assets/mesh.h"
 #include "assets/texture.h"
 #include "effects/mesh_object.h"
-#include "platform/player_context.h"
+#include "framework/demo_limits.h"
 #include "support/allocation_counter.h"
 #include "support/lwo_bytes.h"
 #include "support/null_render_state.h"
@@ -67,14 +67,14 @@ protected:
     void init() {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        effect.init();
+        effect.init(rs, DemoLimits{});
         err = testing::internal::GetCapturedStderr();
         out = testing::internal::GetCapturedStdout();
     }
     void drawAt(float t) {
         rs.clear();
         effect.setTime(t);
-        effect.draw();
+        effect.draw(rs);
     }
     void grid(int columns, int rows, const std::string& function) {
         text("function", function);
@@ -83,7 +83,6 @@ protected:
     }
 
     RecordingRenderState rs;
-    PlayerContextScope context{{.renderState = &rs}};
     FxRenderParametric effect;
     std::deque<std::string> strings;
     std::deque<int> ints;
@@ -199,7 +198,7 @@ TEST_F(FxRenderParametricTest, AnObjectThatCannotBeReadIsNamedOnStandardError) {
         object.setString("object", path.c_str());
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        object.init();
+        object.init(rs, DemoLimits{});
         const std::string said = testing::internal::GetCapturedStderr();
         testing::internal::GetCapturedStdout();
         EXPECT_TRUE(hasLine(said, "FxRenderParametric: object file " + path + " " + why)) << said;
@@ -320,7 +319,7 @@ TEST_F(FxRenderParametricTest, MaterialFollowsTransparentMappingAndEnvironmentPa
         rs.clear();
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        e.init();
+        e.init(rs, DemoLimits{});
         testing::internal::GetCapturedStderr();
         const std::string printed = testing::internal::GetCapturedStdout();
         const std::string label = std::string(c.transparent) + "/" + (c.mapping ? c.mapping : "absent");
@@ -356,11 +355,10 @@ TEST_F(FxRenderParametricTest, FramesAllocateNothing) {
     text("orientation.x", "t*30");
     init();
     NullRenderState quiet;
-    PlayerContextScope quietly({.renderState = &quiet});
     const std::size_t before = allocationCount();
     for (int frame = 0; frame < 3; ++frame) {
         effect.setTime(0.1f * frame);
-        effect.draw();
+        effect.draw(quiet);
     }
     EXPECT_EQ(allocationCount(), before);
 }

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "effects/particle_cloud.h"
-#include "platform/player_context.h"
+#include "framework/demo_limits.h"
 #include "support/allocation_counter.h"
 #include "support/null_render_state.h"
 #include "support/picture_files.h"
@@ -30,7 +30,6 @@ protected:
     ScratchDirectory scratch;
     std::string texturePath = "sprite.tga";
     RecordingRenderState rs;
-    PlayerContextScope context{{.renderState = &rs}};
 
     // Expressions go in as texts, as the script stores quoted values.
     std::unique_ptr<FxRenderParticles> makeEffect(const std::map<std::string, const char*>& expressions) {
@@ -44,14 +43,14 @@ protected:
     std::string initQuietly(FxRenderParticles& fx) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        fx.init();
+        fx.init(rs, DemoLimits{});
         testing::internal::GetCapturedStdout();
         return testing::internal::GetCapturedStderr();
     }
     void drawAt(FxRenderParticles& fx, float t) {
         rs.clear();
         fx.setTime(t);
-        fx.draw();
+        fx.draw(rs);
     }
 };
 
@@ -161,7 +160,7 @@ TEST_F(FxRenderParticlesTest, OffsetEventsShiftEverythingButTheSpriteCentres) {
 
 TEST_F(FxRenderParticlesTest, MissingCountGivesAnEmptyCloudAndDrawBeforeInitNothing) {
     FxRenderParticles uninitialised;
-    uninitialised.draw();
+    uninitialised.draw(rs);
     EXPECT_TRUE(rs.calls.empty());
 
     std::unique_ptr<FxRenderParticles> fx(new FxRenderParticles());
@@ -177,11 +176,10 @@ TEST_F(FxRenderParticlesTest, DrawAllocatesNothing) {
     auto fx = makeEffect({{"position.z", "20+sin(t)"}, {"particle.x", "cos(2*pi*i/n)*t"}, {"alpha", "min(1,t)"}});
     initQuietly(*fx);
     NullRenderState silent;
-    PlayerContextScope quiet({.renderState = &silent});
     const std::size_t before = allocationCount();
     for (float t : {0.0f, 1.5f, 30.0f}) {
         fx->setTime(t);
-        fx->draw();
+        fx->draw(silent);
     }
     EXPECT_EQ(allocationCount(), before);
 }

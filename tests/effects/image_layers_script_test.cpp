@@ -59,20 +59,20 @@ TEST(ImageLayersScript, AnAdditiveLayerAppearsOverTheDistortedPictureInItsWindow
     reader.registerType(std::make_unique<FxGLUVMap>());
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    EffectInstance* root = reader.loadFromText(script, "scene.dat");
+    EffectInstance* root = reader.loadFromText(script, "scene.dat", screen.renderState());
     testing::internal::GetCapturedStdout();
     testing::internal::GetCapturedStderr();
     ASSERT_NE(root, nullptr);
 
     // Before the layer's window: the picture upright, red over blue.
     screen.clear(0, 0, 0);
-    root->render(0.5f);
+    root->render(0.5f, screen.renderState());
     EXPECT_TRUE(colourNear(screen.pixel(320, 400), red));
     EXPECT_TRUE(colourNear(screen.pixel(320, 220), blue));
 
     // Inside it: the small layer adds red in the middle of the screen only.
     screen.clear(0, 0, 0);
-    root->render(2.0f);
+    root->render(2.0f, screen.renderState());
     EXPECT_TRUE(colourNear(screen.pixel(320, 400), red));
     EXPECT_TRUE(colourNear(screen.pixel(320, 220), magenta));
     EXPECT_TRUE(colourNear(screen.pixel(320, 80), blue));

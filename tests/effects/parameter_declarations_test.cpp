@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "framework/script_reader.h"
-#include "platform/player_context.h"
 #include "player/effect_types.h"
 #include "support/captured_console.h"
 #include "support/lwo_bytes.h"
@@ -51,7 +50,6 @@ std::string valueFor(const ParameterDeclaration& parameter, const std::string& p
 TEST(ParameterDeclarationsTest, EveryParameterAnEffectReadsIsDeclared) {
     ScratchDirectory scratch;
     NullRenderState renderState;
-    PlayerContextScope context({.renderState = &renderState});
     const std::string picture = writeSolidTga("declared_parameters.tga", 2, 2, 1, 2, 3, 255);
     const std::string object = testing::TempDir() + "declared_parameters.lwo";
     writeBytesToFile(object, lwoFile({lwoPoints({0, 0, 1, 1, 0, 0, 0, 1, 0}), lwoPolygons({{0, 1, 2}})}));
@@ -65,13 +63,11 @@ TEST(ParameterDeclarationsTest, EveryParameterAnEffectReadsIsDeclared) {
             script += "end\ncreateInstance of probe as iDemo at 0 10\n";
 
             reads.clear();
-            setParameterReadHook(recordRead);
             captureConsole([&] {
-                ScriptReader reader;
+                ScriptReader reader(ScriptReaderSetup{.parameterReads = recordRead});
                 registerEffectTypes(reader);
-                reader.loadFromText(script, "iDemo.dat");
+                reader.loadFromText(script, "iDemo.dat", renderState);
             });
-            setParameterReadHook(nullptr);
 
             for (const auto& [name, kind] : reads) {
                 const ParameterDeclaration* declared = findParameterDeclaration(type, name);

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "effects/fx_render_particles.h"
+#include "framework/demo_limits.h"
 #include "platform/gl_render_state.h"
-#include "platform/player_context.h"
 #include "support/gl_context.h"
 #include "support/headless_gl.h"
 #include "support/picture_files.h"
@@ -21,7 +21,6 @@ struct Rgb {
 class ParticlePixelsTest : public GlContextTest {
 protected:
     GlRenderState gl;
-    PlayerContextScope context{{.renderState = &gl}};
     ScratchDirectory scratch;
     int count = 1;
     const std::string texturePath = "sprite.tga";
@@ -43,7 +42,7 @@ protected:
         fx.setString("alpha", alpha);
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        fx.init();
+        fx.init(gl, DemoLimits{});
         testing::internal::GetCapturedStdout();
         testing::internal::GetCapturedStderr();
 
@@ -51,7 +50,7 @@ protected:
         gl.clearColorBuffer();
         gl.clearDepthBuffer();
         fx.setTime(0.0f);
-        fx.draw();
+        fx.draw(gl);
         frame = readFramebufferRGBA(0, 0, 640, 480);
     }
     // x from the left, y from the bottom.

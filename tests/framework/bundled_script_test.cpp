@@ -13,6 +13,7 @@
 #include "framework/script_reader.h"
 #include "framework_test_helpers.h"
 #include "player/effect_types.h"
+#include "support/null_render_state.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ TEST(BundledScript, ReadsWithoutDiagnosticsAndSyncTargetsReactToTheirEvents) {
         reader.registerType(std::make_unique<JournalEffect>(type, &journal));
 
     EffectInstance* root = nullptr;
-    Console console = captureConsole([&] { root = reader.loadFromText(script, "iDemo.dat"); });
+    NullRenderState renderState;
+    Console console = captureConsole([&] { root = reader.loadFromText(script, "iDemo.dat", renderState); });
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(console.err, "");
     for (const std::string& line : linesOf(console.out)) {

@@ -6,6 +6,7 @@
 
 #include "framework/effect_instance.h"
 #include "framework_test_helpers.h"
+#include "support/null_render_state.h"
 
 namespace {
 
@@ -15,7 +16,8 @@ class EffectInstanceTest : public testing::Test {
 protected:
     Lines drawsAt(EffectInstance& root, float t) {
         journal.clear();
-        root.render(t);
+        NullRenderState renderState;
+        root.render(t, renderState);
         return journal;
     }
 

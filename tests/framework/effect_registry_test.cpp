@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "framework/demo_limits.h"
 #include "framework/effect_registry.h"
 #include "framework_test_helpers.h"
 #include "player/effect_types.h"
+#include "support/null_render_state.h"
 
 namespace {
 
@@ -67,7 +69,8 @@ TEST_F(EffectRegistryTest, EveryCallReturnsAFreshObjectAndTheFirstDuplicateWins)
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first.get(), second.get());
-    first->init();
+    NullRenderState renderState;
+    first->init(renderState, DemoLimits{});
     EXPECT_EQ(journal, (std::vector<std::string>{"init FxGLUVMap"}));
 }
 

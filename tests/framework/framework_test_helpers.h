@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "framework/effect.h"
-#include "platform/player_context.h"
 
 // Splits captured console text into lines; a last line without a newline is
 // kept as it is, so missing line ends show up in comparisons.
@@ -53,8 +52,8 @@ public:
     JournalEffect(std::string type, std::vector<std::string>* journal, std::string label = "")
         : type(std::move(type)), journal(journal), label(label.empty() ? this->type : std::move(label)) {}
 
-    void init() override { journal->push_back("init " + label); }
-    void draw() override {
+    void init(RenderState&, const DemoLimits&) override { journal->push_back("init " + label); }
+    void draw(RenderState&) override {
         char text[160];
         std::snprintf(text, sizeof text, "draw %s window=%g..%g t=%g", label.c_str(), getStart(), getEnd(), getTime());
         journal->push_back(text);
@@ -74,15 +73,10 @@ private:
     std::string label;
 };
 
-// Counts key waits instead of blocking on the console.
+// Counts key waits instead of blocking on the console: a reader made with
+// waitForKey = KeyWaitCounter::count.
 struct KeyWaitCounter {
     static inline int waits = 0;
     static void count() { ++waits; }
-    static PlayerContext counting() {
-        PlayerContext context;
-        context.waitForKey = count;
-        return context;
-    }
-    PlayerContextScope scope{counting()};
     KeyWaitCounter() { waits = 0; }
 };

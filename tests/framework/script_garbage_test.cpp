@@ -11,6 +11,7 @@
 #include "framework/key_press.h"
 #include "framework/script_reader.h"
 #include "framework_test_helpers.h"
+#include "support/null_render_state.h"
 
 namespace {
 
@@ -18,12 +19,13 @@ namespace {
 // instances collected from the root (which also proves the tree has no loop).
 std::size_t readGarbage(const std::string& text) {
     std::vector<std::string> journal;
-    ScriptReader reader;
+    ScriptReader reader(ScriptReaderSetup{.waitForKey = KeyWaitCounter::count});
     reader.registerType(std::make_unique<JournalEffect>("FxGLUVMap", &journal));
+    NullRenderState renderState;
     EffectInstance* root = nullptr;
-    captureConsole([&] { root = reader.loadFromText(text, "iDemo.dat"); });
+    captureConsole([&] { root = reader.loadFromText(text, "iDemo.dat", renderState); });
     if (root == nullptr) return 0;
-    root->render(1.0f);
+    root->render(1.0f, renderState);
     return root->collectActive(1.0f).size();
 }
 

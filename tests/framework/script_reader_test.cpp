@@ -10,6 +10,7 @@
 #include "framework/script_reader.h"
 #include "framework_test_helpers.h"
 #include "player/effect_types.h"
+#include "support/null_render_state.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ protected:
 
     EffectInstance* read(const std::string& script, const std::string& path = "iDemo.dat") {
         EffectInstance* root = nullptr;
-        console = captureConsole([&] { root = reader.loadFromText(script, path); });
+        console = captureConsole([&] { root = reader.loadFromText(script, path, renderState); });
         return root;
     }
 
@@ -83,9 +84,10 @@ protected:
     }
 
     Lines journal;
-    ScriptReader reader;
-    Console console;
+    NullRenderState renderState;
     KeyWaitCounter keyWaits;
+    ScriptReader reader{ScriptReaderSetup{.waitForKey = KeyWaitCounter::count}};
+    Console console;
 };
 
 TEST_F(ScriptReaderTest, ExampleScriptBuildsItsTreeWithExactlyTheseLines) {
@@ -112,7 +114,7 @@ TEST_F(ScriptReaderTest, ExampleScriptBuildsItsTreeWithExactlyTheseLines) {
     EXPECT_EQ(effect->getStringValue("v"), "y*0.5+0.5");
 
     journal.clear();
-    root->render(25);
+    root->render(25, renderState);
     EXPECT_EQ(journal, (Lines{"draw FxGLUVMap window=10..40 t=15"}));
 }
 
@@ -125,7 +127,7 @@ TEST_F(ScriptReaderTest, FileReadingMatchesTextReadingAndSkipsAByteOrderMark) {
     std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF" << exampleScript;
 
     EffectInstance* root = nullptr;
-    console = captureConsole([&] { root = reader.load(path); });
+    console = captureConsole([&] { root = reader.load(path, renderState); });
     std::filesystem::remove_all(directory);
 
     Lines expected = exampleOutput;
@@ -139,7 +141,7 @@ TEST_F(ScriptReaderTest, FileReadingMatchesTextReadingAndSkipsAByteOrderMark) {
 
 TEST_F(ScriptReaderTest, MissingFileStillFinishesAndReportsTheRoot) {
     EffectInstance* root = nullptr;
-    console = captureConsole([&] { root = reader.load("no/such.dir/nothing.dat"); });
+    console = captureConsole([&] { root = reader.load("no/such.dir/nothing.dat", renderState); });
     EXPECT_EQ(root, nullptr);
     EXPECT_EQ(linesOf(console.out), (Lines{"opening no/such.dir/nothing.dat", "couldn't open no/such.dir/nothing.dat",
                                            "closed file", "about to calc ename", "ename: nothing"}));
@@ -292,7 +294,7 @@ TEST_F(ScriptReaderTest, UnknownTypeKeepsItsInstancesAsPlainGroups) {
     EXPECT_EQ(root->getChildren().size(), 2u);
 
     journal.clear();
-    root->render(5);
+    root->render(5, renderState);
     EXPECT_EQ(journal, (Lines{"draw FxGLUVMap window=0..100 t=5"}));
     EXPECT_EQ(root->collectActive(5).size(), 3u);
 }

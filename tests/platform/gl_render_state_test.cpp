@@ -10,6 +10,7 @@
 #include "support/headless_gl.h"
 #include "support/hidden_draws_frame.h"
 #include "support/recording_render_state.h"
+#include "support/shadow_check.h"
 
 namespace {
 
@@ -320,6 +321,10 @@ TEST_F(GlRenderStateTest, RecordingLogsWhatTheGlImplementationDoes) {
 TEST_F(GlRenderStateTest, HiddenDrawsLeaveNeitherStateNorPicture) {
     expectHiddenDrawsLeaveNoTrace(state);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(GlRenderStateTest, ShadowFollowsGlThroughHiddenAndOutsideDraws) {
+    expectShadowFollowsSavesAndRestores(state, state.sharedGlState());
 }
 
 TEST_F(GlRenderStateTest, FramebufferReadsRejectEmptyRegions) {

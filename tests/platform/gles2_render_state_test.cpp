@@ -1,5 +1,8 @@
 // The OpenGL ES 2 render state draws the bundled demo as the fixed-function
 // one does: the same moments rendered through both, each pair within 30 dB.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,6 +20,7 @@
 #include "support/gl_context.h"
 #include "support/headless_gl.h"
 #include "support/hidden_draws_frame.h"
+#include "support/shadow_check.h"
 
 namespace {
 
@@ -40,10 +44,9 @@ double psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 // events arrive at the same frames whichever backend draws.
 std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     std::vector<std::vector<uint8_t>> frames;
-    setRenderState(&renderState);
     testing::internal::CaptureStdout();
     Music music;
-    auto demo = std::make_unique<Demo>("test.dat", music);
+    auto demo = std::make_unique<Demo>("test.dat", music, renderState);
     demo->init();
     int steps = 0;
     for (float moment : moments) {
@@ -55,7 +58,6 @@ std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     testing::internal::GetCapturedStdout();
     demo.reset();
     music.release();
-    setRenderState(nullptr);
     return frames;
 }
 
@@ -101,3 +103,34 @@ TEST(Gles2RenderState, HiddenDrawsLeaveNeitherStateNorPicture) {
 }
 
 }  // namespace
+
+TEST(Gles2RenderState, ShadowFollowsGlThroughHiddenAndOutsideDraws) {
+    QUARN_SKIP_WITHOUT_DISPLAY();
+    ASSERT_TRUE(openGles2Context()) << "no OpenGL ES 2 context";
+    {
+        Gles2RenderState state;
+        expectShadowFollowsSavesAndRestores(state, state.sharedGlState());
+    }
+    closeHeadlessGLContext();
+}
+
+// A render state made again, as a test or a reload does, leaves no
+// programs or buffers of the one before behind.
+TEST(Gles2RenderState, ProgramsAndTheStreamBufferGoWithTheRenderState) {
+    QUARN_SKIP_WITHOUT_DISPLAY();
+    ASSERT_TRUE(openGles2Context()) << "no OpenGL ES 2 context";
+    GLint program = 0, buffer = 0;
+    {
+        Gles2RenderState state;
+        static const float triangle[6] = {0, 0, 1, 0, 0, 1};
+        state.setVertexArray(triangle, 2, ElementFloat, 0);
+        state.drawTriangles(3);
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+        ASSERT_NE(program, 0);
+        ASSERT_NE(buffer, 0);
+    }
+    EXPECT_FALSE(glIsProgram(static_cast<GLuint>(program)));
+    EXPECT_FALSE(glIsBuffer(static_cast<GLuint>(buffer)));
+    closeHeadlessGLContext();
+}

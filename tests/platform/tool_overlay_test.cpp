@@ -8,6 +8,7 @@
 
 #include "platform/extensions.h"
 #include "platform/framebuffer.h"
+#include "platform/gl_render_state.h"
 #include "platform/window.h"
 #include "support/gl_context.h"
 
@@ -57,28 +58,27 @@ LeftOverState leftOverState() {
 }
 
 TEST_F(ToolOverlayTest, PanelIsDrawnWhateverTheFrameLeftAndPutsEverythingBack) {
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    // Sphere mapping, fog, a second texture unit and a vertex array left on.
-    glEnable(GL_TEXTURE_GEN_S);
-    glEnable(GL_TEXTURE_GEN_T);
-    glEnable(GL_FOG);
+    GlRenderState renderState;
+    renderState.setClearColor(Color(0, 0, 0));
+    renderState.clearColorBuffer();
+    // Sphere mapping, a second texture unit and a vertex array left on, as
+    // the effects' draws leave them.
+    renderState.selectTextureUnit(0);
+    renderState.setTexGen(TexGenSphereMap);
     static const GLfloat corner[] = {0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f};
-    glVertexPointer(2, GL_FLOAT, 0, corner);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    multitexture.glActiveTextureARB(GL_TEXTURE1_ARB);
-    multitexture.glClientActiveTextureARB(GL_TEXTURE1_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glMatrixMode(GL_TEXTURE);
-    glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
+    renderState.setVertexArray(corner, 2, ElementFloat, 0);
+    renderState.selectTextureUnit(1);
+    renderState.bindTexture(0);
+    renderState.setMatrixMode(MatrixProjection);
+    renderState.setColor(0.25f, 0.5f, 0.75f, 1.0f);
     const LeftOverState before = leftOverState();
     const std::array<uint8_t, 4> middle = pixelAt(320, 240);
 
     // A panel that sizes itself to its lines is measured on its first frame
     // and shown from the second.
     const std::vector<OverlayLine> lines{{"iDemo.dat:3: error: a line long enough to be seen", 255, 110, 110}};
-    drawToolOverlay(lines);
-    drawToolOverlay(lines);
+    drawToolOverlay(renderState, lines);
+    drawToolOverlay(renderState, lines);
 
     EXPECT_TRUE(leftOverState() == before);
     // The panel holds the top left corner; the middle of the picture is left.

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/player_context.h"
 #include "player/demo.h"
 #include "player/music.h"
 #include "support/allocation_counter.h"
@@ -31,14 +30,13 @@ protected:
 
     Music music;
     NullRenderState renderState;
-    PlayerContextScope context{{.renderState = &renderState}};
     std::filesystem::path previousDirectory;
 };
 
 TEST_F(BundledDemoFrames, NoFrameOfTheWholeRunAllocates) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    auto demo = std::make_unique<Demo>("test.dat", music);
+    auto demo = std::make_unique<Demo>("test.dat", music, renderState);
     demo->init();
     testing::internal::GetCapturedStderr();
     testing::internal::GetCapturedStdout();

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "authoring/live_demo.h"
+#include "framework/effect_draw_observer.h"
 #include "framework/effect_instance.h"
-#include "platform/player_context.h"
 #include "player/music.h"
 #include "support/recording_render_state.h"
 #include "support/test_audio.h"
@@ -32,10 +32,10 @@ protected:
     }
 
     // A demo built quietly from the given sync text.
-    std::unique_ptr<Demo> makeDemo(const std::string& syncText) {
+    std::unique_ptr<Demo> makeDemo(const std::string& syncText, EffectDrawObserver* observer = nullptr) {
         std::ofstream("test.dat") << syncText;
         testing::internal::CaptureStdout();
-        auto demo = std::make_unique<Demo>("test.dat", music);
+        auto demo = std::make_unique<Demo>("test.dat", music, renderState, observer);
         constructionOutput = testing::internal::GetCapturedStdout();
         return demo;
     }
@@ -55,7 +55,6 @@ protected:
     std::filesystem::path previousDirectory;
     Music music;
     RecordingRenderState renderState;
-    PlayerContextScope context{{.renderState = &renderState}};
     std::string constructionOutput;
 };
 
@@ -68,7 +67,7 @@ TEST_F(DemoTest, ConstructorReadsTheSyncTrack) {
 
     std::filesystem::remove("test.dat");
     testing::internal::CaptureStdout();
-    Demo withoutFile("test.dat", music);
+    Demo withoutFile("test.dat", music, renderState);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "loading sync\nfuck, couldn't load file\n");
     EXPECT_TRUE(withoutFile.getSyncTrack().empty());
 }
@@ -154,7 +153,7 @@ TEST_F(DemoTest, InitLoadsMusicAndScriptThenDeliversEventsFrameByFrame) {
 TEST_F(DemoTest, LiveModeSaysTheScriptIsAFolder) {
     std::ofstream("test.dat") << "1 offset 0\n";
     std::filesystem::create_directory("iDemo.dat");
-    LiveDemo live(music);
+    LiveDemo live(music, renderState);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     live.init();
@@ -162,4 +161,28 @@ TEST_F(DemoTest, LiveModeSaysTheScriptIsAFolder) {
     testing::internal::GetCapturedStdout();
     EXPECT_NE(("\n" + said).find("\nreload failed: iDemo.dat is a folder, not a script\n"), std::string::npos) << said;
     EXPECT_TRUE(live.reloadFailed());
+}
+
+// The benchmark's watcher times the frames; the draws made ahead of the
+// first frame while loading are no frame's.
+TEST_F(DemoTest, TheDrawWatcherSeesTheFramesNotTheDrawsAheadOfThem) {
+    struct CountingObserver : EffectDrawObserver {
+        int calls = 0;
+        void beforeDraw(Effect&) override { ++calls; }
+        void afterDraw(Effect&) override { ++calls; }
+    } observer;
+    std::ofstream("iDemo.dat") << "defineEffect group as Effect\n"
+                                  "end\n"
+                                  "createInstance of group as iDemo at 0 1000\n"
+                                  "bah\n";
+    auto demo = makeDemo("", &observer);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    demo->init();
+    testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+    ASSERT_NE(demo->getRoot(), nullptr);
+    EXPECT_EQ(observer.calls, 0);
+    EXPECT_TRUE(frameClearsFirst(*demo, 1.0f));
+    EXPECT_EQ(observer.calls, 2);
 }

@@ -5,13 +5,15 @@
 
 #include "framework/script_reader.h"
 #include "player/effect_types.h"
+#include "support/null_render_state.h"
 
 TEST(ImageLayerTypes, RegisteredRightAfterThePlainEffectLayerFirst) {
     ScriptReader reader;
     registerEffectTypes(reader);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    reader.loadFromText("defineEffect warp as FxGLUVMap\nend\nbah\n", "types.dat");
+    NullRenderState renderState;
+    reader.loadFromText("defineEffect warp as FxGLUVMap\nend\nbah\n", "types.dat", renderState);
     const std::string output = testing::internal::GetCapturedStdout();
     const std::string errors = testing::internal::GetCapturedStderr();
 

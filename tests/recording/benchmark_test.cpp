@@ -9,6 +9,7 @@
 #include "framework/effect.h"
 #include "platform/player_imports.h"
 #include "recording/frame_statistics.h"
+#include "support/null_render_state.h"
 
 namespace {
 
@@ -65,7 +66,8 @@ TEST(BenchmarkSessionTest, TimesFramesAsPlayedAndDrawsPerTypeInASecondPass) {
     waits = 0;
     emptyFrames = 0;
     const PlayerImports fakes{.swapBuffers = countEmptyFrame, .now = readFakeClock, .waitForGL = countWait};
-    BenchmarkSession session(fakes, 60, 0.0);
+    NullRenderState renderState;
+    BenchmarkSession session(fakes, renderState, 60, 0.0);
     NamedEffect layerA("FxGLLayerObject"), layerB("FxGLLayerObject"), uvmap("FxGLUVMap");
     const float times[4] = {0.0f, 0.5f, 1.0f, 2.0f};
     // What each frame draws: second 0 mostly layers, second 1 mostly the UV map.

@@ -4,7 +4,6 @@
 
 #include "platform/gl_render_state.h"
 #include "platform/gles2_render_state.h"
-#include "platform/player_context.h"
 #include "platform/render_state.h"
 #include "platform/window.h"
 #include "support/headless_gl.h"
@@ -26,9 +25,7 @@ std::unique_ptr<RenderState> makeRenderState(TestRenderer renderer) {
 }  // namespace
 
 GlTestScreen::GlTestScreen(TestRenderer renderer)
-    : open(openContext(renderer)),
-      glRenderState(makeRenderState(renderer)),
-      context(PlayerContext{.renderState = glRenderState.get()}) {}
+    : open(openContext(renderer)), glRenderState(makeRenderState(renderer)) {}
 
 GlTestScreen::~GlTestScreen() {
     if (open) closeHeadlessGLContext();

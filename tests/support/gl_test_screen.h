@@ -1,13 +1,11 @@
 #pragma once
-// A real 640x480 GL context with one of the player's render states
-// installed as the process render state, for tests that look at pixels.
-// Needs a display (Xvfb under ctest).
+// A real 640x480 GL context with one of the player's render states, for
+// tests that look at pixels. Needs a display (Xvfb under ctest).
 #include <cstdint>
 #include <memory>
 
 #include <gtest/gtest.h>
 
-#include "platform/player_context.h"
 #include "support/picture_files.h"
 
 class RenderState;
@@ -32,7 +30,6 @@ public:
 private:
     bool open = false;
     std::unique_ptr<RenderState> glRenderState;
-    PlayerContextScope context;
 };
 
 // Success when red, green and blue are each within tolerance (alpha ignored).

@@ -1,7 +1,10 @@
 // Drives the browser build in headless Chromium over the DevTools protocol:
 // screenshots of held moments, a bad start time, and a played stretch
-// stopped with Escape. Needs node's WebSocket (--experimental-websocket).
-// Usage: node --experimental-websocket drive_page.mjs URL OUTDIR T...
+// stopped with Escape; then the demo second.zip served beside the page (a
+// held moment, SECOND_MOMENT, as web_second.png, and a run to its own end)
+// and the damaged zips browser_test.sh serves with it. Needs node's
+// WebSocket (--experimental-websocket).
+// Usage: SECOND_MOMENT=T node --experimental-websocket drive_page.mjs URL OUTDIR T...
 import { spawn } from "node:child_process";
 import { mkdtempSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -114,6 +117,50 @@ for (const type of ["rawKeyDown", "keyUp"])
     await send("Input.dispatchKeyEvent", { type, key: "Escape", code: "Escape", windowsVirtualKeyCode: 27, nativeVirtualKeyCode: 27 });
 const stopped = await waitForState(["stopped"], 30);
 check(stopped === "stopped", `Escape stops (state ${stopped})`);
+
+// A visitor's demo, given to the same page as a zip beside it.
+const secondMoment = process.env.SECOND_MOMENT || "2";
+await open(`?demo=second.zip&start=${secondMoment}&paused=1`);
+const heldSecond = await waitForState(["held", "failed", "ended"], 120);
+// No error lines: its OBJ cube was read by the page's own Assimp.
+const secondErrors = await linesOf("error");
+check(heldSecond === "held" && secondErrors === "",
+      `second.zip at t=${secondMoment} is held, without errors (state ${heldSecond}, errors ${JSON.stringify(secondErrors)})`);
+const secondShot = await send("Page.captureScreenshot", { format: "png", clip: { x: 0, y: 0, width: 640, height: 480, scale: 1 } });
+writeFileSync(join(outDir, "web_second.png"), Buffer.from(secondShot.data || "", "base64"));
+
+// Dropped onto the page as a zip, it is offered; played, it ends by itself
+// where its sync file's "end" says (4 s).
+await open("");
+await waitForState(["ready"], 60);
+await send("Runtime.evaluate", { awaitPromise: true, expression: `fetch("second.zip").then((r) => r.blob()).then((zip) => {
+    const dropped = new DataTransfer();
+    dropped.items.add(new File([zip], "second.zip"));
+    document.dispatchEvent(new DragEvent("drop", { dataTransfer: dropped, bubbles: true, cancelable: true }));
+})` });
+const offered = await waitForState(["ready", "failed"], 60);
+const offer = await evaluate("document.getElementById('cover').textContent");
+check(offered === "ready" && offer === "click to play second.zip",
+      `a dropped zip is offered (state ${offered}, cover ${JSON.stringify(offer)})`);
+for (const type of ["mousePressed", "mouseReleased"])
+    await send("Input.dispatchMouseEvent", { type, x: 320, y: 240, button: "left", clickCount: 1 });
+const secondEnd = await waitForState(["ended", "failed"], 60);
+const cover = await evaluate("document.getElementById('cover').textContent");
+check(secondEnd === "ended" && cover.startsWith("the end"),
+      `second.zip plays to its own end (state ${secondEnd}, cover ${JSON.stringify(cover)})`);
+
+// Zips the page cannot play are named in it, with the reason.
+for (const [zip, words] of [["cut.zip", "is not a zip archive, or is cut short"],
+                            ["flipped.zip", "is damaged: iDemo.dat does not match its checksum"],
+                            ["noscript.zip", "holds no iDemo.dat"],
+                            ["missing.zip", "cannot be fetched (HTTP 404)"]]) {
+    await open(`?demo=${zip}`);
+    const state = await waitForState(["failed", "ready"], 60);
+    const errors = await linesOf("error");
+    const coverText = await evaluate("document.getElementById('cover').textContent");
+    check(state === "failed" && errors.includes(`${zip} ${words}`) && coverText === "the demo could not load",
+          `${zip} is refused in the page (state ${state}, errors ${JSON.stringify(errors)}, cover ${JSON.stringify(coverText)})`);
+}
 
 browser.kill();
 console.log(`${passes} passed, ${failures} failed`);
