@@ -216,6 +216,8 @@ void GlRenderState::setOrtho2D(float left, float right, float bottom, float top)
     gluOrtho2D(left, right, bottom, top);
 }
 
+void GlRenderState::setViewport(int x, int y, int width, int height) { glViewport(x, y, width, height); }
+
 void GlRenderState::ortho(float left, float right, float bottom, float top, float zNear, float zFar) {
     glOrtho(left, right, bottom, top, zNear, zFar);
 }

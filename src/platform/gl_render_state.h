@@ -17,6 +17,7 @@ public:
     void popMatrix() override;
     void setPerspective(float fovY, float aspect, float zNear, float zFar) override;
     void setOrtho2D(float left, float right, float bottom, float top) override;
+    void setViewport(int x, int y, int width, int height) override;
     void ortho(float left, float right, float bottom, float top, float zNear, float zFar) override;
     void translate(float x, float y, float z) override;
     void rotate(float angleDegrees, float x, float y, float z) override;

@@ -158,6 +158,8 @@ void Gles2RenderState::setPerspective(float fovY, float aspect, float zNear, flo
     state->current() = perspectiveMatrix(fovY, aspect, zNear, zFar);
 }
 
+void Gles2RenderState::setViewport(int x, int y, int width, int height) { glViewport(x, y, width, height); }
+
 void Gles2RenderState::setOrtho2D(float left, float right, float bottom, float top) {
     state->draws.projectionSelected = true;
     state->current() = Matrix{};

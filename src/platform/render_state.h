@@ -65,6 +65,9 @@ class RenderState {
 public:
     virtual ~RenderState() = default;
 
+    // Where drawing lands, in pixels from the drawable's lower left corner:
+    // the picture's area, which clears ignore.
+    virtual void setViewport(int x, int y, int width, int height) = 0;
     virtual void setClearColor(Color color) = 0;
     virtual void setMatrixMode(MatrixMode mode) = 0;
     virtual void loadIdentity() = 0;

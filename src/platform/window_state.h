@@ -9,6 +9,14 @@ struct WindowState {
     int colourBits = 32;
     int depthBits = 16;
     bool gles2 = false;  // an OpenGL ES 2 context instead of the compatibility profile
+    // Drawing off screen (a capture or benchmark at a size of its own): the
+    // framebuffer object and its buffers, 0 while drawing into the window.
+    unsigned offScreenFramebuffer = 0;
+    unsigned offScreenColour = 0;  // a texture
+    unsigned offScreenDepth = 0;
+    int offScreenWidth = 0;
+    int offScreenHeight = 0;
+    class RenderState* viewportRenderState = nullptr;  // sets the viewport; null: glViewport
     // Set while the tool overlay is open (not in every build): it hears the
     // input events too, and says when a text field of it has the keyboard.
     void (*passToToolOverlay)(const SDL_Event& event) = nullptr;

@@ -50,7 +50,7 @@ CaptureSession::CaptureSession(const PlayerImports& imports, std::string target,
 
 bool CaptureSession::begin() {
     sound.resize(static_cast<std::size_t>(audioOutputRate / fps + 1) * audioOutputChannels);
-    pixels.resize(static_cast<std::size_t>(captureWidth) * captureHeight * 4);
+    pixels.resize(static_cast<std::size_t>(frameWidth) * frameHeight * 4);
     startSeconds = steadySeconds();
     switch (captureKindOf(directory)) {
     case CaptureKind::frames:
@@ -62,8 +62,8 @@ bool CaptureSession::begin() {
         break;
     }
     VideoSettings settings;
-    settings.width = captureWidth;
-    settings.height = captureHeight;
+    settings.width = frameWidth;
+    settings.height = frameHeight;
     settings.fps = fps;
     settings.audioRate = audioOutputRate;
     settings.audioChannels = audioOutputChannels;
@@ -103,13 +103,13 @@ bool CaptureSession::frameDrawn(int frame, float t) {
     if (video) {
         // Read straight into the encoder's queue. A failure is told when the
         // file is complete, with what it holds.
-        const auto read = [&](uint8_t* rgba) { readFrame(rgba, captureWidth, captureHeight); };
+        const auto read = [&](uint8_t* rgba) { readFrame(rgba, frameWidth, frameHeight); };
         if (!video->append(read, sound.data(), static_cast<std::size_t>(soundFrames))) {
             failed = true;
             return false;
         }
     } else {
-        readFrame(pixels.data(), captureWidth, captureHeight);
+        readFrame(pixels.data(), frameWidth, frameHeight);
         if (!writeFolderFrame(frame, static_cast<std::size_t>(soundFrames))) return false;
     }
     frames = frame + 1;
@@ -119,7 +119,7 @@ bool CaptureSession::frameDrawn(int frame, float t) {
 
 bool CaptureSession::writeFolderFrame(int frame, std::size_t soundFrames) {
     const std::string path = directory + "/" + captureFrameName(frame);
-    const RgbaPicture picture{pixels.data(), captureWidth, captureHeight, true};
+    const RgbaPicture picture{pixels.data(), frameWidth, frameHeight, true};
     if (!writePngFile(path, picture)) {
         endProgressLine();
         std::fprintf(stderr, "capture: cannot write '%s'\n", path.c_str());

@@ -41,6 +41,11 @@ public:
     // Creates the directory and audio.wav, or the video file. Says why not
     // on stderr.
     bool begin();
+    // The size of every frame, before begin; 640x480 unless set.
+    void setFrameSize(int width, int height) {
+        frameWidth = width;
+        frameHeight = height;
+    }
     // Writes the frame's picture and its share of the sound. False when a
     // file cannot be written: the run then stops.
     bool frameDrawn(int frame, float t) override;
@@ -62,6 +67,8 @@ private:
     PlayerImports imports;
     std::string directory;  // or the video file
     int fps;
+    int frameWidth = captureWidth;
+    int frameHeight = captureHeight;
     std::FILE* progress;
     double startTime;
     double endTime;

@@ -40,6 +40,9 @@ VideoContainer videoContainerFor(const std::string& path) {
 
 namespace {
 
+// Where players switch from standard- to high-definition colours.
+bool isHighDefinition(const VideoSettings& settings) { return settings.height > 576; }
+
 std::string avErrorText(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
@@ -285,11 +288,18 @@ bool VideoFileWriter::Encoder::openVideo() {
     videoCodec->pix_fmt = AV_PIX_FMT_YUV420P;
     videoCodec->time_base = AVRational{1, settings.fps};
     videoCodec->framerate = AVRational{settings.fps, 1};
-    // Standard-definition colours, as players assume for 640x480.
+    // Standard-definition colours, as players assume for 640x480; above
+    // 576 lines they assume high-definition ones, so those are written.
     videoCodec->color_range = AVCOL_RANGE_MPEG;
-    videoCodec->colorspace = AVCOL_SPC_SMPTE170M;
-    videoCodec->color_primaries = AVCOL_PRI_SMPTE170M;
-    videoCodec->color_trc = AVCOL_TRC_SMPTE170M;
+    if (isHighDefinition(settings)) {
+        videoCodec->colorspace = AVCOL_SPC_BT709;
+        videoCodec->color_primaries = AVCOL_PRI_BT709;
+        videoCodec->color_trc = AVCOL_TRC_BT709;
+    } else {
+        videoCodec->colorspace = AVCOL_SPC_SMPTE170M;
+        videoCodec->color_primaries = AVCOL_PRI_SMPTE170M;
+        videoCodec->color_trc = AVCOL_TRC_SMPTE170M;
+    }
     if (format->oformat->flags & AVFMT_GLOBALHEADER) videoCodec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* options = nullptr;
     av_dict_set(&options, "preset", settings.preset.c_str(), 0);
@@ -322,7 +332,7 @@ bool VideoFileWriter::Encoder::openVideo() {
         reason = "cannot convert the pictures";
         return false;
     }
-    const int* matrix = sws_getCoefficients(SWS_CS_ITU601);
+    const int* matrix = sws_getCoefficients(isHighDefinition(settings) ? SWS_CS_ITU709 : SWS_CS_ITU601);
     sws_setColorspaceDetails(scaler, matrix, 1, matrix, 0, 0, 1 << 16, 1 << 16);
     return true;
 }

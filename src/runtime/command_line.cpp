@@ -36,6 +36,22 @@ std::string refusal(const char* need, const char* value) {
 
 }  // namespace
 
+bool readSize(const char* text, int& width, int& height) {
+    if (text == nullptr) return false;
+    const char* cross = std::strchr(text, 'x');
+    if (cross == nullptr || cross == text) return false;
+    const std::string first(text, cross);
+    // strtol would take a sign or spaces; a size is digits only.
+    const auto digitsOnly = [](const char* from) {
+        for (; *from; ++from)
+            if (*from < '0' || *from > '9') return false;
+        return true;
+    };
+    if (!digitsOnly(first.c_str()) || !digitsOnly(cross + 1)) return false;
+    return readWholeNumber(first.c_str(), 1, largestSizeSide, width) &&
+           readWholeNumber(cross + 1, 1, largestSizeSide, height);
+}
+
 CommandLine parseCommandLine(int argc, const char* const* argv) {
     CommandLine line;
     for (int i = 1; i < argc && line.error.empty(); ++i) {
@@ -76,6 +92,12 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             else if (value == nullptr || std::strcmp(value, "gl") != 0)
                 line.error = "--renderer needs gl or gles2";
             ++i;
+        } else if (std::strcmp(argument, "--size") == 0) {
+            if (value != nullptr && std::strcmp(value, "desktop") == 0)
+                line.desktopSize = true;
+            else if (!readSize(value, line.width, line.height))
+                line.error = refusal("--size needs WIDTHxHEIGHT, each side from 1 to 65535, or desktop", value);
+            ++i;
         } else if (std::strcmp(argument, "--capture") == 0) {
             if (value == nullptr || *value == '\0')
                 line.error = "--capture needs a directory or a .mp4 or .mkv file";
@@ -106,6 +128,12 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             line.error =
                 "--safe is for play and --capture: it cannot be combined with --check, --live, "
                 "--benchmark or --check-flashes";
+        else if ((line.width > 0 || line.desktopSize) && (line.check || line.checkFlashes))
+            line.error =
+                "--size is for play, --live, --capture and --benchmark: it cannot be combined with --check "
+                "or --check-flashes";
+        else if ((line.width > 0 || line.desktopSize) && line.safe)
+            line.error = "--safe calms the 640x480 picture: it cannot be combined with --size";
         else if (line.safe && line.gles2)
             line.error = "--safe needs --renderer gl: an OpenGL ES 2 context cannot draw its pictures back";
     }
@@ -115,7 +143,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 const char* usageText() {
     return "Usage: quarn2 [--windowed] [--start SECONDS] [--until SECONDS] [--capture DIR|FILE [--fps N] | --benchmark "
            "| --live]\n"
-           "              [--safe] [--renderer gl|gles2] [--help] [DIR]\n"
+           "              [--size WxH|desktop] [--safe] [--renderer gl|gles2] [--help] [DIR]\n"
            "       quarn2 --check [DIR]\n"
            "       quarn2 --check-flashes [--start SECONDS] [--until SECONDS] [DIR]\n"
            "Plays the demo in DIR, by default the current directory (test.dat, iDemo.dat,\n"
@@ -126,6 +154,13 @@ const char* usageText() {
            "  --windowed         play in a window without changing the display mode;\n"
            "                     the title shows the time and the frame rate\n"
            "                       quarn2 --windowed\n"
+           "  --size WxH         draw at W by H pixels: the window, the full screen, the\n"
+           "                     capture or the benchmark; the 4:3 picture is drawn\n"
+           "                     natively at the largest size that fits, centred between\n"
+           "                     black bars. A capture draws off screen, so any size up\n"
+           "                     to the GL's largest works; a video needs even sides.\n"
+           "                     desktop: the desktop's resolution\n"
+           "                       quarn2 --capture demo.mp4 --size 3840x2160\n"
            "  --start SECONDS    begin at that demo time, the music at the same place;\n"
            "                     sync events before it still arrive, one per frame\n"
            "                       quarn2 --windowed --start 92.5\n"

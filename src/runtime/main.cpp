@@ -150,13 +150,37 @@ int reportFlashes(FlashCheckSession& check) {
     return stretches.empty() ? 0 : 1;
 }
 
+// The drawable's size --size asks for, the desktop's resolved, checked
+// against what the GL can draw before any window opens; 0 when it can be
+// had, else the run's status.
+int settleSize(CommandLine& options) {
+    if (options.desktopSize && !desktopResolution(options.width, options.height)) return 1;
+    if (options.width <= 0) return 0;
+    const bool odd = options.width % 2 != 0 || options.height % 2 != 0;
+    if (odd && captureKindOf(options.captureDirectory) == CaptureKind::video) {
+        std::fprintf(stderr,
+                     "quarn2: --capture to a video needs an even width and height (yuv420p), not --size %dx%d\n",
+                     options.width, options.height);
+        return 2;
+    }
+    const int largest = largestDrawableSide();
+    // No GL at all is told when the window cannot open.
+    if (largest > 0 && (options.width > largest || options.height > largest)) {
+        std::fprintf(stderr, "quarn2: --size %dx%d is larger than this GL can draw: at most %d pixels on a side\n",
+                     options.width, options.height, largest);
+        return 2;
+    }
+    return 0;
+}
+
 // Live authoring: windowed, and ended only by the user; a broken edit never
 // ends it.
 int runLive(const PlayerImports& imports, const CommandLine& options) {
     Music music;
     music.setStartTime(options.startTime);
     GlRenderState renderState;
-    if (!openWindow(640, 480, false)) return 1;
+    useRenderStateForViewport(&renderState);
+    if (!openWindow(options.width > 0 ? options.width : 640, options.width > 0 ? options.height : 480, false)) return 1;
     // The demo's folder by its path: made anew, it is entered again.
     std::error_code error;
     const std::string folder = std::filesystem::current_path(error).string();
@@ -186,6 +210,7 @@ int main(int argc, char** argv) {
         std::fputs(usageText(), stdout);
         return 0;
     }
+    if (const int status = settleSize(options); status != 0) return status;
     if (options.check) {
         const DemoCheckReport report = checkDemo(options.directory.empty() ? "." : options.directory);
         for (const std::string& line : report.lines) std::printf("%s\n", line.c_str());
@@ -225,6 +250,7 @@ int main(int argc, char** argv) {
     if (!options.captureDirectory.empty()) {
         capture = std::make_unique<CaptureSession>(imports, options.captureDirectory, options.fps, stderr,
                                                    options.startTime, readDemoTimes("test.dat").end);
+        if (options.width > 0) capture->setFrameSize(options.width, options.height);
         if (!capture->begin()) return 1;
         timing.observer = capture.get();
         // A closed terminal ends the capture as Ctrl-C does, its files
@@ -252,7 +278,25 @@ int main(int argc, char** argv) {
     }
 
     if (options.gles2) requestGLES2Contexts(true);
-    if (!openWindow(640, 480, !options.windowed)) return 1;
+    useRenderStateForViewport(&renderState);
+    // A capture or benchmark at a size of its own draws off screen, whatever
+    // the screen's size; play draws into a window (or full screen) that size.
+    // At the window's own 640x480 the window is kept: a software rasterizer
+    // may round a framebuffer object's blending a step differently.
+    const bool ownSize = options.width == captureWidth && options.height == captureHeight;
+    const bool offScreen = options.width > 0 && !ownSize && (capture || benchmark);
+    const bool sizedWindow = options.width > 0 && !offScreen;
+    if (!openWindow(sizedWindow ? options.width : captureWidth, sizedWindow ? options.height : captureHeight,
+                    !options.windowed))
+        return 1;
+    // Frames read back (capture, flash check, safe view) or timed at a
+    // fixed size: a window resized by hand would move the picture.
+    if (capture || benchmark || flashCheck || options.safe) setWindowResizable(false);
+    if (offScreen && !drawOffScreen(options.width, options.height)) {
+        restoreDisplayMode();
+        return 1;
+    }
+
     std::unique_ptr<SafeView> safeView;
     if (options.safe) {
         std::vector<FlashStretch> stretches;

@@ -2,6 +2,7 @@
 // has clicked (browsers start sound only after a gesture) or at once for a
 // held moment. The browser owns the loop: one frame per animation frame.
 #include <emscripten.h>
+#include <emscripten/html5.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -56,8 +57,20 @@ void finish(const char* state) {
     reportToPage(state);
 }
 
+// The page sizes the canvas to the window; the picture follows it.
+void followCanvasSize() {
+    static int width = 0, height = 0;
+    int nowWidth = 0, nowHeight = 0;
+    if (emscripten_get_canvas_element_size("#canvas", &nowWidth, &nowHeight) != EMSCRIPTEN_RESULT_SUCCESS) return;
+    if (nowWidth == width && nowHeight == height) return;
+    width = nowWidth;
+    height = nowHeight;
+    resizeViewport(width, height);
+}
+
 // One step of the frame loop an animation frame.
 void playFrame() {
+    followCanvasSize();
     switch (loop->step()) {
     case FrameLoop::Step::Drawn:
         break;
@@ -102,8 +115,12 @@ int main(int argc, char** argv) {
     // The browser's loop outlives main: the render state and the demo live
     // as long as the page.
     auto* renderState = new Gles2RenderState;
+    useRenderStateForViewport(renderState);
     requestGLES2Contexts(true);
-    if (!openWindow(640, 480, false)) {
+    // The window is the canvas, at the size the page gave it.
+    int canvasWidth = 640, canvasHeight = 480;
+    emscripten_get_canvas_element_size("#canvas", &canvasWidth, &canvasHeight);
+    if (!openWindow(canvasWidth, canvasHeight, false)) {
         reportToPage("failed");
         return 1;
     }

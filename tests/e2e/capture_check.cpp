@@ -1,5 +1,7 @@
 // Measures captured files for the end-to-end tests:
-//   capture_check lit FRAME.png          share of pixels that are not black, in percent
+//   capture_check lit FRAME.png [X Y W H]  share of pixels that are not black, in percent,
+//                                        of the whole or of a region (from the top left)
+//   capture_check size FRAME.png         its width and height as WxH
 //   capture_check differ A.png B.png     mean absolute difference of the colour channels
 //   capture_check psnr A.png B.png       peak signal-to-noise ratio of the colour channels, in dB
 //   capture_check wav AUDIO.wav FROM TO  sound frames in the file and the peak sample
@@ -40,13 +42,31 @@ int fail(const char* what) {
     return 2;
 }
 
-int lit(const char* path) {
+int lit(const char* path, char** region) {
     std::vector<uint8_t> rgb;
     png_uint_32 width = 0, height = 0;
     if (!readRgb(path, rgb, width, height) || rgb.empty()) return fail("cannot read the picture");
+    long x0 = 0, y0 = 0, w = long(width), h = long(height);
+    if (region) {
+        x0 = std::atol(region[0]), y0 = std::atol(region[1]), w = std::atol(region[2]), h = std::atol(region[3]);
+        if (x0 < 0 || y0 < 0 || w <= 0 || h <= 0 || x0 + w > long(width) || y0 + h > long(height))
+            return fail("the region is not inside the picture");
+    }
     std::size_t count = 0;
-    for (std::size_t i = 0; i < rgb.size(); i += 3) count += rgb[i] > 16 || rgb[i + 1] > 16 || rgb[i + 2] > 16;
-    std::printf("%.1f\n", 100.0 * double(count) / double(rgb.size() / 3));
+    for (long y = y0; y < y0 + h; ++y)
+        for (long x = x0; x < x0 + w; ++x) {
+            const uint8_t* p = &rgb[(std::size_t(y) * width + std::size_t(x)) * 3];
+            count += p[0] > 16 || p[1] > 16 || p[2] > 16;
+        }
+    std::printf("%.1f\n", 100.0 * double(count) / double(w * h));
+    return 0;
+}
+
+int size(const char* path) {
+    std::vector<uint8_t> rgb;
+    png_uint_32 width = 0, height = 0;
+    if (!readRgb(path, rgb, width, height)) return fail("cannot read the picture");
+    std::printf("%ux%u\n", unsigned(width), unsigned(height));
     return 0;
 }
 
@@ -149,7 +169,8 @@ int psnr(const char* first, const char* second) {
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "lit" && argc == 3) return lit(argv[2]);
+    if (command == "lit" && (argc == 3 || argc == 7)) return lit(argv[2], argc == 7 ? argv + 3 : nullptr);
+    if (command == "size" && argc == 3) return size(argv[2]);
     if (command == "differ" && argc == 4) return differ(argv[2], argv[3]);
     if (command == "psnr" && argc == 4) return psnr(argv[2], argv[3]);
     if (command == "wav" && argc == 5) return wav(argv[2], argv[3], argv[4]);
@@ -157,6 +178,7 @@ int main(int argc, char** argv) {
     if (command == "snr" && argc == 5) return snr(argv[2], argv[3], argv[4]);
     if (command == "flashes" && argc == 5) return flashes(argv[2], argv[3], argv[4]);
     return fail(
-        "usage: lit FRAME | differ A B | psnr A B | wav FILE FROM TO | video FILE | snr FILE N FRAME | flashes DIR FPS "
+        "usage: lit FRAME [X Y W H] | size FRAME | differ A B | psnr A B | wav FILE FROM TO | video FILE | snr FILE N "
+        "FRAME | flashes DIR FPS "
         "START");
 }

@@ -109,4 +109,26 @@ TEST(CommandLineTest, FlashCheckAndSafeViewCombineOnlyWhereTheyMeanSomething) {
               "--safe needs --renderer gl: an OpenGL ES 2 context cannot draw its pictures back");
 }
 
+TEST(CommandLineTest, SizeIsTwoWholeSidesOrDesktop) {
+    const CommandLine wide = parse({"--capture", "demo.mp4", "--size", "3840x2160"});
+    EXPECT_TRUE(wide.error.empty()) << wide.error;
+    EXPECT_EQ(wide.width, 3840);
+    EXPECT_EQ(wide.height, 2160);
+    EXPECT_TRUE(parse({"--size", "desktop"}).desktopSize);
+    EXPECT_EQ(parse({}).width, 0);
+    // Odd sides are fine for a window and for pictures (a video's are
+    // refused where the size is settled, with the desktop's).
+    EXPECT_TRUE(parse({"--windowed", "--size", "641x481"}).error.empty());
+    EXPECT_TRUE(parse({"--capture", "shots", "--size", "641x480"}).error.empty());
+    const char* const refused[] = {"0x0",      "100000x100000", "abc",      "640x",    "x480", "640x480x2",
+                                   "-640x480", "+640x480",      "640 x480", "65536x1", ""};
+    for (const char* text : refused)
+        EXPECT_EQ(parse({"--size", text}).error,
+                  std::string("--size needs WIDTHxHEIGHT, each side from 1 to 65535, or desktop, not '") + text + "'")
+            << text;
+    EXPECT_EQ(parse({"--size"}).error, "--size needs WIDTHxHEIGHT, each side from 1 to 65535, or desktop");
+    EXPECT_FALSE(parse({"--check", "--size", "800x600"}).error.empty());
+    EXPECT_FALSE(parse({"--safe", "--size", "800x600"}).error.empty());
+}
+
 }  // namespace

@@ -48,4 +48,5 @@ public:
     void drawTriangles(int) override {}
     void drawIndexedTriangles() override {}
     void drawQuads(int) override {}
+    void setViewport(int, int, int, int) override {}
 };

@@ -98,3 +98,6 @@ void RecordingRenderState::setIndexArray(const void* indices, int count, Element
 void RecordingRenderState::drawTriangles(int count) { record("drawTriangles", {double(count)}); }
 void RecordingRenderState::drawIndexedTriangles() { record("drawIndexedTriangles"); }
 void RecordingRenderState::drawQuads(int count) { record("drawQuads", {double(count)}); }
+void RecordingRenderState::setViewport(int x, int y, int width, int height) {
+    record("setViewport", {double(x), double(y), double(width), double(height)});
+}

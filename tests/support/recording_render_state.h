@@ -67,6 +67,7 @@ public:
     void drawTriangles(int vertexCount) override;
     void drawIndexedTriangles() override;
     void drawQuads(int vertexCount) override;
+    void setViewport(int x, int y, int width, int height) override;
 
 private:
     void record(const char* name, std::vector<double> args = {}, const void* pointer = nullptr);
