@@ -56,16 +56,29 @@ sleep 0.5
 # Paused, the same picture each frame: with the timeline shown and hidden
 # again, the window holds exactly the picture it held before (--check's
 # list, which the missing music puts up, hidden first).
+# settled: the window's digest once two reads a quarter second apart agree
+# (a loaded machine may take a while to draw the frame after a key).
+settled() {
+    local last now
+    last=$("$pixel" "$id" all all)
+    for _ in $(seq 40); do
+        sleep 0.25
+        now=$("$pixel" "$id" all all)
+        [ "$now" = "$last" ] && break
+        last=$now
+    done
+    echo "$now"
+}
 xdotool key --window "$id" c
 xdotool key --window "$id" space
 sleep 0.5
-never=$("$pixel" "$id" all all)
+never=$(settled)
 xdotool key --window "$id" Tab
 sleep 0.5
-shown=$("$pixel" "$id" all all)
+shown=$(settled)
 xdotool key --window "$id" Tab
 sleep 0.5
-hidden=$("$pixel" "$id" all all)
+hidden=$(settled)
 [ "$shown" != "$never" ] || fail "the timeline did not show"
 [ "$hidden" = "$never" ] || fail "hidden again, the picture differs: $never, then $hidden"
 xdotool key --window "$id" space
