@@ -14,7 +14,7 @@
 #                          (raw terminal mode), and objects through Assimp,
 #                          which the browser build does not have yet
 #                          (src/web stands in); the page shows log lines
-#                          itself (src/web/log_line.cpp).
+#                          itself (src/web/page_log.cpp).
 #   QUARN_PORTABLE_SOURCES the rest: what the browser build compiles.
 # A new source that needs the desktop is added to the list below; CI's
 # browser build fails on one that is not.
@@ -36,7 +36,7 @@ foreach(source
     recording/capture.cpp recording/benchmark.cpp authoring/flash_check.cpp
     recording/png_writer.cpp recording/wav_writer.cpp recording/video_writer.cpp recording/pending_file.cpp
     authoring/live_demo.cpp authoring/live_loop.cpp authoring/file_watcher.cpp platform/tool_overlay.cpp
-    framework/console_key.cpp framework/log_line.cpp assets/object_import.cpp)
+    framework/console_key.cpp assets/object_import.cpp)
   # A renamed file would otherwise slip into the browser build unnoticed.
   if(NOT EXISTS ${QUARN_SOURCE_ROOT}/src/${source})
     message(FATAL_ERROR "cmake/player_sources.cmake names src/${source}, which is not there")

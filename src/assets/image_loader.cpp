@@ -5,6 +5,7 @@
 #include "assets/jpeg_reader.h"
 #include "assets/tga_reader.h"
 #include "platform/file_bytes.h"
+#include "platform/report.h"
 
 ImageLoaderRegistry::ImageLoaderRegistry() {
     loaders.push_back(std::make_unique<JpegLoader>());
@@ -29,14 +30,14 @@ std::unique_ptr<Image> ImageLoaderRegistry::loadImage(const std::string& fileNam
     // Every loader is compared and reported, even after a match.
     for (auto& loader : loaders) {
         const std::string loaderName = loader->name();
-        std::printf("comparing name %s to loader's %s\n", extension.c_str(), loaderName.c_str());
+        QUARN_REPORTF(Output, "comparing name %s to loader's %s\n", extension.c_str(), loaderName.c_str());
         if (extension == loaderName && !image) image = loader->load(fileName);
     }
     if (image) return image;
 
     // The fallback line is written as its historic raw bytes.
-    static const unsigned char fallbackLine[] = {0x68, 0x8A, 0x72, 0x20, 0x64, 0x8C, 0x3F, 0x0A};
-    std::fwrite(fallbackLine, 1, sizeof fallbackLine, stdout);
+    static constexpr char fallbackLine[] = {0x68, '\x8A', 0x72, 0x20, 0x64, '\x8C', 0x3F, 0x0A};
+    QUARN_REPORT(Output, std::string_view(fallbackLine, sizeof fallbackLine));
     for (auto& loader : loaders) {
         image = loader->load(fileName);
         if (image) return image;

@@ -21,6 +21,7 @@
 #include "platform/file_bytes.h"
 #include "platform/mp3_stream.h"
 #include "platform/render_state.h"
+#include "platform/report.h"
 #include "player/demo.h"
 #include "player/effect_types.h"
 #include "player/music.h"
@@ -154,11 +155,11 @@ LiveDemo::~LiveDemo() = default;
 void LiveDemo::init() {
     auto reading = std::make_unique<Reading>();
     std::string problem;
-    std::printf("loading sync\n");
+    QUARN_REPORT(Output, "loading sync\n");
     reading->readSync(problem);
-    std::printf("loading music\n");
+    QUARN_REPORT(Output, "loading music\n");
     Music::load(musicFile);
-    std::printf("loading demo script\n");
+    QUARN_REPORT(Output, "loading demo script\n");
     if (problem.empty()) {
         reading->readScript({}, problem);
     } else {
@@ -174,7 +175,7 @@ void LiveDemo::init() {
     current = std::move(reading);
     failed = !problem.empty();
     reportCheck();
-    if (failed) std::fprintf(stderr, "reload failed: %s\n", problem.c_str());
+    if (failed) QUARN_REPORTF(Error, "reload failed: %s\n", problem.c_str());
 }
 
 DemoTimes LiveDemo::times() const { return current ? demoTimesOf(current->syncTrack) : DemoTimes{}; }
@@ -222,10 +223,11 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
     reportCheck();
     // Last, so that the time covers everything the picture waited for.
     if (failed) {
-        std::fprintf(stderr, "reload failed: %s\n", problem.c_str());
+        QUARN_REPORTF(Error, "reload failed: %s\n", problem.c_str());
     } else {
         const auto milliseconds = static_cast<long>((steadyNow() - started) * 1000.0 + 0.5);
-        std::printf("reloaded %s in %ld ms\n", everything ? scriptFile.c_str() : joined(changed).c_str(), milliseconds);
+        QUARN_REPORTF(Output, "reloaded %s in %ld ms\n", everything ? scriptFile.c_str() : joined(changed).c_str(),
+                      milliseconds);
     }
 #ifdef __GLIBC__
     // While reading, the old tree and the new one were both held; the
@@ -235,19 +237,19 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
 }
 
 void LiveDemo::reportCheck() {
-    const DemoCheckReport report = checkDemo(".", CheckedFor::live);
+    const DemoCheckReport checked = checkDemo(".", CheckedFor::live);
     findings.clear();
     std::string text;
-    for (const std::string& line : report.lines) {
+    for (const std::string& line : checked.lines) {
         text += line;
         text += '\n';
         if (line.find(": error: ") != std::string::npos || line.find(": warning: ") != std::string::npos)
             findings.push_back(line);
     }
-    errors = report.errors;
+    errors = checked.errors;
     // One write: a note for each of many sync events would otherwise cost a
     // system call apiece.
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    QUARN_REPORT(Output, text);
     std::fflush(stdout);
 }
 
@@ -266,7 +268,7 @@ bool LiveDemo::reloadMusic(float t, double started, std::string& problem) {
     }
     Music::release();
     Music::load(musicFile);
-    std::printf("\n");
+    QUARN_REPORT(Output, "\n");
     Music::play();
     // The demo's clock ran on while the music was read.
     if (!paused) t += static_cast<float>(steadyNow() - started);

@@ -5,6 +5,7 @@
 #include "assets/texture.h"
 #include "platform/extensions.h"
 #include "platform/render_state.h"
+#include "platform/report.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void FxGLLayerObject::init() {
         texture = textureManager.loadTexture(textureFileName, false);
         if (!alphaFileName.empty()) textureManager.addAlpha(texture.get(), alphaFileName);
     } else {
-        logLine("FxGLLayerObject: no textureFilename, the layer draws nothing");
+        QUARN_REPORT(Log, "FxGLLayerObject: no textureFilename, the layer draws nothing");
     }
 
     alpha.compile(getStringValue("alpha"), "t");
@@ -71,14 +72,14 @@ void FxGLLayerObject::init() {
     } else {
         blendMode = BlendModeSolid;
         if (transparency)
-            logLine("FxGLLayerObject: unknown transparency \"" + std::string(transparency) +
-                    "\", drawing the layer solid");
+            QUARN_REPORT(Log, "FxGLLayerObject: unknown transparency \"" + std::string(transparency) +
+                                  "\", drawing the layer solid");
         else
-            logLine("FxGLLayerObject: no transparency, drawing the layer solid");
+            QUARN_REPORT(Log, "FxGLLayerObject: no transparency, drawing the layer solid");
     }
 
     if (!initExtensions()) {
-        printf("initExtensions fucked up!!\n");
+        QUARN_REPORT(Output, "initExtensions fucked up!!\n");
     }
 }
 

@@ -6,6 +6,7 @@
 #include "effects/particle_cloud.h"
 #include "framework/effect.h"
 #include "platform/player_context.h"
+#include "platform/report.h"
 
 int usableParticleCount(int written) {
     const int cap = playerContext().maxParticles;
@@ -18,6 +19,6 @@ int readParticleCount(Effect& effect) {
     if (!value) return 0;
     const int count = usableParticleCount(*value);
     if (count != *value)
-        logLine("numParticles " + std::to_string(*value) + " out of range, using " + std::to_string(count));
+        QUARN_REPORT(Log, "numParticles " + std::to_string(*value) + " out of range, using " + std::to_string(count));
     return count;
 }

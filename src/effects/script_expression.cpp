@@ -1,6 +1,7 @@
 #include "effects/script_expression.h"
 
 #include "framework/effect.h"
+#include "platform/report.h"
 
 void ScriptExpression::addConstant(const std::string& name, double value) { parser.AddConstant(name, value); }
 
@@ -24,8 +25,8 @@ bool ScriptExpression::compileReporting(const std::string& parameter, const std:
     const int errorAt = parse(text, variables, fallback);
     // A broken expression would otherwise silently freeze its quantity.
     if (!compiled && !text.empty())
-        logLine("Could not parse " + parameter + " \"" + text + "\" at " + std::to_string(errorAt) + ": " +
-                parser.ErrorMsg() + ", using 0");
+        QUARN_REPORT(Log, "Could not parse " + parameter + " \"" + text + "\" at " + std::to_string(errorAt) + ": " +
+                              parser.ErrorMsg() + ", using 0");
     return compiled;
 }
 

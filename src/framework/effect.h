@@ -6,9 +6,6 @@
 #include <string>
 #include <vector>
 
-// Writes text and a newline to standard error.
-void logLine(const std::string& text);
-
 // Inclusive range tests: low <= value && value <= high.
 bool inRange(float low, float value, float high);
 bool inRange(int low, int value, int high);

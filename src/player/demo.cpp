@@ -5,6 +5,7 @@
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
 #include "platform/render_state.h"
+#include "platform/report.h"
 #include "player/effect_types.h"
 #include "player/music.h"
 #include "player/sync_catch_up.h"
@@ -16,7 +17,7 @@ constexpr std::size_t maxScriptInstances = 512;
 }
 
 Demo::Demo(std::string syncFileName) {
-    std::printf("loading sync\n");
+    QUARN_REPORT(Output, "loading sync\n");
     readSyncTrack(syncFileName, syncTrack);
     times = demoTimesOf(syncTrack);
 }
@@ -26,9 +27,9 @@ Demo::~Demo() = default;
 void Demo::init() {
     scriptReader = std::make_unique<ScriptReader>();
     registerEffectTypes(*scriptReader);
-    std::printf("loading music\n");
+    QUARN_REPORT(Output, "loading music\n");
     Music::load("demomusik.mp3");
-    std::printf("loading demo script\n");
+    QUARN_REPORT(Output, "loading demo script\n");
     root = scriptReader->load("iDemo.dat");
     // Before the music and the clock start, so that it costs no frame.
     if (root) drawEachLineUpOnce(*root, 0.0f, times.end);

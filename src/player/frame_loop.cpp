@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/player_context.h"
+#include "platform/report.h"
 #include "platform/window.h"
 #include "player/demo_interface.h"
 #include "player/frame_clock.h"
@@ -75,7 +76,7 @@ bool runFrameLoop(const FrameTiming& timing) {
             // The frame that ends the demo is never shown.
             if (demo->hasEnded()) return true;
         } else {
-            std::printf("rnd was null!\n");
+            QUARN_REPORT(Output, "rnd was null!\n");
         }
         if (observer && !observer->frameDrawn(frameNumber, t)) return true;
         swapBuffers();

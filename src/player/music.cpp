@@ -7,6 +7,7 @@
 
 #include "platform/audio_decoder.h"
 #include "platform/audio_device.h"
+#include "platform/report.h"
 
 double Music::startTime = 0.0;
 uint32_t Music::stream = 0;
@@ -17,14 +18,14 @@ uint32_t milliseconds(double seconds) { return static_cast<uint32_t>(std::lround
 }  // namespace
 
 void Music::load(std::string fileName) {
-    if (audioGetVersion() != audioLibraryVersion) std::printf("BASS version 1.8 was not loaded\n");
-    if (!audioInit(-1, 44100)) std::printf("Can't initialize device");
+    if (audioGetVersion() != audioLibraryVersion) QUARN_REPORT(Output, "BASS version 1.8 was not loaded\n");
+    if (!audioInit(-1, 44100)) QUARN_REPORT(Output, "Can't initialize device");
     stream = audioStreamCreateFile(fileName);
     if (stream != 0) {
         length = audioStreamGetLength(stream);
-        std::printf("streaming file [%" PRId64 " bytes]", length);
+        QUARN_REPORTF(Output, "streaming file [%" PRId64 " bytes]", length);
     } else {
-        std::printf("file could not be played\n");
+        QUARN_REPORT(Output, "file could not be played\n");
     }
 }
 
@@ -34,7 +35,7 @@ void Music::play() {
         if (startTime > 0.0) moveTo(startTime);
         audioStreamPlay(stream, false, audioLoopFlag);
     } else {
-        std::printf("error, stream is null!\n");
+        QUARN_REPORT(Output, "error, stream is null!\n");
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "framework/script_reader.h"
 #include "platform/file_bytes.h"
+#include "platform/report.h"
 
 namespace {
 
@@ -101,7 +102,8 @@ void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track
 
         std::string_view fields[3];
         if (splitFields(line, fields) < 3) {
-            if (!quiet) std::printf("sync line %u skipped: it needs a time, a name and a target\n", lineNumber);
+            if (!quiet)
+                QUARN_REPORTF(Output, "sync line %u skipped: it needs a time, a name and a target\n", lineNumber);
         } else {
             track.push_back(SyncEvent{readTime(fields[0]), std::string(fields[1]), readTarget(fields[2])});
         }
@@ -112,7 +114,7 @@ void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track
 bool readSyncTrack(const std::string& path, SyncTrack& track) {
     std::string bytes;
     if (!readFileText(path, bytes)) {
-        std::printf("fuck, couldn't load file\n");
+        QUARN_REPORT(Output, "fuck, couldn't load file\n");
         return false;
     }
     readSyncTrackFromBytes(bytes.data(), bytes.size(), track);
