@@ -141,7 +141,9 @@ namespace {
 std::unique_ptr<Image> finishLoad(bool decoded, const JpegPicture& picture) {
     if (!decoded) return nullptr;
     QUARN_REPORTF(Output, "xsize: %i\nysize: %i\n", picture.width, picture.height);
-    return imageFromJpeg(picture);
+    std::unique_ptr<Image> image = imageFromJpeg(picture);
+    if (image) image->damage = picture.warning;
+    return image;
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/file_bytes.h"
+#include "assets/asset_reading.h"
 #include "platform/report.h"
 
 uint32_t readBigEndianU32(const uint8_t* bytes) {
@@ -123,14 +123,22 @@ bool LwoObject::parse(const uint8_t* data, size_t size) {
 }
 
 std::unique_ptr<LwoObject> loadLwoObject(const std::string& fileName) {
+    ObjectFacts facts;
+    facts.fileName = fileName;
+    AssetListener* listener = assetListener();
+    const auto told = [&](std::unique_ptr<LwoObject> object) {
+        if (listener != nullptr) listener->objectRead(facts);
+        return object;
+    };
     std::vector<uint8_t> bytes;
-    if (!readFileBytes(fileName, bytes)) {
+    if (!readAssetFile(fileName, bytes, &facts.reason)) {
         QUARN_REPORT(Output, "failed to load lwo file\n");
-        return nullptr;
+        return told(nullptr);
     }
+    facts.opened = true;
     if (bytes.size() < 8) {
         QUARN_REPORT(Output, "lwo file too short\n");
-        return nullptr;
+        return told(nullptr);
     }
     // The FORM size is only a claim: never read more than the file holds.
     const uint64_t length = uint64_t(readBigEndianU32(bytes.data() + 4)) + 8;
@@ -140,7 +148,8 @@ std::unique_ptr<LwoObject> loadLwoObject(const std::string& fileName) {
 
     auto object = std::make_unique<LwoObject>();
     // A short block fails the parse's own size check.
-    object->parse(bytes.data(), blockSize);
+    facts.parsed = object->parse(bytes.data(), blockSize);
+    facts.polygons = object->polygonCount();
     QUARN_REPORT(Output, "about to close file\n");
-    return object;
+    return told(std::move(object));
 }

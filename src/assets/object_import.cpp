@@ -12,6 +12,8 @@
 #include <limits>
 #include <sstream>
 
+#include "assets/asset_reading.h"
+
 namespace {
 
 // Triangles over points shared where position, normal and texture
@@ -116,7 +118,9 @@ bool takeScene(Assimp::Importer& importer, const aiScene* scene, ImportedObject&
 
 }  // namespace
 
-bool importObjectFile(const std::string& fileName, ImportedObject& object, std::string& problem) {
+namespace {
+
+bool importFromFile(const std::string& fileName, ImportedObject& object, std::string& problem) {
     if (!std::ifstream(fileName, std::ios::binary)) {
         object = ImportedObject();
         problem = "cannot be opened";
@@ -131,6 +135,25 @@ bool importObjectFile(const std::string& fileName, ImportedObject& object, std::
         problem = "cannot be read: " + firstLine(error.what());
         return false;
     }
+}
+
+}  // namespace
+
+bool importObjectFile(const std::string& fileName, ImportedObject& object, std::string& problem) {
+    const bool read = importFromFile(fileName, object, problem);
+    if (AssetListener* listener = assetListener()) {
+        ObjectFacts facts;
+        facts.fileName = fileName;
+        facts.imported = true;
+        facts.opened = read || problem != "cannot be opened";
+        std::vector<uint8_t> unread;
+        if (!facts.opened) readAssetFile(fileName, unread, &facts.reason);
+        facts.parsed = read;
+        facts.polygons = object.triangleCount();
+        if (!read) facts.importProblem = problem;
+        listener->objectRead(facts);
+    }
+    return read;
 }
 
 bool importObjectFromMemory(const uint8_t* data, std::size_t size, const std::string& extension, ImportedObject& object,

@@ -41,13 +41,6 @@ void reportTableFull() { QUARN_REPORT(Log, "parameter could not be set!\n"); }
 
 void reportBadAddChild() { QUARN_REPORT(Log, "invalid addChild in script!"); }
 
-// The root is named after the file: its base name up to the first ".".
-std::string rootNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    return base.substr(0, base.find('.'));
-}
-
 // Top-level lines that are not statements: empty, blank after the first
 // character, or a comment starting in the first column.
 bool isSkippedTopLevelLine(const std::string& line) {
@@ -279,6 +272,14 @@ private:
 
 }  // namespace
 
+std::string rootNameOfScript(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    return base.substr(0, base.find('.'));
+}
+
+EffectInstance* ScriptReader::findInstance(std::string_view name) const { return state->findInstance(name); }
+
 ScriptReader::ScriptReader() : state(std::make_unique<State>()) {}
 
 ScriptReader::~ScriptReader() = default;
@@ -287,16 +288,20 @@ void ScriptReader::registerType(std::unique_ptr<Effect> prototype) {
     state->registry.registerType(std::move(prototype));
 }
 
-EffectInstance* ScriptReader::load(const std::string& path) {
+EffectInstance* ScriptReader::load(const std::string& path, const ScriptReading& reading) {
     QUARN_REPORTF(Output, "opening %s\n", path.c_str());
-    std::string text;
-    if (!readFileText(path, text)) {
+    std::vector<uint8_t> bytes;
+    if (!(reading.readFile ? reading.readFile(path, bytes, nullptr, noFileSizeLimit) : readFileBytes(path, bytes))) {
         QUARN_REPORTF(Output, "couldn't open %s\n", path.c_str());
-        return finish(path);
+        return finish(path, reading);
     }
     QUARN_REPORTF(Output, "parsing file %s\n", path.c_str());
+    const std::string text(bytes.begin(), bytes.end());
+    if (reading.listener != nullptr) reading.listener->scriptText(text);
+    state->listener = reading.listener;
     parse(text);
-    return finish(path);
+    state->listener = nullptr;
+    return finish(path, reading);
 }
 
 EffectInstance* ScriptReader::loadFromText(const std::string& text, const std::string& path) {
@@ -311,9 +316,12 @@ EffectInstance* ScriptReader::readWithoutInit(const std::string& text, const std
     state->listener = &listener;
     QUARN_REPORTF(Output, "opening %s\n", path.c_str());
     QUARN_REPORTF(Output, "parsing file %s\n", path.c_str());
+    listener.scriptText(text);
     parse(text);
     state->listener = nullptr;
-    return finish(path, false);
+    ScriptReading withoutInit;
+    withoutInit.initEffects = false;
+    return finish(path, withoutInit);
 }
 
 void ScriptReader::parse(const std::string& text) {
@@ -325,13 +333,17 @@ void ScriptReader::parse(const std::string& text) {
     parser.parse();
 }
 
-EffectInstance* ScriptReader::finish(const std::string& path, bool initEffects) {
+EffectInstance* ScriptReader::finish(const std::string& path, const ScriptReading& reading) {
     QUARN_REPORT(Output, "closed file\n");
     QUARN_REPORT(Output, "about to calc ename\n");
-    const std::string rootName = rootNameOf(path);
+    const std::string rootName = rootNameOfScript(path);
     QUARN_REPORTF(Output, "ename: %s\n", rootName.c_str());
-    for (const EffectEntry& entry : state->effects) {
-        if (initEffects && entry.effect != nullptr) entry.effect->init();
+    if (reading.initEffects) {
+        // The effects load their pictures and objects in init.
+        AssetReadingScope assets({reading.readFile, reading.assets});
+        for (const EffectEntry& entry : state->effects) {
+            if (entry.effect != nullptr) entry.effect->init();
+        }
     }
     EffectInstance* root = state->findInstance(rootName);
     if (root == nullptr) reportMissing(rootName);

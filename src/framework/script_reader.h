@@ -8,12 +8,30 @@
 #include <string_view>
 #include <vector>
 
+#include "assets/asset_reading.h"
+
 class Effect;
 class EffectInstance;
 class ScriptListener;
 
 // Skipped at the very start of a script or sync file.
 constexpr std::string_view utf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// How one script is read: where its bytes and the effects' pictures and
+// objects come from, and who hears what is found.
+struct ScriptReading {
+    FileReader readFile;  // empty: from disk
+    ScriptListener* listener = nullptr;
+    // Hears the pictures and objects the effects load in their init.
+    AssetListener* assets = nullptr;
+    // False leaves every effect uninitialised: nothing is loaded and no GL
+    // is needed (for checking a script).
+    bool initEffects = true;
+};
+
+// The root instance's name for a script path: its base name up to the
+// first ".".
+std::string rootNameOfScript(const std::string& path);
 
 class ScriptReader {
 public:
@@ -25,13 +43,16 @@ public:
     void registerType(std::unique_ptr<Effect> prototype);
     // Reads the script file; returns the instance named after the path up to
     // its first "." or null.
-    EffectInstance* load(const std::string& path);
+    EffectInstance* load(const std::string& path, const ScriptReading& reading = {});
     // The same for script text held in memory; path only names the script
     // (messages and the root name come from it).
     EffectInstance* loadFromText(const std::string& text, const std::string& path);
     // Reads script text as loadFromText does, printing the same, but calls no
     // effect's init; tells listener what it finds on each line.
     EffectInstance* readWithoutInit(const std::string& text, const std::string& path, ScriptListener& listener);
+
+    // The first instance of that name, or null.
+    EffectInstance* findInstance(std::string_view name) const;
 
     // The files the effects read name (pictures, alpha and environment
     // maps, objects), each once, in script order.
@@ -42,7 +63,7 @@ public:
 
 private:
     void parse(const std::string& text);
-    EffectInstance* finish(const std::string& path, bool initEffects = true);
+    EffectInstance* finish(const std::string& path, const ScriptReading& reading = {});
 
     std::unique_ptr<State> state;
 };

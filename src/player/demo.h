@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "player/demo_interface.h"
+#include "player/loaded_demo.h"
 #include "player/sync_track.h"
 
 class EffectInstance;
-class ScriptReader;
 
 // Unless the sync file says otherwise (see DemoTimes), music starts fading
 // on the first frame after this time...
@@ -38,19 +38,14 @@ public:
     void catchUpTo(double t, int stepsPerSecond) override;
     bool hasEnded() const override { return ended; }
 
-    EffectInstance* getRoot() const { return root; }
-    const SyncTrack& getSyncTrack() const { return syncTrack; }
-    uint32_t getNextSyncEvent() const { return nextSyncEvent; }
-    const DemoTimes& getTimes() const { return times; }
+    EffectInstance* getRoot() const { return loaded.root; }
+    const SyncTrack& getSyncTrack() const { return loaded.syncTrack; }
+    uint32_t getNextSyncEvent() const { return loaded.nextSyncEvent; }
+    const DemoTimes& getTimes() const { return loaded.times; }
     bool isMusicFading() const { return musicFading; }
 
 private:
-    EffectInstance* root = nullptr;
-    SyncTrack syncTrack;
-    DemoTimes times;
-    uint32_t nextSyncEvent = 0;
+    LoadedDemo loaded;
     bool musicFading = false;
     bool ended = false;
-    std::unique_ptr<ScriptReader> scriptReader;
-    std::vector<EffectInstance*> activeInstances;
 };
