@@ -4,7 +4,7 @@
 // demo reads each file once and --check and live authoring listen.
 //
 // The effects load their pictures and objects inside their init, which
-// takes no arguments, so a loading puts its reading in force around that
+// takes no arguments, so a loading sets its reading in force around that
 // init (AssetReadingScope) instead of handing it down.
 #include <cstdint>
 #include <functional>
