@@ -12,6 +12,11 @@
 // directory cannot be entered.
 bool enterDemoDirectory(const char* directory);
 
+class Music;
+
+// The music of the demos loadDemo makes: the program's one.
+Music& benchMusic();
+
 // A Demo over test.dat, already initialised.
 std::unique_ptr<Demo> loadDemo();
 

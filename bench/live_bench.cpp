@@ -14,6 +14,7 @@
 #include "platform/audio_device.h"
 #include "platform/gl_render_state.h"
 #include "platform/window.h"
+#include "player/music.h"
 
 namespace {
 
@@ -46,7 +47,8 @@ int main(int argc, char** argv) {
     GlRenderState renderState;
     setRenderState(&renderState);
     openWindow(640, 480, false);
-    LiveDemo demo;
+    Music music;
+    LiveDemo demo(music);
     demo.init();
     FileWatcher watcher;
     watcher.watch(demo.watchedFiles());

@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     report("window", secondsSince(start));
 
     start = std::chrono::steady_clock::now();
-    Demo demo("test.dat");
+    Demo demo("test.dat", benchMusic());
     report("sync track", secondsSince(start));
 
     start = std::chrono::steady_clock::now();

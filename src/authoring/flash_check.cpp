@@ -12,21 +12,9 @@
 #include <system_error>
 
 #include "platform/back_buffer_picture.h"
-#include "platform/framebuffer.h"
-#include "platform/player_context.h"
 #include "recording/capture.h"
 
 namespace {
-
-void readFrameInto(uint8_t* rgba, int width, int height) {
-    if (auto read = playerContext().readFrame) {
-        read(rgba, width, height);
-        return;
-    }
-    // No context: black rather than garbage.
-    if (!readFramebufferInto(rgba, 0, 0, width, height))
-        std::memset(rgba, 0, static_cast<std::size_t>(width) * height * 4);
-}
 
 // The watch begins this long before a stretch, so that the flashes the
 // first windows of the stretch hold are all seen, and ends this long after
@@ -49,8 +37,9 @@ constexpr const char* cacheHeader = "quarn2 flash check 1";
 
 }  // namespace
 
-FlashCheckSession::FlashCheckSession(double startTime, int rate, std::FILE* progress)
-    : startTime(startTime),
+FlashCheckSession::FlashCheckSession(const PlayerImports& imports, double startTime, int rate, std::FILE* progress)
+    : readFrame(imports.readFrame),
+      startTime(startTime),
       rate(rate),
       progress(progress),
       analysis(startFlashAnalysis(captureWidth, captureHeight)),
@@ -58,7 +47,7 @@ FlashCheckSession::FlashCheckSession(double startTime, int rate, std::FILE* prog
 
 bool FlashCheckSession::frameDrawn(int frame, float /*t*/) {
     const double t = fixedFrameTime(startTime, rate, frame);
-    readFrameInto(pixels.data(), captureWidth, captureHeight);
+    readFrame(pixels.data(), captureWidth, captureHeight);
     measureFlashCells(pixels.data(), captureWidth, captureHeight, analysis.rules, cells);
     addFlashFrame(analysis, cells, t);
     if (frames == 0) first = t;
@@ -81,8 +70,13 @@ std::vector<FlashStretch> FlashCheckSession::finish() {
     return finishFlashAnalysis(analysis);
 }
 
-SafeView::SafeView(std::vector<FlashStretch> stretches, double startTime, int fixedRate, FrameObserver* next)
-    : stretches(std::move(stretches)), startTime(startTime), fixedRate(fixedRate), next(next) {}
+SafeView::SafeView(const PlayerImports& imports, std::vector<FlashStretch> stretches, double startTime, int fixedRate,
+                   FrameObserver* next)
+    : readFrame(imports.readFrame),
+      stretches(std::move(stretches)),
+      startTime(startTime),
+      fixedRate(fixedRate),
+      next(next) {}
 
 void SafeView::frameStarting(int frame, float t) {
     if (next) next->frameStarting(frame, t);
@@ -110,7 +104,7 @@ bool SafeView::frameDrawn(int frame, float t) {
 
 void SafeView::limit(double t) {
     drawn.resize(static_cast<std::size_t>(captureWidth) * captureHeight * 4);
-    readFrameInto(drawn.data(), captureWidth, captureHeight);
+    readFrame(drawn.data(), captureWidth, captureHeight);
     if (!watching) {
         // What came before the watch passed the check as it was.
         watching = true;

@@ -14,9 +14,10 @@ constexpr int flashCheckRate = 60;
 
 class FlashCheckSession : public FrameObserver {
 public:
-    // startTime and rate give each frame's exact time; progress (null for
-    // none) gets a line every demo second.
-    FlashCheckSession(double startTime, int rate, std::FILE* progress = nullptr);
+    // Frames come from the imports' readFrame. startTime and rate give
+    // each frame's exact time; progress (null for none) gets a line every
+    // demo second.
+    FlashCheckSession(const PlayerImports& imports, double startTime, int rate, std::FILE* progress = nullptr);
 
     bool frameDrawn(int frame, float t) override;
     // The failing stretches, by their start.
@@ -27,6 +28,7 @@ public:
     double lastTime() const { return last; }
 
 private:
+    void (*readFrame)(uint8_t* rgba, int width, int height);
     double startTime;
     int rate;
     std::FILE* progress;
@@ -45,9 +47,10 @@ private:
 // nothing is read back. The frame goes on to next (a capture) as shown.
 class SafeView : public FrameObserver {
 public:
-    // startTime and fixedRate as in the frame loop's timing (rate 0: the
-    // loop's own times).
-    SafeView(std::vector<FlashStretch> stretches, double startTime, int fixedRate, FrameObserver* next = nullptr);
+    // Frames come from the imports' readFrame. startTime and fixedRate as in
+    // the frame loop's timing (rate 0: the loop's own times).
+    SafeView(const PlayerImports& imports, std::vector<FlashStretch> stretches, double startTime, int fixedRate,
+             FrameObserver* next = nullptr);
 
     void frameStarting(int frame, float t) override;
     bool frameDrawn(int frame, float t) override;
@@ -58,6 +61,7 @@ public:
 
 private:
     bool watches(double t) const;
+    void (*readFrame)(uint8_t* rgba, int width, int height);
     // The picture shown for the frame just drawn, into shown.
     void limit(double t);
 

@@ -46,7 +46,7 @@ struct LiveDemo::Reading {
     std::vector<std::string> files;  // named by the script
 };
 
-LiveDemo::LiveDemo(FileReader disk) : disk(std::move(disk)) {}
+LiveDemo::LiveDemo(Music& music, FileReader disk) : music(music), disk(std::move(disk)) {}
 
 LiveDemo::~LiveDemo() = default;
 
@@ -58,7 +58,7 @@ std::unique_ptr<LiveDemo::Reading> LiveDemo::read(std::string& problem, DemoChec
     LoadedDemo& demo = reading->demo;
     if (!loadSync(demo, files, heard.listeners().sync)) problem = "cannot open " + syncFile;
     if (afterSync) afterSync();
-    heard.music = music;
+    heard.music = musicFacts;
     loadScript(demo, files, heard.listeners());
     reading->files = demo.namedFiles();
     // What --check says of the files as they now are, good edit or not. It
@@ -89,11 +89,11 @@ void LiveDemo::init() {
     auto reading = read(problem, checked, [this] {
         QUARN_REPORT(Output, "loading music\n");
         DemoFiles files(disk);
-        music = readMusicFacts(files);
-        Music::load(musicFile);
+        musicFacts = readMusicFacts(files);
+        music.load(musicFile);
         QUARN_REPORT(Output, "loading demo script\n");
     });
-    Music::play();
+    music.play();
     musicFading = false;
     watched = {syncFile, scriptFile, musicFile};
     watchAlso(reading->files);
@@ -110,7 +110,7 @@ void LiveDemo::drawFrame(float t) {
     clearFrameToBlack();
     const DemoTimes timing = times();
     if (!musicFading && t > timing.fadeOut) {
-        Music::fadeOut(timing.fadeSeconds);
+        music.fadeOut(timing.fadeSeconds);
         musicFading = true;
     }
     if (current) current->demo.drawTree(t);
@@ -141,7 +141,7 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
     } else {
         // Nothing of the tree is read again; what --check says of the files
         // as they now are is read without initialising the effects.
-        reportCheck(checkDemo(".", CheckedFor::live, &music, disk));
+        reportCheck(checkDemo(".", CheckedFor::live, &musicFacts, disk));
     }
     failed = !problem.empty();
     // Last, so that the time covers everything the picture waited for.
@@ -180,20 +180,20 @@ bool LiveDemo::reloadMusic(float t, double started, std::string& problem) {
     std::vector<uint8_t> bytes;
     const bool opened = files.read(musicFile, bytes);
     if (!opened || scanMp3FrameCount(bytes.data(), bytes.size()) == 0) {
-        music = readMusicFacts(files);
+        musicFacts = readMusicFacts(files);
         problem = "cannot play " + musicFile;
         return false;
     }
-    music = MusicFacts{.opened = true, .decodable = true};
-    Music::release();
-    Music::load(musicFile);
+    musicFacts = MusicFacts{.opened = true, .decodable = true};
+    music.release();
+    music.load(musicFile);
     QUARN_REPORT(Output, "\n");
-    Music::play();
+    music.play();
     // The demo's clock ran on while the music was read.
     if (!paused) t += static_cast<float>(steadyNow() - started);
     const DemoTimes timing = times();
-    Music::seek(t, t > timing.fadeOut ? t - timing.fadeOut : -1.0, timing.fadeSeconds);
-    if (paused) Music::pause();
+    music.seek(t, t > timing.fadeOut ? t - timing.fadeOut : -1.0, timing.fadeSeconds);
+    if (paused) music.pause();
     return true;
 }
 
@@ -212,7 +212,7 @@ void LiveDemo::watchAlso(const std::vector<std::string>& files) {
 void LiveDemo::seek(float /*from*/, float to) {
     const DemoTimes timing = times();
     musicFading = to > timing.fadeOut;
-    Music::seek(to, musicFading ? to - timing.fadeOut : -1.0, timing.fadeSeconds);
+    music.seek(to, musicFading ? to - timing.fadeOut : -1.0, timing.fadeSeconds);
     // Frames played live fall between the steps; after a seek either way
     // the picture is the one a run from 0 shows at to.
     catchUpTo(to, playStepsPerSecond);
@@ -226,10 +226,10 @@ void LiveDemo::catchUpTo(double t, int stepsPerSecond) {
 
 void LiveDemo::pause() {
     paused = true;
-    Music::pause();
+    music.pause();
 }
 
 void LiveDemo::resume() {
     paused = false;
-    Music::resume();
+    music.resume();
 }

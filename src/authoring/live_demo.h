@@ -12,11 +12,14 @@
 #include "player/demo_interface.h"
 #include "player/sync_track.h"
 
+class Music;
+
 class LiveDemo : public DemoInterface {
 public:
-    // disk (empty: from disk) reads the demo's files; each reading reads
-    // each file once.
-    explicit LiveDemo(FileReader disk = {});
+    // music is the player's, which the demo loads, plays, seeks and fades;
+    // disk (empty: from disk) reads the demo's files, each reading each file
+    // once.
+    explicit LiveDemo(Music& music, FileReader disk = {});
     ~LiveDemo() override;
     LiveDemo(const LiveDemo&) = delete;
     LiveDemo& operator=(const LiveDemo&) = delete;
@@ -74,10 +77,11 @@ private:
     // Prints --check's report and keeps its findings.
     void reportCheck(const DemoCheckReport& checked);
 
+    Music& music;
     FileReader disk;
     std::unique_ptr<Reading> current;
     std::vector<std::string> watched;
-    MusicFacts music;
+    MusicFacts musicFacts;
     std::vector<std::string> findings;
     int errors = 0;
     bool failed = false;

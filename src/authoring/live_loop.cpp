@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <thread>
 
 #include "authoring/file_watcher.h"
 #include "authoring/live_demo.h"
 #include "platform/events.h"
 #include "platform/tool_overlay.h"
-#include "platform/window.h"
 #include "player/demo.h"
 #include "player/frame_clock.h"
 #include "player/frame_loop.h"
@@ -18,7 +16,6 @@
 
 namespace {
 
-constexpr int frameRateWindow = 32;
 // Watching costs a stat of each file this often, not every frame.
 constexpr double watchInterval = 0.1;
 constexpr std::size_t maxOverlayFindings = 100;
@@ -103,97 +100,117 @@ std::vector<OverlayLine> checkFindingsOverlay(const std::vector<std::string>& fi
     return lines;
 }
 
-void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder) {
-    demo.init();
-    std::vector<OverlayLine> overlay = checkFindingsOverlay(demo.checkFindings());
-    bool overlayShown = true;
-    // Started inside the fade: the music as faded by then (a seek catches
-    // the effects up as well).
-    if (startTime > demo.times().fadeOut)
-        demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
-    else
-        demo.catchUpTo(startTime, playStepsPerSecond);
-    FileWatcher watcher;
-    watcher.watch(demo.watchedFiles());
-    FrameClock frameClock;
-    frameClock.start();
+namespace {
 
-    LiveTime time(startTime, demo.times().end);
-    double nextWatch = 0.0;
-    int frames = 0;
-    float windowStart = 0.0f;
-    char title[160];
-    for (;;) {
-        PlayerKey key = PlayerKey::None;
-        const PendingEvent event = takeNextKeyEvent(key);
-        if (event == PendingEvent::Quit) return;
-        if (event == PendingEvent::Handled) {
-            const double clock = frameClock.seconds();
-            const double now = time.at(clock);
-            if (key == PlayerKey::Space) {
-                if (time.isPaused()) {
-                    time.run(clock);
-                    demo.resume();
-                } else {
-                    time.hold(clock);
-                    demo.pause();
-                }
-            } else if (key == PlayerKey::Home || seekStep(key) != 0.0) {
-                const double target =
-                    std::clamp(key == PlayerKey::Home ? 0.0 : now + seekStep(key), 0.0, time.getEnd());
-                demo.seek(static_cast<float>(now), static_cast<float>(target));
-                // Counted from after the seek, which may have decoded music.
-                time.moveTo(target, frameClock.seconds());
-            } else if (key == PlayerKey::R) {
-                followFolder(folder);
-                demo.reload({}, static_cast<float>(now));
-                watcher.watch(demo.watchedFiles());
-                overlay = checkFindingsOverlay(demo.checkFindings());
-            } else if (key == PlayerKey::C) {
-                overlayShown = !overlayShown;
+// Live authoring on the frame loop: its time source (the demo's time, which
+// the keys pause and move) and its observer (the keys, the watch over the
+// demo's files, the title's additions and the findings drawn over the
+// picture).
+class LiveSession : public FrameTimeSource, public FrameObserver {
+public:
+    LiveSession(LiveDemo& demo, double startTime, const std::string& folder)
+        : demo(demo), startTime(startTime), folder(folder), time(startTime, demoEndTime) {}
+
+    void prepare(DemoInterface&) override {
+        overlay = checkFindingsOverlay(demo.checkFindings());
+        // Started inside the fade: the music as faded by then (a seek
+        // catches the effects up as well).
+        if (startTime > demo.times().fadeOut)
+            demo.seek(static_cast<float>(startTime), static_cast<float>(startTime));
+        else
+            demo.catchUpTo(startTime, playStepsPerSecond);
+        watcher.watch(demo.watchedFiles());
+        time = LiveTime(startTime, demo.times().end);
+    }
+
+    double frameTime(int, FrameClock& clock) override { return time.at(clock.seconds()); }
+
+    void keyPressed(PlayerKey key, FrameClock& clock) override {
+        const double reading = clock.seconds();
+        const double now = time.at(reading);
+        if (key == PlayerKey::Space) {
+            if (time.isPaused()) {
+                time.run(reading);
+                demo.resume();
+            } else {
+                time.hold(reading);
+                demo.pause();
             }
-            continue;
+        } else if (key == PlayerKey::Home || seekStep(key) != 0.0) {
+            seekTo(key == PlayerKey::Home ? 0.0 : now + seekStep(key), now, clock);
+        } else if (key == PlayerKey::R) {
+            followFolder(folder);
+            reload({}, now);
+        } else if (key == PlayerKey::C) {
+            overlayShown = !overlayShown;
         }
+    }
 
-        double clock = frameClock.seconds();
+    void frameComing(FrameClock& clock) override {
+        const double now = clock.seconds();
         // A reload may have moved the end.
         time.setEnd(demo.times().end);
-        if (!time.isPaused() && time.at(clock) >= time.getEnd()) {
-            time.moveTo(time.getEnd(), clock);
-            time.hold(clock);
+        if (!time.isPaused() && time.at(now) >= time.getEnd()) {
+            time.moveTo(time.getEnd(), now);
+            time.hold(now);
             demo.pause();
         }
-        if (clock >= nextWatch) {
-            nextWatch = clock + watchInterval;
-            // Entered anew, the folder's files count as changed once they
-            // hold still.
-            followFolder(folder);
-            const std::vector<std::string> changed = watcher.poll();
-            if (!changed.empty()) {
-                const double now = time.at(clock);
-                demo.reload(changed, static_cast<float>(now));
-                watcher.watch(demo.watchedFiles());
-                overlay = checkFindingsOverlay(demo.checkFindings());
-                // The music played on while reading: time does too, so
-                // that picture and music stay together.
-                clock = frameClock.seconds();
-            }
-        }
+        if (now < nextWatch) return;
+        nextWatch = now + watchInterval;
+        // Entered anew, the folder's files count as changed once they hold
+        // still.
+        followFolder(folder);
+        const std::vector<std::string> changed = watcher.poll();
+        // The music plays on while reading: time does too, so that picture
+        // and music stay together.
+        if (!changed.empty()) reload(changed, time.at(now));
+    }
 
-        ++frames;
-        if (frames % frameRateWindow == 0) {
-            frames = 0;
-            windowStart = static_cast<float>(clock);
-        }
-        const float t = static_cast<float>(time.at(clock));
-        formatFrameTitle(title, sizeof title, t, frames, frameClock.seconds(), windowStart);
-        formatLiveTitleSuffix(title + std::strlen(title), sizeof title - std::strlen(title), time.isPaused(),
-                              demo.reloadFailed(), demo.checkErrors());
-        setWindowTitle(title);
-        demo.drawFrame(t);
+    void appendToTitle(char* text, int size) override {
+        formatLiveTitleSuffix(text, static_cast<std::size_t>(size), time.isPaused(), demo.reloadFailed(),
+                              demo.checkErrors());
+    }
+
+    bool frameDrawn(int, float) override {
         if (overlayShown) drawToolOverlay(overlay);
-        swapWindowBuffers();
+        return true;
+    }
+
+    void frameShown(int, float) override {
         // Nothing moves while paused: no need to draw flat out.
         if (time.isPaused()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+
+private:
+    // Every seek: the music and the effects as a run from 0 has them at
+    // target, and time on from there.
+    void seekTo(double target, double now, FrameClock& clock) {
+        target = std::clamp(target, 0.0, time.getEnd());
+        demo.seek(static_cast<float>(now), static_cast<float>(target));
+        // Counted from after the seek, which may have decoded music.
+        time.moveTo(target, clock.seconds());
+    }
+
+    void reload(const std::vector<std::string>& changed, double now) {
+        demo.reload(changed, static_cast<float>(now));
+        watcher.watch(demo.watchedFiles());
+        overlay = checkFindingsOverlay(demo.checkFindings());
+    }
+
+    LiveDemo& demo;
+    double startTime;
+    const std::string& folder;
+    LiveTime time;
+    FileWatcher watcher;
+    std::vector<OverlayLine> overlay;
+    bool overlayShown = true;
+    double nextWatch = 0.0;
+};
+
+}  // namespace
+
+void runLiveLoop(const PlayerImports& imports, LiveDemo& demo, double startTime, const std::string& folder) {
+    LiveSession session(demo, startTime, folder);
+    FrameLoop loop(imports, &demo, session, &session);
+    loop.run();
 }

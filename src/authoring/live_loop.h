@@ -8,14 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/player_imports.h"
 #include "platform/tool_overlay.h"
 
 class LiveDemo;
 
-// Initialises the demo and plays it from startTime until a quit request
-// (Escape or the window closed). folder: the demo's folder as an absolute
-// path, entered again whenever it is made anew.
-void runLiveLoop(LiveDemo& demo, double startTime, const std::string& folder);
+// Initialises the demo and plays it from startTime on the frame loop until
+// a quit request (Escape or the window closed). folder: the demo's folder
+// as an absolute path, entered again whenever it is made anew.
+void runLiveLoop(const PlayerImports& imports, LiveDemo& demo, double startTime, const std::string& folder);
 
 // Writes the title's additions to the windowed title: paused, a failed
 // reading and --check's error count, each while so ("" when none).

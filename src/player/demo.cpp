@@ -8,7 +8,7 @@
 #include "player/music.h"
 #include "player/warm_up.h"
 
-Demo::Demo(std::string syncFileName) {
+Demo::Demo(std::string syncFileName, Music& music) : music(music) {
     QUARN_REPORT(Output, "loading sync\n");
     DemoFiles files;
     loadSync(loaded, files, nullptr, syncFileName);
@@ -18,7 +18,7 @@ Demo::~Demo() = default;
 
 void Demo::init() {
     QUARN_REPORT(Output, "loading music\n");
-    Music::load(demoMusicFile);
+    music.load(demoMusicFile);
     QUARN_REPORT(Output, "loading demo script\n");
     DemoFiles files;
     loadScript(loaded, files);
@@ -26,7 +26,7 @@ void Demo::init() {
     if (loaded.missingPicture) throw *loaded.missingPicture;
     // Before the music and the clock start, so that it costs no frame.
     if (loaded.root) drawEachLineUpOnce(*loaded.root, 0.0f, loaded.times.end);
-    Music::play();
+    music.play();
     musicFading = false;
 }
 
@@ -44,7 +44,7 @@ void Demo::drawFrame(float t) {
     clearFrameToBlack();
 
     if (!musicFading && t > loaded.times.fadeOut) {
-        Music::fadeOut(loaded.times.fadeSeconds);
+        music.fadeOut(loaded.times.fadeSeconds);
         musicFading = true;
     } else if (musicFading && t > loaded.times.end) {
         ended = true;

@@ -11,6 +11,7 @@
 #include "player/sync_track.h"
 
 class EffectInstance;
+class Music;
 
 // Unless the sync file says otherwise (see DemoTimes), music starts fading
 // on the first frame after this time...
@@ -24,8 +25,9 @@ void clearFrameToBlack();
 
 class Demo : public DemoInterface {
 public:
-    // Reads the sync file now.
-    explicit Demo(std::string syncFileName);
+    // Reads the sync file now. music is the player's, which the demo loads,
+    // starts and fades.
+    Demo(std::string syncFileName, Music& music);
     ~Demo() override;
 
     // Registers the effect types, loads the music and the script, then
@@ -45,6 +47,7 @@ public:
     bool isMusicFading() const { return musicFading; }
 
 private:
+    Music& music;
     LoadedDemo loaded;
     bool musicFading = false;
     bool ended = false;

@@ -13,7 +13,3 @@ public:
     virtual void catchUpTo(double /*t*/, int /*stepsPerSecond*/) {}
     virtual bool hasEnded() const { return false; }
 };
-
-// The demo in the player context, which the frame loop reads; null until set.
-void setDemo(DemoInterface* demo);
-DemoInterface* getDemo();

@@ -1,34 +1,20 @@
 #include "player/frame_clock.h"
 
-#include <chrono>
+#include "platform/player_imports.h"
 
-#include "platform/player_context.h"
+FrameClock::FrameClock() : FrameClock(steadyClockCounter, steadyClockFrequency()) {}
 
-namespace {
-
-using SteadyPeriod = std::chrono::steady_clock::period;
-
-int64_t readCounter() {
-    if (auto counter = playerContext().clockCounter) return counter();
-    return std::chrono::steady_clock::now().time_since_epoch().count();
-}
-
-int64_t counterFrequency() {
-    if (playerContext().clockCounter) return playerContext().clockFrequency;
-    return SteadyPeriod::den / SteadyPeriod::num;
-}
-
-}  // namespace
+FrameClock::FrameClock(int64_t (*counter)(), int64_t frequency) : counter(counter), counterFrequency(frequency) {}
 
 void FrameClock::start() {
-    frequency = counterFrequency();
-    startCount = readCounter();
+    frequency = counterFrequency;
+    startCount = counter();
 }
 
 double FrameClock::seconds() {
     // Not started (or a counter without a rate): time stands at 0.
     if (frequency <= 0) return 0.0;
-    currentCount = readCounter();
+    currentCount = counter();
     // Subtract as integers first: large counts would lose the difference
     // in floating point.
     const long double elapsed = static_cast<long double>(currentCount - startCount);

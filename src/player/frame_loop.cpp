@@ -2,12 +2,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
-#include "platform/player_context.h"
 #include "platform/report.h"
-#include "platform/window.h"
 #include "player/demo_interface.h"
-#include "player/frame_clock.h"
 #include "player/sync_catch_up.h"
 
 namespace {
@@ -29,58 +27,87 @@ double fixedFrameTime(double startTime, int fixedRate, int frame) {
     return startTime + static_cast<double>(frame) / fixedRate;
 }
 
-bool runFrameLoop(const FrameTiming& timing) {
-    const PlayerContext& context = playerContext();
-    auto takeEvent = context.takeEvent ? context.takeEvent : takeNextEvent;
-    auto setTitle = context.setTitle ? context.setTitle : setWindowTitle;
-    auto swapBuffers = context.swapBuffers ? context.swapBuffers : swapWindowBuffers;
-    auto fullScreen = context.fullScreen ? context.fullScreen : isFullScreen;
+void ClockTime::prepare(DemoInterface& demo) { demo.catchUpTo(startTime, playStepsPerSecond); }
 
-    if (DemoInterface* demo = getDemo()) {
+double ClockTime::frameTime(int, FrameClock& clock) { return startTime + clock.seconds(); }
+
+void FixedSteps::prepare(DemoInterface& demo) { demo.catchUpTo(startTime, rate); }
+
+double FixedSteps::frameTime(int frame, FrameClock&) { return fixedFrameTime(startTime, rate, frame); }
+
+FrameLoop::FrameLoop(const PlayerImports& imports, DemoInterface* demo, FrameTimeSource& time, FrameObserver* observer)
+    : imports(imports),
+      demo(demo),
+      time(time),
+      observer(observer),
+      clock(imports.clockCounter, imports.clockFrequency) {}
+
+void FrameLoop::begin() {
+    if (demo) {
         demo->init();
-        demo->catchUpTo(timing.startTime, timing.fixedRate > 0 ? timing.fixedRate : playStepsPerSecond);
+        time.prepare(*demo);
     }
-    FrameClock clock;
     clock.start();
+}
 
-    FrameObserver* observer = timing.observer;
-    int frameNumber = 0;
-    int frames = 0;
-    float windowStart = 0.0f;
-    char title[128];
+FrameLoop::Step FrameLoop::step() {
     for (;;) {
-        PendingEvent event = takeEvent();
-        if (event == PendingEvent::Quit) return false;
-        if (event == PendingEvent::Handled) continue;
-
-        ++frames;
-        if (frames % frameRateWindow == 0) {
-            frames = 0;
-            windowStart = static_cast<float>(clock.seconds());
-        }
-        // The rate in the title stays the clock's: with fixed steps it shows
-        // how fast frames are really made.
-        const double demoTime = timing.fixedRate > 0 ? fixedFrameTime(timing.startTime, timing.fixedRate, frameNumber)
-                                                     : timing.startTime + clock.seconds();
-        // Steps of 1/N s may land a rounding error short of the end time;
-        // --start 10 --until 12 at 10 steps a second draws 20 frames, not 21.
-        if (demoTime >= timing.endTime - 1e-9) return true;
-        const float t = static_cast<float>(demoTime);
-        if (observer) observer->frameStarting(frameNumber, t);
-        if (!fullScreen()) {
-            formatFrameTitle(title, sizeof title, t, frames, clock.seconds(), windowStart);
-            setTitle(title);
-        }
-        if (DemoInterface* demo = getDemo()) {
-            demo->drawFrame(t);
-            // The frame that ends the demo is never shown.
-            if (demo->hasEnded()) return true;
-        } else {
-            QUARN_REPORT(Output, "rnd was null!\n");
-        }
-        if (observer && !observer->frameDrawn(frameNumber, t)) return true;
-        swapBuffers();
-        if (observer) observer->frameShown(frameNumber, t);
-        ++frameNumber;
+        PlayerKey key = PlayerKey::None;
+        const PendingEvent event = imports.takeEvent(key);
+        if (event == PendingEvent::Quit) return Step::Quit;
+        if (event == PendingEvent::None) break;
+        if (observer && key != PlayerKey::None) observer->keyPressed(key, clock);
     }
+    if (observer) observer->frameComing(clock);
+
+    ++frames;
+    if (frames % frameRateWindow == 0) {
+        frames = 0;
+        windowStart = static_cast<float>(clock.seconds());
+    }
+    // The rate in the title stays the clock's: with fixed steps it shows
+    // how fast frames are really made.
+    const double demoTime = time.frameTime(frameNumber, clock);
+    // Steps of 1/N s may land a rounding error short of the end time;
+    // --start 10 --until 12 at 10 steps a second draws 20 frames, not 21.
+    if (demoTime >= endTime - 1e-9) return Step::Ended;
+    const float t = static_cast<float>(demoTime);
+    if (observer) observer->frameStarting(frameNumber, t);
+    if (!imports.fullScreen()) {
+        char title[160];
+        formatFrameTitle(title, sizeof title, t, frames, clock.seconds(), windowStart);
+        const int used = static_cast<int>(std::strlen(title));
+        if (observer) observer->appendToTitle(title + used, static_cast<int>(sizeof title) - used);
+        imports.setTitle(title);
+    }
+    if (demo) {
+        demo->drawFrame(t);
+        // The frame that ends the demo is never shown.
+        if (demo->hasEnded()) return Step::Ended;
+    } else {
+        QUARN_REPORT(Output, "rnd was null!\n");
+    }
+    if (observer && !observer->frameDrawn(frameNumber, t)) return Step::Ended;
+    imports.swapBuffers();
+    if (observer) observer->frameShown(frameNumber, t);
+    ++frameNumber;
+    return Step::Drawn;
+}
+
+bool FrameLoop::run() {
+    begin();
+    for (;;) {
+        const Step result = step();
+        if (result == Step::Quit) return false;
+        if (result == Step::Ended) return true;
+    }
+}
+
+bool runFrameLoop(const PlayerImports& imports, DemoInterface* demo, const FrameTiming& timing) {
+    ClockTime clockTime(timing.startTime);
+    FixedSteps steps(timing.startTime, timing.fixedRate);
+    FrameTimeSource& time = timing.fixedRate > 0 ? static_cast<FrameTimeSource&>(steps) : clockTime;
+    FrameLoop loop(imports, demo, time, timing.observer);
+    loop.setEndTime(timing.endTime);
+    return loop.run();
 }

@@ -9,15 +9,16 @@
 #include "platform/audio_device.h"
 #include "platform/report.h"
 
-double Music::startTime = 0.0;
-uint32_t Music::stream = 0;
-int64_t Music::length = 0;
-
 namespace {
 uint32_t milliseconds(double seconds) { return static_cast<uint32_t>(std::lround(std::max(seconds, 0.0) * 1000.0)); }
 }  // namespace
 
+Music::~Music() {
+    if (loaded) release();
+}
+
 void Music::load(std::string fileName) {
+    loaded = true;
     if (audioGetVersion() != audioLibraryVersion) QUARN_REPORT(Output, "BASS version 1.8 was not loaded\n");
     if (!audioInit(-1, 44100)) QUARN_REPORT(Output, "Can't initialize device");
     stream = audioStreamCreateFile(fileName);
@@ -75,6 +76,7 @@ void Music::resume() { audioStart(); }
 
 void Music::release() {
     audioFree();
+    loaded = false;
     // The freed stream's handle must not be played or faded again.
     stream = 0;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/effect_draw_observer.h"
+#include "platform/player_imports.h"
 #include "player/frame_loop.h"
 #include "recording/frame_statistics.h"
 
@@ -39,10 +40,10 @@ std::string formatBenchmarkReport(const BenchmarkFigures& figures);
 
 class BenchmarkSession : public FrameObserver, public EffectDrawObserver {
 public:
-    // processStart: a reading of the clock taken when the process began.
-    // Clock, GL finish and the empty frame come from the player context
-    // (by default the steady clock, glFinish and the player's window).
-    BenchmarkSession(int stepRate, double processStart);
+    // processStart: a reading of the imports' now taken when the process
+    // began. The clock, the GL finish and the buffer swap of the empty
+    // frames come from the imports.
+    BenchmarkSession(const PlayerImports& imports, int stepRate, double processStart);
 
     // From now on frames belong to the second pass, whose draws are timed.
     void startDrawPass();
@@ -57,9 +58,7 @@ public:
     const BenchmarkFigures& getFigures() const { return figures; }
 
 private:
-    double now() const;
-    void waitForGL() const;
-
+    PlayerImports imports;
     BenchmarkFigures figures;
     double processStart;
     bool drawPass = false;
@@ -72,3 +71,13 @@ private:
 
 // The steady clock in seconds, for the process start reading.
 double steadySeconds();
+
+class DemoInterface;
+class Music;
+
+// Both passes: the frames of timing over demo, timed as played; then, if
+// they ran to their end, the same frames from a demo loaded afresh with the
+// music from its start again, mixed nowhere, each effect draw timed. False
+// when a quit request ended either.
+bool runBenchmark(const PlayerImports& imports, DemoInterface& demo, Music& music, const FrameTiming& timing,
+                  BenchmarkSession& benchmark);

@@ -12,22 +12,10 @@
 
 #include "platform/audio_decoder.h"
 #include "platform/audio_device.h"
-#include "platform/framebuffer.h"
-#include "platform/player_context.h"
 #include "platform/report.h"
 #include "player/demo.h"
 #include "recording/benchmark.h"
 #include "recording/png_writer.h"
-
-namespace {
-
-void readBackBuffer(uint8_t* rgba, int width, int height) {
-    // No context: black rather than garbage.
-    if (!readFramebufferInto(rgba, 0, 0, width, height))
-        std::memset(rgba, 0, static_cast<std::size_t>(width) * height * 4);
-}
-
-}  // namespace
 
 CaptureKind captureKindOf(const std::string& target) {
     if (!target.empty() && target.back() == '/') return CaptureKind::frames;
@@ -52,8 +40,14 @@ int64_t captureAudioFramesBefore(int frame, int fps, int rate) {
     return static_cast<int64_t>(frame) * rate / fps;
 }
 
-CaptureSession::CaptureSession(std::string target, int fps, std::FILE* progress, double startTime, double endTime)
-    : directory(std::move(target)), fps(fps), progress(progress), startTime(startTime), endTime(endTime) {}
+CaptureSession::CaptureSession(const PlayerImports& imports, std::string target, int fps, std::FILE* progress,
+                               double startTime, double endTime)
+    : imports(imports),
+      directory(std::move(target)),
+      fps(fps),
+      progress(progress),
+      startTime(startTime),
+      endTime(endTime) {}
 
 bool CaptureSession::begin() {
     sound.resize(static_cast<std::size_t>(audioOutputRate / fps + 1) * audioOutputChannels);
@@ -103,12 +97,10 @@ bool CaptureSession::beginFolder() {
 
 bool CaptureSession::frameDrawn(int frame, float t) {
     if (failed || finished) return false;
-    const PlayerContext& context = playerContext();
-    const auto readFrame = context.readFrame ? context.readFrame : readBackBuffer;
+    const auto readFrame = imports.readFrame;
     const int64_t soundFrames = captureAudioFramesBefore(frame + 1, fps, audioOutputRate) -
                                 captureAudioFramesBefore(frame, fps, audioOutputRate);
-    (context.renderAudio ? context.renderAudio : audioRenderOffline)(sound.data(),
-                                                                     static_cast<std::size_t>(soundFrames));
+    imports.renderAudio(sound.data(), static_cast<std::size_t>(soundFrames));
     if (video) {
         // Read straight into the encoder's queue. A failure is told when the
         // file is complete, with what it holds.

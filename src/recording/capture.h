@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/player_imports.h"
 #include "player/demo.h"
 #include "player/frame_loop.h"
 #include "recording/video_writer.h"
@@ -29,13 +30,13 @@ int64_t captureAudioFramesBefore(int frame, int fps, int rate);
 
 class CaptureSession : public FrameObserver {
 public:
-    // The frames come from the player context's readFrame and the sound
-    // from its renderAudio (by default the back buffer and the offline mix).
-    // The progress line goes to progress; null for none. startTime is the
-    // demo time of the first frame and endTime the demo's end; they bound
-    // the length of a video, which ends with the demo.
-    CaptureSession(std::string target, int fps, std::FILE* progress = stderr, double startTime = 0.0,
-                   double endTime = demoEndTime);
+    // The frames come from the imports' readFrame and the sound from their
+    // renderAudio (the back buffer and the offline mix). The progress line
+    // goes to progress; null for none. startTime is the demo time of the
+    // first frame and endTime the demo's end; they bound the length of a
+    // video, which ends with the demo.
+    CaptureSession(const PlayerImports& imports, std::string target, int fps, std::FILE* progress = stderr,
+                   double startTime = 0.0, double endTime = demoEndTime);
 
     // Creates the directory and audio.wav, or the video file. Says why not
     // on stderr.
@@ -58,6 +59,7 @@ private:
     // A progress line rewritten in place needs its line end before others.
     void endProgressLine();
 
+    PlayerImports imports;
     std::string directory;  // or the video file
     int fps;
     std::FILE* progress;

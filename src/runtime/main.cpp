@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -18,15 +19,18 @@
 #include "authoring/live_demo.h"
 #include "authoring/live_loop.h"
 #include "platform/audio_device.h"
+#include "platform/events.h"
+#include "platform/framebuffer.h"
+#include "platform/gl_finish.h"
 #include "platform/gl_render_state.h"
 #include "platform/gles2_render_state.h"
 #include "platform/message_box.h"
 #include "platform/player_context.h"
+#include "platform/player_imports.h"
 #include "platform/report.h"
 #include "platform/tool_overlay.h"
 #include "platform/window.h"
 #include "player/demo.h"
-#include "player/demo_interface.h"
 #include "player/frame_loop.h"
 #include "player/music.h"
 #include "recording/benchmark.h"
@@ -35,23 +39,27 @@
 
 namespace {
 
-// The same frames again, from a demo loaded afresh, with a GL finish around
-// every effect draw so that each type is charged its own work. Finishing
-// inside a frame costs time a viewer would not wait for, so the frames of
-// the first pass are timed without.
-void timeDrawsInASecondPass(const FrameTiming& timing, BenchmarkSession& benchmark) {
-    std::printf("benchmark: second pass, each effect draw between two GL finishes\n");
-    // The music again from the start, mixed nowhere.
-    Music::release();
-    audioUseOfflineOutput();
-    DemoInterface* first = getDemo();
-    Demo again("test.dat");
-    setDemo(&again);
-    benchmark.startDrawPass();
-    playerContext().drawObserver = &benchmark;
-    runFrameLoop(timing);
-    playerContext().drawObserver = nullptr;
-    setDemo(first);
+// No context: black rather than garbage.
+void readBackBuffer(uint8_t* rgba, int width, int height) {
+    if (!readFramebufferInto(rgba, 0, 0, width, height))
+        std::memset(rgba, 0, static_cast<std::size_t>(width) * height * 4);
+}
+
+// What the player takes from the machine: the window, the steady clock,
+// the GL and the offline sound mix.
+PlayerImports desktopImports() {
+    PlayerImports imports;
+    imports.takeEvent = takeNextKeyEvent;
+    imports.setTitle = setWindowTitle;
+    imports.swapBuffers = swapWindowBuffers;
+    imports.fullScreen = isFullScreen;
+    imports.clockCounter = steadyClockCounter;
+    imports.clockFrequency = steadyClockFrequency();
+    imports.now = steadySeconds;
+    imports.waitForGL = finishGL;
+    imports.readFrame = readBackBuffer;
+    imports.renderAudio = audioRenderOffline;
+    return imports;
 }
 
 // The message of a picture that cannot be opened, where the user sees it;
@@ -67,17 +75,20 @@ int reportMissingPicture(const MissingPicture& missing) {
 
 // Draws the demo until it ends; the status of the run. A capture or
 // benchmark completes its files or prints its figures afterwards.
-int playDemo(const FrameTiming& timing, CaptureSession* capture, BenchmarkSession* benchmark) {
+int playDemo(const PlayerImports& imports, Demo& demo, Music& music, const FrameTiming& timing, CaptureSession* capture,
+             BenchmarkSession* benchmark) {
     try {
-        const bool ranToItsEnd = runFrameLoop(timing);
-        if (benchmark && ranToItsEnd) timeDrawsInASecondPass(timing, *benchmark);
+        if (benchmark)
+            runBenchmark(imports, demo, music, timing, *benchmark);
+        else
+            runFrameLoop(imports, &demo, timing);
     } catch (const MissingPicture& missing) {
         return reportMissingPicture(missing);
     }
     int status = 0;
     if (capture && !capture->finish()) status = 1;
     if (benchmark) {
-        std::fputs(benchmark->finish().c_str(), stdout);
+        QUARN_REPORT(Output, benchmark->finish());
     }
     return status;
 }
@@ -95,7 +106,8 @@ void noSwap() {}
 // made from the same files over the times asked for, else from a check run
 // now (unseen, in fixed steps, without sound) and then kept. False when the
 // demo cannot play (status says how it ended) or the check was stopped.
-bool findStretchesToCalm(const CommandLine& options, std::vector<FlashStretch>& stretches, int& status) {
+bool findStretchesToCalm(const PlayerImports& imports, const CommandLine& options, std::vector<FlashStretch>& stretches,
+                         int& status) {
     // Every window of the play is to be seen whole.
     const double from = std::max(0.0, options.startTime - 1.0);
     const double to = options.untilTime > 0.0 ? options.untilTime : static_cast<double>(demoEndTime);
@@ -107,28 +119,25 @@ bool findStretchesToCalm(const CommandLine& options, std::vector<FlashStretch>& 
     }
     QUARN_REPORTF(Error, "flashes: checking %.2f s to %.2f s before it plays\n", from, to);
     audioUseOfflineOutput();
-    Music::setStartTime(from);
-    FlashCheckSession check(from, flashCheckRate);
+    Music music;
+    music.setStartTime(from);
+    FlashCheckSession check(imports, from, flashCheckRate);
     FrameTiming timing;
     timing.startTime = from;
     timing.endTime = to;
     timing.fixedRate = flashCheckRate;
     timing.observer = &check;
-    Demo demo("test.dat");
-    setDemo(&demo);
-    PlayerContext unseen = playerContext();
+    Demo demo("test.dat", music);
+    PlayerImports unseen = imports;
     unseen.swapBuffers = noSwap;
     bool checked = false;
     try {
-        const PlayerContextScope checking(unseen);
-        checked = runFrameLoop(timing);
+        checked = runFrameLoop(unseen, &demo, timing);
     } catch (const MissingPicture& missing) {
         status = reportMissingPicture(missing);
     }
-    setDemo(nullptr);
     // The play begins with its own music from its own place.
-    Music::release();
-    Music::setStartTime(options.startTime);
+    music.release();
     if (!checked) return false;
     stretches = check.finish();
     cache = FlashCache{key, from, to, stretches};
@@ -147,11 +156,12 @@ int reportFlashes(FlashCheckSession& check) {
 
 // Live authoring: windowed, and ended only by the user; a broken edit never
 // ends it.
-int runLive(const CommandLine& options) {
+int runLive(const PlayerImports& imports, const CommandLine& options) {
     // A broken block in an edited script must not hold the playing demo
     // until a key is pressed on the console.
     playerContext().waitForKey = noKeyWait;
-    Music::setStartTime(options.startTime);
+    Music music;
+    music.setStartTime(options.startTime);
     GlRenderState renderState;
     setRenderState(&renderState);
     if (!openWindow(640, 480, false)) return 1;
@@ -159,12 +169,10 @@ int runLive(const CommandLine& options) {
     std::error_code error;
     const std::string folder = std::filesystem::current_path(error).string();
     openToolOverlay();
-    LiveDemo demo;
-    setDemo(&demo);
-    runLiveLoop(demo, options.startTime, folder);
-    setDemo(nullptr);
+    LiveDemo demo(music);
+    runLiveLoop(imports, demo, options.startTime, folder);
     closeToolOverlay();
-    Music::release();
+    music.release();
     restoreDisplayMode();
     return 0;
 }
@@ -206,7 +214,8 @@ int main(int argc, char** argv) {
     // redirected to a file or a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
-    if (options.live) return runLive(options);
+    const PlayerImports imports = desktopImports();
+    if (options.live) return runLive(imports, options);
 
     // Only one of them exists, and only with its option.
     std::unique_ptr<CaptureSession> capture;
@@ -215,10 +224,11 @@ int main(int argc, char** argv) {
     FrameTiming timing;
     timing.startTime = options.startTime;
     if (options.untilTime > 0.0) timing.endTime = options.untilTime;
-    Music::setStartTime(options.startTime);
+    Music music;
+    music.setStartTime(options.startTime);
     if (!options.captureDirectory.empty()) {
-        capture = std::make_unique<CaptureSession>(options.captureDirectory, options.fps, stderr, options.startTime,
-                                                   readDemoTimes("test.dat").end);
+        capture = std::make_unique<CaptureSession>(imports, options.captureDirectory, options.fps, stderr,
+                                                   options.startTime, readDemoTimes("test.dat").end);
         if (!capture->begin()) return 1;
         timing.observer = capture.get();
         // A closed terminal ends the capture as Ctrl-C does, its files
@@ -226,13 +236,13 @@ int main(int argc, char** argv) {
         std::signal(SIGHUP, hangUpAsTermination);
         std::signal(SIGPIPE, SIG_IGN);
     } else if (options.benchmark) {
-        benchmark = std::make_unique<BenchmarkSession>(options.fps, processStart);
+        benchmark = std::make_unique<BenchmarkSession>(imports, options.fps, processStart);
         timing.observer = benchmark.get();
     } else if (options.checkFlashes) {
         // A window of its own on any display: nothing is shown in it.
         options.windowed = true;
         options.fps = flashCheckRate;
-        flashCheck = std::make_unique<FlashCheckSession>(options.startTime, flashCheckRate,
+        flashCheck = std::make_unique<FlashCheckSession>(imports, options.startTime, flashCheckRate,
                                                          isatty(fileno(stderr)) ? stderr : nullptr);
         timing.observer = flashCheck.get();
     }
@@ -254,25 +264,23 @@ int main(int argc, char** argv) {
     if (options.safe) {
         std::vector<FlashStretch> stretches;
         int status = 0;
-        if (!findStretchesToCalm(options, stretches, status)) {
+        if (!findStretchesToCalm(imports, options, stretches, status)) {
             restoreDisplayMode();
             return status;
         }
         // The check's pass freed the audio; a capture mixes offline again.
         if (capture) audioUseOfflineOutput();
-        safeView =
-            std::make_unique<SafeView>(std::move(stretches), timing.startTime, timing.fixedRate, timing.observer);
+        safeView = std::make_unique<SafeView>(imports, std::move(stretches), timing.startTime, timing.fixedRate,
+                                              timing.observer);
         timing.observer = safeView.get();
     }
-    Demo demo("test.dat");
-    setDemo(&demo);
-    PlayerContext unseen = playerContext();
-    if (flashCheck) unseen.swapBuffers = noSwap;
-    const PlayerContextScope checking(unseen);
-    int status = playDemo(timing, capture.get(), benchmark.get());
+    Demo demo("test.dat", music);
+    PlayerImports shown = imports;
+    if (flashCheck) shown.swapBuffers = noSwap;
+    int status = playDemo(shown, demo, music, timing, capture.get(), benchmark.get());
     if (flashCheck && status == 0) status = reportFlashes(*flashCheck);
     if (safeView) QUARN_REPORTF(Error, "flashes: %d frames shown calmed\n", safeView->framesCalmed());
-    Music::release();
+    music.release();
     restoreDisplayMode();
     return status;
 }

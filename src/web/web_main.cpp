@@ -12,23 +12,39 @@
 #include "platform/events.h"
 #include "platform/gles2_render_state.h"
 #include "platform/message_box.h"
+#include "platform/player_imports.h"
 #include "platform/report.h"
 #include "platform/window.h"
 #include "player/demo.h"
-#include "player/frame_clock.h"
 #include "player/frame_loop.h"
 #include "player/music.h"
-#include "player/sync_catch_up.h"
 #include "runtime/command_line.h"
 #include "web/page_log.h"
 
 namespace {
 
+// What the page's player takes from the browser. The browser shows the
+// canvas after each animation frame by itself: a swap has nothing to do.
+void showsByItself() {}
+
+PlayerImports browserImports() {
+    PlayerImports imports;
+    imports.takeEvent = takeNextKeyEvent;
+    imports.setTitle = setWindowTitle;
+    imports.swapBuffers = showsByItself;
+    imports.fullScreen = isFullScreen;
+    imports.clockCounter = steadyClockCounter;
+    imports.clockFrequency = steadyClockFrequency();
+    return imports;
+}
+
+// Everything lives from main until the page goes: the browser calls back
+// into it once an animation frame.
+PlayerImports imports;
+Music* music = nullptr;
 Demo* demo = nullptr;
-double startTime = 0.0;
-FrameClock frameClock;
-int frames = 0;
-float rateWindowStart = 0.0f;
+ClockTime* clockTime = nullptr;
+FrameLoop* loop = nullptr;
 
 // Tells the page how the run stands: "playing", "held", "stopped",
 // "ended" or "failed".
@@ -38,30 +54,22 @@ EM_JS(void, reportToPage, (const char* state), {
 
 void finish(const char* state) {
     emscripten_cancel_main_loop();
-    Music::release();
+    music->release();
     reportToPage(state);
 }
 
+// One step of the frame loop an animation frame.
 void playFrame() {
-    for (;;) {
-        const PendingEvent event = takeNextEvent();
-        if (event == PendingEvent::Quit) {
-            finish("stopped");
-            return;
-        }
-        if (event == PendingEvent::None) break;
+    switch (loop->step()) {
+    case FrameLoop::Step::Drawn:
+        break;
+    case FrameLoop::Step::Quit:
+        finish("stopped");
+        break;
+    case FrameLoop::Step::Ended:
+        finish("ended");
+        break;
     }
-    const float t = static_cast<float>(startTime + frameClock.seconds());
-    // The page's title shows time and frame rate, as the desktop's window does.
-    if (++frames % 32 == 0) {
-        frames = 0;
-        rateWindowStart = static_cast<float>(frameClock.seconds());
-    }
-    char title[128];
-    formatFrameTitle(title, sizeof title, t, frames, frameClock.seconds(), rateWindowStart);
-    setWindowTitle(title);
-    demo->drawFrame(t);
-    if (demo->hasEnded()) finish("ended");
 }
 
 }  // namespace
@@ -89,8 +97,9 @@ int main(int argc, char** argv) {
         reportToPage("failed");
         return 2;
     }
-    startTime = options.startTime;
-    Music::setStartTime(startTime);
+    const double startTime = options.startTime;
+    music = new Music;
+    music->setStartTime(startTime);
     // A held moment is silent.
     if (paused) audioUseOfflineOutput();
 
@@ -100,18 +109,20 @@ int main(int argc, char** argv) {
         reportToPage("failed");
         return 1;
     }
-    demo = new Demo("test.dat");
-    demo->init();
-    demo->catchUpTo(startTime, playStepsPerSecond);
+    imports = browserImports();
+    demo = new Demo("test.dat", *music);
+    clockTime = new ClockTime(startTime);
+    loop = new FrameLoop(imports, demo, *clockTime);
+    // The demo's init and catching up, then the clock's start.
+    loop->begin();
     if (paused) {
         // The effects stand as a run from 0 has them at the start: one
         // frame shows the moment.
         demo->drawFrame(static_cast<float>(startTime));
-        Music::release();
+        music->release();
         reportToPage(demo->hasEnded() ? "ended" : "held");
         return 0;
     }
-    frameClock.start();
     reportToPage("playing");
     emscripten_set_main_loop(playFrame, 0, 0);
     return 0;

@@ -49,7 +49,7 @@ protected:
         writeSolidTga("red.tga", 2, 2, 255, 0, 0);
     }
     void TearDown() override {
-        Music::release();
+        music.release();
         unsetenv("SDL_AUDIODRIVER");
     }
 
@@ -67,7 +67,8 @@ protected:
     ScratchDirectory scratch;
     RecordingRenderState renderState;
     PlayerContextScope context{{.renderState = &renderState, .waitForKey = noKeyWait}};
-    LiveDemo demo;
+    Music music;
+    LiveDemo demo{music};
 };
 
 // A symlink loop cannot be opened: a failed reading, at start-up and later,
@@ -228,13 +229,15 @@ TEST_F(LiveDemoTest, AReloadOpensEachFileOnce) {
         "createInstance of warp as c at 0 1000\ncreateInstance of shape as d at 0 1000\n"
         "addChild a to iDemo\naddChild b to iDemo\naddChild c to iDemo\naddChild d to iDemo\nbah\n");
     OpenCounter counter;
-    LiveDemo counted(counter.reader());
+    Music countedMusic;
+    LiveDemo counted(countedMusic, counter.reader());
     captureConsole([&] { counted.init(); });
     ASSERT_FALSE(counted.reloadFailed());
 
     counter.opens.clear();
     const CapturedConsole console = captureConsole([&] { counted.reload({"iDemo.dat"}, 1.0f); });
     ASSERT_FALSE(counted.reloadFailed()) << console.err;
-    EXPECT_EQ(counter.opens, (std::map<std::string, int>{
-                                 {"iDemo.dat", 1}, {"test.dat", 1}, {"red.tga", 1}, {"blue.jpg", 1}, {"shape.lwo", 1}}));
+    EXPECT_EQ(counter.opens,
+              (std::map<std::string, int>{
+                  {"iDemo.dat", 1}, {"test.dat", 1}, {"red.tga", 1}, {"blue.jpg", 1}, {"shape.lwo", 1}}));
 }

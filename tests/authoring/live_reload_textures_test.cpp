@@ -45,8 +45,9 @@ TEST(LiveReload, FreesEveryTextureOfTheTreeItReplaces) {
                                   "createInstance of map as mapped at 0 1000\naddChild mapped to iDemo\nbah\n";
     RecordingRenderState rs;
     PlayerContextScope context{{.renderState = &rs}};
+    Music music;
     {
-        LiveDemo demo;
+        LiveDemo demo(music);
         captureConsole([&] { demo.init(); });
         const std::vector<double> firstTree = namesOf(rs, "createTexture");
         ASSERT_EQ(firstTree.size(), 2u);
@@ -57,6 +58,6 @@ TEST(LiveReload, FreesEveryTextureOfTheTreeItReplaces) {
         EXPECT_EQ(namesOf(rs, "createTexture").size(), 4u);
         EXPECT_EQ(namesOf(rs, "deleteTexture"), firstTree);
     }
-    Music::release();
+    music.release();
     unsetenv("SDL_AUDIODRIVER");
 }

@@ -42,7 +42,8 @@ std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     std::vector<std::vector<uint8_t>> frames;
     setRenderState(&renderState);
     testing::internal::CaptureStdout();
-    auto demo = std::make_unique<Demo>("test.dat");
+    Music music;
+    auto demo = std::make_unique<Demo>("test.dat", music);
     demo->init();
     int steps = 0;
     for (float moment : moments) {
@@ -53,7 +54,7 @@ std::vector<std::vector<uint8_t>> renderMoments(RenderState& renderState) {
     }
     testing::internal::GetCapturedStdout();
     demo.reset();
-    Music::release();
+    music.release();
     setRenderState(nullptr);
     return frames;
 }

@@ -24,11 +24,12 @@ protected:
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
     void TearDown() override {
-        Music::release();
+        music.release();
         unsetenv("SDL_AUDIODRIVER");
         std::filesystem::current_path(previousDirectory);
     }
 
+    Music music;
     NullRenderState renderState;
     PlayerContextScope context{{.renderState = &renderState}};
     std::filesystem::path previousDirectory;
@@ -37,7 +38,7 @@ protected:
 TEST_F(BundledDemoFrames, NoFrameOfTheWholeRunAllocates) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    auto demo = std::make_unique<Demo>("test.dat");
+    auto demo = std::make_unique<Demo>("test.dat", music);
     demo->init();
     testing::internal::GetCapturedStderr();
     testing::internal::GetCapturedStdout();

@@ -25,7 +25,7 @@ protected:
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
     void TearDown() override {
-        Music::release();
+        music.release();
         unsetenv("SDL_AUDIODRIVER");
         std::filesystem::current_path(previousDirectory);
         std::filesystem::remove_all(directory);
@@ -35,7 +35,7 @@ protected:
     std::unique_ptr<Demo> makeDemo(const std::string& syncText) {
         std::ofstream("test.dat") << syncText;
         testing::internal::CaptureStdout();
-        auto demo = std::make_unique<Demo>("test.dat");
+        auto demo = std::make_unique<Demo>("test.dat", music);
         constructionOutput = testing::internal::GetCapturedStdout();
         return demo;
     }
@@ -53,6 +53,7 @@ protected:
 
     std::string directory;
     std::filesystem::path previousDirectory;
+    Music music;
     RecordingRenderState renderState;
     PlayerContextScope context{{.renderState = &renderState}};
     std::string constructionOutput;
@@ -67,7 +68,7 @@ TEST_F(DemoTest, ConstructorReadsTheSyncTrack) {
 
     std::filesystem::remove("test.dat");
     testing::internal::CaptureStdout();
-    Demo withoutFile("test.dat");
+    Demo withoutFile("test.dat", music);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "loading sync\nfuck, couldn't load file\n");
     EXPECT_TRUE(withoutFile.getSyncTrack().empty());
 }
@@ -153,7 +154,7 @@ TEST_F(DemoTest, InitLoadsMusicAndScriptThenDeliversEventsFrameByFrame) {
 TEST_F(DemoTest, LiveModeSaysTheScriptIsAFolder) {
     std::ofstream("test.dat") << "1 offset 0\n";
     std::filesystem::create_directory("iDemo.dat");
-    LiveDemo live;
+    LiveDemo live(music);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     live.init();

@@ -2,26 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/player_context.h"
-
 namespace {
 
 int64_t fakeCount = 0;
 int64_t readFakeCounter() { return fakeCount; }
 
-PlayerContext fakeCounter(int64_t frequency) {
-    PlayerContext context;
-    context.clockCounter = readFakeCounter;
-    context.clockFrequency = frequency;
-    return context;
-}
-
 TEST(FrameClockTest, LargeCountsKeepTheirDifference) {
     // As doubles both counts would round to the same value.
     const int64_t frequency = 10'000'000;
     fakeCount = (int64_t(1) << 62) + 1;
-    PlayerContextScope context(fakeCounter(frequency));
-    FrameClock clock;
+    FrameClock clock(readFakeCounter, frequency);
     clock.start();
     EXPECT_EQ(clock.seconds(), 0.0);
     fakeCount += 1;
@@ -32,19 +22,16 @@ TEST(FrameClockTest, LargeCountsKeepTheirDifference) {
 
 TEST(FrameClockTest, StandsAtZeroUntilStartedAndWithoutARate) {
     fakeCount = 5000;
-    FrameClock clock;
-    {
-        PlayerContextScope context(fakeCounter(1000));
-        fakeCount = 9000;
-        EXPECT_EQ(clock.seconds(), 0.0);  // a clock waits for start
-        clock.start();
-        fakeCount = 9500;
-        EXPECT_EQ(clock.seconds(), 0.5);
-    }
-    PlayerContextScope context(fakeCounter(0));
+    FrameClock clock(readFakeCounter, 1000);
+    fakeCount = 9000;
+    EXPECT_EQ(clock.seconds(), 0.0);  // a clock waits for start
     clock.start();
+    fakeCount = 9500;
+    EXPECT_EQ(clock.seconds(), 0.5);
+    FrameClock withoutRate(readFakeCounter, 0);
+    withoutRate.start();
     fakeCount = 10000;
-    EXPECT_EQ(clock.seconds(), 0.0);  // no rate: no division by zero
+    EXPECT_EQ(withoutRate.seconds(), 0.0);  // no rate: no division by zero
 }
 
 TEST(FrameClockTest, SteadyClockGrowsFromZero) {

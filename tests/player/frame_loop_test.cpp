@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/player_context.h"
+#include "platform/player_imports.h"
 #include "player/demo_interface.h"
 
 namespace {
@@ -18,16 +18,22 @@ std::vector<std::string> happenings;
 std::deque<PendingEvent> queuedEvents;
 std::vector<std::string> titles;
 bool windowIsFullScreen = false;
+// The key every handled event presses.
+PlayerKey keyOfEvents = PlayerKey::None;
 
 // One millisecond passes with every clock reading.
 int64_t fakeCount = 0;
 int64_t readFakeCounter() { return fakeCount += 1000; }
 
-PendingEvent takeScriptedEvent() {
+PendingEvent takeScriptedEvent(PlayerKey& key) {
+    key = PlayerKey::None;
     if (queuedEvents.empty()) return PendingEvent::Quit;  // keeps a broken loop from running forever
     PendingEvent event = queuedEvents.front();
     queuedEvents.pop_front();
-    if (event == PendingEvent::Handled) happenings.push_back("event");
+    if (event == PendingEvent::Handled) {
+        happenings.push_back("event");
+        key = keyOfEvents;
+    }
     return event;
 }
 void recordTitle(const char* title) { titles.push_back(title); }
@@ -51,19 +57,19 @@ protected:
         queuedEvents.clear();
         titles.clear();
         windowIsFullScreen = true;
+        keyOfEvents = PlayerKey::None;
         fakeCount = 0;
     }
     void run(std::vector<PendingEvent> events, const FrameTiming& timing = FrameTiming{}) {
         queuedEvents.assign(events.begin(), events.end());
-        PlayerContextScope context({.demo = withDemo ? &demo : nullptr,
-                                    .takeEvent = takeScriptedEvent,
-                                    .setTitle = recordTitle,
-                                    .swapBuffers = recordSwap,
-                                    .fullScreen = reportFullScreen,
-                                    .clockCounter = readFakeCounter,
-                                    .clockFrequency = 1'000'000});
-        runFrameLoop(timing);
+        runFrameLoop(imports, withDemo ? &demo : nullptr, timing);
     }
+    const PlayerImports imports{.takeEvent = takeScriptedEvent,
+                                .setTitle = recordTitle,
+                                .swapBuffers = recordSwap,
+                                .fullScreen = reportFullScreen,
+                                .clockCounter = readFakeCounter,
+                                .clockFrequency = 1'000'000};
     // n frames, each after an empty queue, then a quit.
     void runFrames(int n) {
         std::vector<PendingEvent> events(n, PendingEvent::None);
@@ -163,6 +169,31 @@ TEST_F(FrameLoopTest, AStartTimeShiftsTheClockAndAFailedFrameStopsBeforeItsSwap)
     EXPECT_FLOAT_EQ(demo.times[0], 100.001f);  // the clock's first reading, moved on by 100 s
     EXPECT_EQ(happenings.back(), "drawn 1 100.0020");
     EXPECT_EQ(std::count(happenings.begin(), happenings.end(), "swap"), 1);
+}
+
+// Live authoring steers the loop through its observer: keys between
+// frames, its words after the title's rate. The browser steps the loop
+// itself, one frame a callback.
+TEST_F(FrameLoopTest, KeysReachTheObserverAndItsWordsEndTheTitle) {
+    class KeyObserver : public FrameObserver {
+    public:
+        void keyPressed(PlayerKey key, FrameClock&) override {
+            happenings.push_back(key == PlayerKey::Space ? "space" : "another key");
+        }
+        void appendToTitle(char* text, int size) override { std::snprintf(text, size, "paused "); }
+    } observer;
+    windowIsFullScreen = false;
+    keyOfEvents = PlayerKey::Space;
+    queuedEvents = {H, N, N, Q};
+    ClockTime time(0.0);
+    FrameLoop loop(imports, &demo, time, &observer);
+    loop.begin();
+    EXPECT_EQ(loop.step(), FrameLoop::Step::Drawn);
+    EXPECT_EQ(loop.step(), FrameLoop::Step::Drawn);
+    EXPECT_EQ(loop.step(), FrameLoop::Step::Quit);
+    EXPECT_EQ(happenings, (std::vector<std::string>{"init", "event", "space", "frame", "swap", "frame", "swap"}));
+    EXPECT_EQ(titles, (std::vector<std::string>{"Quarn time: 0.001 fps: 500.000 paused ",
+                                                "Quarn time: 0.003 fps: 500.000 paused "}));
 }
 
 TEST(FrameTitleTest, NoElapsedTimeShowsAZeroRate) {

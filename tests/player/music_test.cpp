@@ -19,7 +19,7 @@ protected:
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
     void TearDown() override {
-        Music::release();
+        music.release();
         unsetenv("SDL_AUDIODRIVER");
         std::filesystem::remove_all(directory);
     }
@@ -31,6 +31,7 @@ protected:
     }
 
     std::string directory;
+    Music music;
 };
 
 }  // namespace
@@ -39,22 +40,22 @@ TEST_F(MusicTest, StreamsPlaysFadesAndReleasesTwice) {
     const std::string path = makeMp3(4410);
     if (path.empty()) GTEST_SKIP() << "lame is not installed";
     testing::internal::CaptureStdout();
-    Music::load(path);
-    EXPECT_NE(Music::getStream(), 0u);
-    Music::play();
-    Music::fadeOut();
-    Music::release();
-    Music::release();
+    music.load(path);
+    EXPECT_NE(music.getStream(), 0u);
+    music.play();
+    music.fadeOut();
+    music.release();
+    music.release();
     // The length line has no line end: the next message continues it.
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "streaming file [17640 bytes]");
-    EXPECT_EQ(Music::getStream(), 0u);
+    EXPECT_EQ(music.getStream(), 0u);
 }
 
 TEST_F(MusicTest, MissingFileRunsSilently) {
     testing::internal::CaptureStdout();
-    Music::load(directory + "/demomusik.mp3");
-    Music::play();
-    Music::fadeOut();
+    music.load(directory + "/demomusik.mp3");
+    music.play();
+    music.fadeOut();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "file could not be played\nerror, stream is null!\n");
 }
 
@@ -63,8 +64,8 @@ TEST_F(MusicTest, WithoutAnOutputDeviceTheStreamIsStillMade) {
     if (path.empty()) GTEST_SKIP() << "lame is not installed";
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     testing::internal::CaptureStdout();
-    Music::load(path);
-    Music::play();
+    music.load(path);
+    music.play();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Can't initialize devicestreaming file [17640 bytes]");
 }
 
@@ -76,14 +77,14 @@ TEST_F(MusicTest, AStartTimePlaysFromThatPlaceOfTheLoop) {
     if (!encodeMp3(samples, 2, 44100, path)) GTEST_SKIP() << "lame is not installed";
     auto loudnessAtStart = [&](double startTime) {
         audioUseOfflineOutput();
-        Music::setStartTime(startTime);
+        music.setStartTime(startTime);
         testing::internal::CaptureStdout();
-        Music::load(path);
-        Music::play();
+        music.load(path);
+        music.play();
         testing::internal::GetCapturedStdout();
         std::vector<int16_t> mix(2000 * 2);
         audioRenderOffline(mix.data(), 2000);
-        Music::release();
+        music.release();
         double sum = 0;
         for (int16_t sample : mix) sum += double(sample) * sample;
         return std::sqrt(sum / double(mix.size()));
@@ -92,5 +93,4 @@ TEST_F(MusicTest, AStartTimePlaysFromThatPlaceOfTheLoop) {
     EXPECT_GT(loudnessAtStart(0.15), 5000.0);
     EXPECT_GT(loudnessAtStart(0.15 + 0.2 * 7), 5000.0);  // seven loops later
     EXPECT_LT(loudnessAtStart(0.2 * 1000), 300.0);
-    Music::setStartTime(0.0);
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/effect.h"
-#include "platform/player_context.h"
+#include "platform/player_imports.h"
 #include "recording/frame_statistics.h"
 
 namespace {
@@ -64,8 +64,8 @@ TEST(BenchmarkSessionTest, TimesFramesAsPlayedAndDrawsPerTypeInASecondPass) {
     fakeNow = 0.0;
     waits = 0;
     emptyFrames = 0;
-    PlayerContextScope fakes({.now = readFakeClock, .waitForGL = countWait, .drawEmptyFrame = countEmptyFrame});
-    BenchmarkSession session(60, 0.0);
+    const PlayerImports fakes{.swapBuffers = countEmptyFrame, .now = readFakeClock, .waitForGL = countWait};
+    BenchmarkSession session(fakes, 60, 0.0);
     NamedEffect layerA("FxGLLayerObject"), layerB("FxGLLayerObject"), uvmap("FxGLUVMap");
     const float times[4] = {0.0f, 0.5f, 1.0f, 2.0f};
     // What each frame draws: second 0 mostly layers, second 1 mostly the UV map.
