@@ -12,7 +12,7 @@
 #                          disk, with its overlay (Dear ImGui on the
 #                          fixed-function pipeline) and the console's key
 #                          wait (raw terminal mode); the page shows log
-#                          lines itself (src/web/log_line.cpp).
+#                          lines itself (src/web/page_log.cpp).
 #   QUARN_PORTABLE_SOURCES the rest: what the browser build compiles.
 # A new source that needs the desktop is added to the list below; CI's
 # browser build fails on one that is not.
@@ -35,7 +35,7 @@ foreach(source
     recording/png_writer.cpp recording/wav_writer.cpp recording/video_writer.cpp recording/pending_file.cpp
     authoring/live_demo.cpp authoring/live_loop.cpp authoring/file_watcher.cpp platform/tool_overlay.cpp
     authoring/timeline_overlay.cpp authoring/sync_recorder.cpp
-    framework/console_key.cpp framework/log_line.cpp)
+    framework/console_key.cpp)
   # A renamed file would otherwise slip into the browser build unnoticed.
   if(NOT EXISTS ${QUARN_SOURCE_ROOT}/src/${source})
     message(FATAL_ERROR "cmake/player_sources.cmake names src/${source}, which is not there")

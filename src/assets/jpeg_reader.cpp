@@ -7,6 +7,7 @@
 
 #include "assets/missing_picture.h"
 #include "platform/file_bytes.h"
+#include "platform/report.h"
 
 namespace {
 
@@ -15,6 +16,14 @@ struct JpegErrorManager {
     std::jmp_buf recovery;
     char firstWarning[JMSG_LENGTH_MAX];
 };
+
+// libjpeg's own words, one line each, on standard error as the library
+// writes them, but through the report route so that a swapped sink hears them.
+void reportLibraryMessage(j_common_ptr info) {
+    char text[JMSG_LENGTH_MAX];
+    (*info->err->format_message)(info, text);
+    QUARN_REPORTF(Error, "%s\n", text);
+}
 
 // Replaces libjpeg's error exit, which would end the process.
 [[noreturn]] void reportAndJumpBack(j_common_ptr info) {
@@ -39,6 +48,7 @@ bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const ui
     info->err = jpeg_std_error(&errors->library);
     errors->library.error_exit = reportAndJumpBack;
     errors->library.emit_message = noteMessage;
+    errors->library.output_message = reportLibraryMessage;
     if (setjmp(errors->recovery)) {
         jpeg_destroy_decompress(info);
         return false;
@@ -47,7 +57,7 @@ bool decompress(jpeg_decompress_struct* info, JpegErrorManager* errors, const ui
     jpeg_mem_src(info, bytes, static_cast<unsigned long>(size));
     jpeg_read_header(info, TRUE);
     if (size_t(info->image_width) * info->image_height > maxPixels) {
-        std::fprintf(stderr, "JPEG picture of %ux%u pixels is too large\n", info->image_width, info->image_height);
+        QUARN_REPORTF(Error, "JPEG picture of %ux%u pixels is too large\n", info->image_width, info->image_height);
         jpeg_destroy_decompress(info);
         return false;
     }
@@ -129,8 +139,10 @@ namespace {
 
 std::unique_ptr<Image> finishLoad(bool decoded, const JpegPicture& picture) {
     if (!decoded) return nullptr;
-    std::printf("xsize: %i\nysize: %i\n", picture.width, picture.height);
-    return imageFromJpeg(picture);
+    QUARN_REPORTF(Output, "xsize: %i\nysize: %i\n", picture.width, picture.height);
+    std::unique_ptr<Image> image = imageFromJpeg(picture);
+    if (image) image->damage = picture.warning;
+    return image;
 }
 
 }  // namespace

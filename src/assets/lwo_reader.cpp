@@ -5,7 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/file_bytes.h"
+#include "assets/asset_reading.h"
+#include "platform/report.h"
 
 uint32_t readBigEndianU32(const uint8_t* bytes) {
     return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | uint32_t(bytes[3]);
@@ -38,13 +39,13 @@ bool readPolygons(const uint8_t* data, uint32_t size, LwoObject& object) {
     uint32_t used = 0;
     while (used < size) {
         if (size - used < 2) {
-            std::printf("lwo polygon record runs past its chunk\n");
+            QUARN_REPORT(Output, "lwo polygon record runs past its chunk\n");
             return false;
         }
         const uint32_t count = readBigEndianU16(data + used);
         const uint32_t recordSize = 2 * count + 4;
         if (recordSize > size - used) {
-            std::printf("lwo polygon record runs past its chunk\n");
+            QUARN_REPORT(Output, "lwo polygon record runs past its chunk\n");
             return false;
         }
         LwoPolygon polygon;
@@ -58,7 +59,7 @@ bool readPolygons(const uint8_t* data, uint32_t size, LwoObject& object) {
             // A negative surface number announces detail polygons: their
             // count comes next, then the detail polygons as ordinary records.
             if (size - used < 2) {
-                std::printf("lwo polygon record runs past its chunk\n");
+                QUARN_REPORT(Output, "lwo polygon record runs past its chunk\n");
                 return false;
             }
             used += 2;
@@ -71,11 +72,11 @@ bool parseChunks(const uint8_t* data, size_t size, LwoObject& object) {
     if (size < 12 || std::memcmp(data, "FORM", 4) != 0 || std::memcmp(data + 8, "LWOB", 4) != 0) return false;
     const uint64_t declaredEnd = uint64_t(readBigEndianU32(data + 4)) + 8;
     if (declaredEnd < 12) {
-        std::printf("lwo FORM size is too small\n");
+        QUARN_REPORT(Output, "lwo FORM size is too small\n");
         return false;
     }
     if (declaredEnd > size) {
-        std::printf("lwo file is shorter than its FORM size\n");
+        QUARN_REPORT(Output, "lwo file is shorter than its FORM size\n");
         return false;
     }
     // Trailing bytes beyond the FORM are not part of the object.
@@ -83,13 +84,14 @@ bool parseChunks(const uint8_t* data, size_t size, LwoObject& object) {
     size_t offset = 12;
     while (offset < end) {
         if (end - offset < 8) {
-            std::printf("lwo chunk header runs past the end of the data\n");
+            QUARN_REPORT(Output, "lwo chunk header runs past the end of the data\n");
             return false;
         }
         const uint8_t* header = data + offset;
         const uint32_t chunkSize = readBigEndianU32(header + 4);
         if (chunkSize > end - offset - 8) {
-            std::printf("lwo chunk %.4s runs past the end of the data\n", reinterpret_cast<const char*>(header));
+            QUARN_REPORTF(Output, "lwo chunk %.4s runs past the end of the data\n",
+                          reinterpret_cast<const char*>(header));
             return false;
         }
         const uint8_t* chunk = header + 8;
@@ -121,24 +123,33 @@ bool LwoObject::parse(const uint8_t* data, size_t size) {
 }
 
 std::unique_ptr<LwoObject> loadLwoObject(const std::string& fileName) {
+    ObjectFacts facts;
+    facts.fileName = fileName;
+    AssetListener* listener = assetListener();
+    const auto told = [&](std::unique_ptr<LwoObject> object) {
+        if (listener != nullptr) listener->objectRead(facts);
+        return object;
+    };
     std::vector<uint8_t> bytes;
-    if (!readFileBytes(fileName, bytes)) {
-        std::printf("failed to load lwo file\n");
-        return nullptr;
+    if (!readAssetFile(fileName, bytes, &facts.reason)) {
+        QUARN_REPORT(Output, "failed to load lwo file\n");
+        return told(nullptr);
     }
+    facts.opened = true;
     if (bytes.size() < 8) {
-        std::printf("lwo file too short\n");
-        return nullptr;
+        QUARN_REPORT(Output, "lwo file too short\n");
+        return told(nullptr);
     }
     // The FORM size is only a claim: never read more than the file holds.
     const uint64_t length = uint64_t(readBigEndianU32(bytes.data() + 4)) + 8;
-    std::printf("file size: %i\n", static_cast<int>(static_cast<uint32_t>(length)));
+    QUARN_REPORTF(Output, "file size: %i\n", static_cast<int>(static_cast<uint32_t>(length)));
     const size_t blockSize = length < bytes.size() ? size_t(length) : bytes.size();
-    std::printf("read the data, about to read to lwo object\n");
+    QUARN_REPORT(Output, "read the data, about to read to lwo object\n");
 
     auto object = std::make_unique<LwoObject>();
     // A short block fails the parse's own size check.
-    object->parse(bytes.data(), blockSize);
-    std::printf("about to close file\n");
-    return object;
+    facts.parsed = object->parse(bytes.data(), blockSize);
+    facts.polygons = object->polygonCount();
+    QUARN_REPORT(Output, "about to close file\n");
+    return told(std::move(object));
 }

@@ -1,4 +1,5 @@
 #include "assets/mesh.h"
+#include "platform/report.h"
 
 #include <cstdio>
 
@@ -16,7 +17,7 @@ Mesh::Mesh(int vertexCount, int polygonCount)
 
 void Mesh::setVertex(int i, float x, float y, float z) {
     if (i < 0 || i >= vertexCount) {
-        std::fputs(outOfBoundsMessage, stderr);
+        QUARN_REPORT(Error, outOfBoundsMessage);
         return;
     }
     vertices[i].set(x, y, z);
@@ -24,7 +25,7 @@ void Mesh::setVertex(int i, float x, float y, float z) {
 
 void Mesh::setPolygon(int i, int a, int b, int c) {
     if (i < 0 || i >= polygonCount) {
-        std::fputs(outOfBoundsMessage, stderr);
+        QUARN_REPORT(Error, outOfBoundsMessage);
         return;
     }
     polygons[3 * i] = a;
@@ -34,7 +35,7 @@ void Mesh::setPolygon(int i, int a, int b, int c) {
 
 Vec3* Mesh::getVertices() {
     if (vertices.empty()) {
-        std::fputs("WARNING: returning NULL value from Mesh::getVertices()!\n", stderr);
+        QUARN_REPORT(Error, "WARNING: returning NULL value from Mesh::getVertices()!\n");
         return nullptr;
     }
     return vertices.data();
@@ -42,7 +43,7 @@ Vec3* Mesh::getVertices() {
 
 Vec3* Mesh::getVertexNormals() {
     if (vertexNormals.empty()) {
-        std::fputs("WARNING: returning NULL value from Mesh::getVertexNormals()!\n", stderr);
+        QUARN_REPORT(Error, "WARNING: returning NULL value from Mesh::getVertexNormals()!\n");
         return nullptr;
     }
     return vertexNormals.data();
@@ -50,7 +51,7 @@ Vec3* Mesh::getVertexNormals() {
 
 int32_t* Mesh::getPolygons() {
     if (polygons.empty()) {
-        std::fputs("WARNING: returning NULL value from Mesh::getPolygons()!\n", stderr);
+        QUARN_REPORT(Error, "WARNING: returning NULL value from Mesh::getPolygons()!\n");
         return nullptr;
     }
     return polygons.data();

@@ -2,8 +2,9 @@
 // object_import.cpp, which the browser build may go without.
 #include <cctype>
 #include <cstring>
-#include <fstream>
+#include <vector>
 
+#include "assets/asset_reading.h"
 #include "assets/object_import.h"
 
 namespace {
@@ -26,8 +27,9 @@ bool isLwo2Form(const uint8_t* data, std::size_t size) {
 bool isImportedObjectFile(const std::string& fileName) {
     const std::string extension = lowerExtension(fileName);
     if (extension == "obj" || extension == "gltf" || extension == "glb") return true;
-    std::ifstream file(fileName, std::ios::binary);
-    uint8_t head[12] = {};
-    if (!file.read(reinterpret_cast<char*>(head), sizeof head)) return false;
-    return isLwo2Form(head, sizeof head);
+    // Through the reading in force, which hands the same bytes to the
+    // reader that follows.
+    std::vector<uint8_t> bytes;
+    if (!readAssetFile(fileName, bytes)) return false;
+    return isLwo2Form(bytes.data(), bytes.size());
 }

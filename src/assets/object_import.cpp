@@ -17,6 +17,8 @@
 #include <sstream>
 #include <utility>
 
+#include "assets/asset_reading.h"
+
 namespace {
 
 // Triangles over points shared where position, normal and texture
@@ -196,7 +198,9 @@ bool takeScene(Assimp::Importer& importer, const aiScene* scene, ImportedObject&
 
 }  // namespace
 
-bool importObjectFile(const std::string& fileName, ImportedObject& object, std::string& problem) {
+namespace {
+
+bool importFromFile(const std::string& fileName, ImportedObject& object, std::string& problem) {
     std::ifstream file(fileName, std::ios::binary | std::ios::ate);
     if (!file) {
         object = ImportedObject();
@@ -223,6 +227,25 @@ bool importObjectFile(const std::string& fileName, ImportedObject& object, std::
         problem = "cannot be read: " + firstLine(error.what());
         return false;
     }
+}
+
+}  // namespace
+
+bool importObjectFile(const std::string& fileName, ImportedObject& object, std::string& problem) {
+    const bool read = importFromFile(fileName, object, problem);
+    if (AssetListener* listener = assetListener()) {
+        ObjectFacts facts;
+        facts.fileName = fileName;
+        facts.imported = true;
+        facts.opened = read || problem != "cannot be opened";
+        std::vector<uint8_t> unread;
+        if (!facts.opened) readAssetFile(fileName, unread, &facts.reason);
+        facts.parsed = read;
+        facts.polygons = object.triangleCount();
+        if (!read) facts.importProblem = problem;
+        listener->objectRead(facts);
+    }
+    return read;
 }
 
 bool importObjectFromMemory(const uint8_t* data, std::size_t size, const std::string& extension, ImportedObject& object,

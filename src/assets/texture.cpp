@@ -5,6 +5,7 @@
 
 #include "assets/image_loader.h"
 #include "platform/render_state.h"
+#include "platform/report.h"
 
 namespace {
 
@@ -32,10 +33,10 @@ uint32_t Texture::upload(RenderState& renderState) {
 }
 
 std::unique_ptr<Texture> TextureManager::loadTexture(const std::string& fileName, bool mipmaps) {
-    std::printf("loading texture %s\n", fileName.c_str());
+    QUARN_REPORTF(Output, "loading texture %s\n", fileName.c_str());
     std::unique_ptr<Image> image = ImageLoaderRegistry(maxJpegPixels).loadImage(fileName);
     if (!image) {
-        std::fprintf(stderr, "no loader could decode %s, using a white picture\n", fileName.c_str());
+        QUARN_REPORTF(Error, "no loader could decode %s, using a white picture\n", fileName.c_str());
         image = standInImage();
     }
     // B,G,R,A from the loaders becomes GL's R,G,B,A.
@@ -45,10 +46,10 @@ std::unique_ptr<Texture> TextureManager::loadTexture(const std::string& fileName
 
 void TextureManager::addAlpha(Texture* texture, const std::string& alphaFileName) {
     if (alphaFileName.empty()) return;
-    std::printf("adding alpha: %s\n", alphaFileName.c_str());
+    QUARN_REPORTF(Output, "adding alpha: %s\n", alphaFileName.c_str());
     std::unique_ptr<Image> alpha = ImageLoaderRegistry(maxJpegPixels).loadImage(alphaFileName);
     if (!alpha) {
-        std::fprintf(stderr, "no loader could decode %s, alpha left unchanged\n", alphaFileName.c_str());
+        QUARN_REPORTF(Error, "no loader could decode %s, alpha left unchanged\n", alphaFileName.c_str());
         return;
     }
     // Pixels pair by index; a picture of another size only covers the

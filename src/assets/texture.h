@@ -14,6 +14,9 @@ struct Image {
     std::vector<uint8_t> pixels;  // width * height * 4 bytes, rows without gaps
     int width = 0;
     int height = 0;
+    // The decoder's first warning when the picture came from damaged data
+    // (a JPEG cut short is filled in grey); empty otherwise.
+    std::string damage;
 };
 
 class Texture {

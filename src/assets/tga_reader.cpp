@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/file_bytes.h"
+#include "platform/report.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ void decodePixel(const uint8_t* in, PixelKind kind, uint8_t* out) {
     }
 }
 
-void reportTruncated(const char* name) { std::printf("tga file %s is truncated\n", name); }
+void reportTruncated(const char* name) { QUARN_REPORTF(Output, "tga file %s is truncated\n", name); }
 
 bool decodeUncompressed(const uint8_t* in, size_t available, PixelFormat format, TgaImage& image, const char* name) {
     const size_t pixelCount = size_t(image.width) * size_t(image.height);
@@ -107,7 +108,7 @@ bool decodeRunLength(const uint8_t* in, size_t available, PixelFormat format, Tg
         const bool run = header >= 128;
         const size_t count = run ? size_t(header) - 127 : size_t(header) + 1;
         if (count > pixelCount - written) {
-            std::printf("tga file %s: run-length packet runs past the last pixel\n", name);
+            QUARN_REPORTF(Output, "tga file %s: run-length packet runs past the last pixel\n", name);
             return false;
         }
         const size_t needed = run ? inBytes : count * inBytes;
@@ -147,7 +148,7 @@ std::unique_ptr<TgaImage> parseTga(const uint8_t* bytes, size_t size, const char
     const int width = little16(bytes + 12);
     const int height = little16(bytes + 14);
     const int depth = bytes[16];
-    std::printf("Load_TGA() : width = %i height = %i\n", width, height);
+    QUARN_REPORTF(Output, "Load_TGA() : width = %i height = %i\n", width, height);
 
     if (depth != 32 && depth != 24 && depth != 16) return nullptr;
     // A true-colour file may still carry a colour map; its pixels follow it.
@@ -175,7 +176,7 @@ std::unique_ptr<TgaImage> Load_TGA(const char* path) {
     std::vector<uint8_t> bytes;
     std::string reason;
     if (!readPictureFile(path, bytes, reason)) {
-        std::printf("Error loading tga file %s.\n", path);
+        QUARN_REPORTF(Output, "Error loading tga file %s.\n", path);
         return nullptr;
     }
     return parseTga(bytes.data(), bytes.size(), path);
@@ -187,7 +188,7 @@ namespace {
 // get the alpha 255, as JPEG pixels do.
 std::unique_ptr<Image> imageFromTga(std::unique_ptr<TgaImage> tga, const std::string& fileName) {
     if (!tga) {
-        std::printf("tga loading failed for %s\n", fileName.c_str());
+        QUARN_REPORTF(Output, "tga loading failed for %s\n", fileName.c_str());
         return nullptr;
     }
     auto image = std::make_unique<Image>();
@@ -207,8 +208,8 @@ std::unique_ptr<Image> imageFromTga(std::unique_ptr<TgaImage> tga, const std::st
             bgra[3] = 255;
         }
     }
-    std::printf("success in loading.. data: %p, width: %i height: %i\n", static_cast<void*>(image->pixels.data()),
-                image->width, image->height);
+    QUARN_REPORTF(Output, "success in loading.. data: %p, width: %i height: %i\n",
+                  static_cast<void*>(image->pixels.data()), image->width, image->height);
     return image;
 }
 

@@ -1,24 +1,21 @@
 #include "authoring/demo_check.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <fparser.hh>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string_view>
 
 #include "assets/image_loader.h"
-#include "assets/jpeg_reader.h"
 #include "assets/lwo_reader.h"
 #include "assets/object_import.h"
-#include "assets/tga_reader.h"
 #include "effects/parameter_declarations.h"
+#include "effects/script_expression.h"
 #include "framework/effect_instance.h"
 #include "framework/script_lines.h"
 #include "framework/script_listener.h"
@@ -27,15 +24,14 @@
 #include "platform/audio_decoder.h"
 #include "platform/file_bytes.h"
 #include "platform/mp3_stream.h"
-#include "player/demo.h"
-#include "player/effect_types.h"
+#include "platform/report.h"
 #include "player/sync_track.h"
 
 namespace {
 
-constexpr const char* scriptFileName = "iDemo.dat";
-constexpr const char* syncFileName = "test.dat";
-constexpr const char* musicFileName = "demomusik.mp3";
+constexpr const char* scriptFileName = demoScriptFile;
+constexpr const char* syncFileName = demoSyncFile;
+constexpr const char* musicFileName = demoMusicFile;
 
 enum FileIndex { ScriptFile, SyncFile, MusicFile };
 const char* const fileNames[] = {scriptFileName, syncFileName, musicFileName};
@@ -58,39 +54,9 @@ struct Finding {
 };
 
 // The player's readers talk on the console; while the checker uses them,
-// both streams go to /dev/null.
-class QuietConsole {
-public:
-    QuietConsole() {
-        std::fflush(stdout);
-        std::fflush(stderr);
-        savedOut = dup(STDOUT_FILENO);
-        savedErr = dup(STDERR_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            dup2(null, STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-            close(null);
-        }
-    }
-    ~QuietConsole() {
-        std::fflush(stdout);
-        std::fflush(stderr);
-        if (savedOut >= 0) {
-            dup2(savedOut, STDOUT_FILENO);
-            close(savedOut);
-        }
-        if (savedErr >= 0) {
-            dup2(savedErr, STDERR_FILENO);
-            close(savedErr);
-        }
-    }
-    QuietConsole(const QuietConsole&) = delete;
-    QuietConsole& operator=(const QuietConsole&) = delete;
-
-private:
-    int savedOut = -1;
-    int savedErr = -1;
+// nobody hears them (its script reader waits for no key).
+class Quiet {
+    ReportSinkScope silence{ReportSink()};
 };
 
 // Tabs and bytes that do not print are shown escaped.
@@ -135,13 +101,6 @@ std::string utf16Mark(std::string_view text) {
 std::string writtenInUtf16(const std::string& mark, const std::string& consequence) {
     return "the file is written in UTF-16 (it starts with the byte order mark " + mark + "): " + consequence +
            "; save it as UTF-8 or ASCII";
-}
-
-bool readText(const std::string& path, std::string& text) {
-    std::vector<uint8_t> bytes;
-    if (!readFileBytes(path.c_str(), bytes)) return false;
-    text.assign(bytes.begin(), bytes.end());
-    return true;
 }
 
 std::size_t editDistance(std::string_view a, std::string_view b) {
@@ -263,6 +222,13 @@ struct ScriptFacts : ScriptListener {
     std::vector<ChildFact> children;
     std::vector<std::pair<int, ScriptProblem>> problems;
     int bahLine = 0;
+    bool read = false;
+    std::string text;
+
+    void scriptText(std::string_view script) override {
+        read = true;
+        text = std::string(script);
+    }
 
     void statement(int line, std::string_view keyword) override {
         statements[line] = std::string(keyword);
@@ -303,25 +269,75 @@ struct ScriptFacts : ScriptListener {
     }
 };
 
+// What the sync reader found, as the listener heard it.
+struct SyncFacts : SyncListener {
+    struct Line {
+        int number;
+        std::string text;
+        std::optional<SyncEvent> event;  // none: the line is skipped
+        bool cut;
+    };
+    bool read = false;
+    std::string bytes;
+    bool byteOrderMarkSkipped = false;
+    std::vector<Line> lines;
+    int emptyLineNumber = 0;  // 0: no empty line ended reading early
+    bool linesAfterEmptyLine = false;
+
+    void fileRead(std::string_view text) override {
+        read = true;
+        bytes = std::string(text);
+    }
+    void byteOrderMark() override { byteOrderMarkSkipped = true; }
+    void line(int number, std::string_view text, const SyncEvent* event, bool cut) override {
+        lines.push_back(Line{number, std::string(text), event ? std::optional<SyncEvent>(*event) : std::nullopt, cut});
+    }
+    void emptyLine(int number, bool linesFollow) override {
+        emptyLineNumber = number;
+        linesAfterEmptyLine = linesFollow;
+    }
+};
+
+// The pictures and objects the readers read, by the name they were asked for.
+struct AssetFacts : AssetListener {
+    std::map<std::string, PictureFacts> pictures;
+    std::map<std::string, ObjectFacts> objects;
+
+    void pictureRead(const PictureFacts& facts) override { pictures.emplace(facts.fileName, facts); }
+    void objectRead(const ObjectFacts& facts) override { objects.emplace(facts.fileName, facts); }
+};
+
+}  // namespace
+
+struct DemoCheckListeners::Heard {
+    ScriptFacts script;
+    SyncFacts sync;
+    AssetFacts assets;
+};
+
+namespace {
+
 class DemoChecker {
 public:
-    DemoChecker(std::string directory, CheckedFor mode) : directory(std::move(directory)), mode(mode) {}
+    DemoChecker(DemoCheckListeners& heard, const LoadedDemo& demo, DemoFiles& files, CheckedFor mode)
+        : mode(mode),
+          files(files),
+          facts(heard.heard->script),
+          sync(heard.heard->sync),
+          assets(heard.heard->assets),
+          music(heard.music),
+          root(demo.root),
+          times(demo.times) {}
 
     DemoCheckReport run() {
-        registerEffectTypes(reader);
-        times = readDemoTimes(pathOf(syncFileName));
-        std::string script;
-        if (!readText(pathOf(scriptFileName), script)) {
+        const std::string& script = facts.text;
+        if (!facts.read) {
             add(ScriptFile, 0, Severity::Error,
                 isFolder(pathOf(scriptFileName)) ? "is a folder, not a file: there is nothing to play"
                                                  : "cannot be opened: there is nothing to play");
         } else if (const std::string mark = utf16Mark(script); !mark.empty()) {
             add(ScriptFile, 1, Severity::Error, writtenInUtf16(mark, "the player finds none of its statements"));
         } else {
-            {
-                QuietConsole quiet;
-                root = reader.readWithoutInit(script, scriptFileName, facts);
-            }
             checkScriptText(script);
             checkProblems();
             checkStatements();
@@ -334,22 +350,20 @@ public:
     }
 
 private:
-    std::string directory;
     CheckedFor mode;
-    // A broken block is a finding: nobody waits for a key.
-    ScriptReader reader{ScriptReaderSetup{.waitForKey = nullptr}};
-    ScriptFacts facts;
-    EffectInstance* root = nullptr;
+    DemoFiles& files;
+    const ScriptFacts& facts;
+    const SyncFacts& sync;
+    AssetFacts& assets;
+    MusicFacts music;
+    EffectInstance* root;
     DemoTimes times;
     bool fadeOutSeen = false, endSeen = false;
     std::vector<std::string> lines{""};  // lines[n]: line n of the script
     std::vector<Finding> findings;
     std::map<std::string, Verdict> pictureVerdicts;
 
-    std::string pathOf(const std::string& name) const {
-        if (directory.empty() || directory == ".") return name;
-        return directory + (directory.back() == '/' ? "" : "/") + name;
-    }
+    std::string pathOf(const std::string& name) const { return files.pathOf(name); }
 
     void add(int file, int line, Severity severity, std::string message) {
         findings.push_back(Finding{file, line, severity, std::move(message)});
@@ -639,15 +653,17 @@ private:
 
     void checkExpression(const std::string& who, const ParameterDeclaration& declared, const std::string& name,
                          const std::string& text, int line) {
-        FunctionParser parser;
-        if (declared.knowsPi) parser.AddConstant("pi", static_cast<double>(3.14159f));
-        const int at = parser.Parse(text, std::string(declared.variables));
+        // Compiled as the effect compiles it.
+        ScriptExpression expression;
+        if (declared.knowsPi) expression.addConstant("pi", static_cast<double>(3.14159f));
+        expression.compile(text, std::string(declared.variables));
+        const int at = expression.errorPosition();
         if (at < 0) return;
         std::string variables(declared.variables);
         std::replace(variables.begin(), variables.end(), ',', ' ');
         if (declared.knowsPi) variables += " and the constant pi";
         const std::string where = " at character " + std::to_string(at + 1) + " of \"" + shown(text) + "\"";
-        if (parser.GetParseErrorType() == FunctionParser::UNKNOWN_IDENTIFIER) {
+        if (expression.metUnknownName()) {
             std::size_t end = static_cast<std::size_t>(at);
             while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_'))
                 ++end;
@@ -655,7 +671,7 @@ private:
             error(line, who + quoted(name) + ": unknown name " + quoted(unknown) + where + " (it knows the variables " +
                             variables + ")");
         } else {
-            error(line, who + quoted(name) + ": the expression does not parse: " + parser.ErrorMsg() + where);
+            error(line, who + quoted(name) + ": the expression does not parse: " + expression.errorMessage() + where);
         }
     }
 
@@ -666,40 +682,37 @@ private:
         return "the player stops with 'cannot open picture file " + name + "'";
     }
 
+    // What the loaders found of a picture; one that no effect loaded is
+    // loaded now, as an effect would, without a word.
+    const PictureFacts& pictureFacts(const std::string& name) {
+        if (const auto found = assets.pictures.find(name); found != assets.pictures.end()) return found->second;
+        {
+            Quiet quiet;
+            AssetReadingScope reading({files.reader(), &assets});
+            try {
+                ImageLoaderRegistry().loadImage(name);
+            } catch (const MissingPicture&) {
+            }
+        }
+        return assets.pictures[name];
+    }
+
     // Empty when the player draws the picture as it is meant to look.
     Verdict pictureVerdict(const std::string& name) {
         const auto cached = pictureVerdicts.find(name);
         if (cached != pictureVerdicts.end()) return cached->second;
         Verdict verdict;
-        std::vector<uint8_t> bytes;
-        if (std::string reason; !readPictureFile(pathOf(name), bytes, reason)) {
+        const PictureFacts& picture = pictureFacts(name);
+        if (!picture.opened) {
             verdict.text = "cannot be opened: " + missingPictureOutcome(name);
-        } else {
-            QuietConsole quiet;
-            const std::string extension = fileExtension(name);
-            std::unique_ptr<Image> image;
-            bool isTga = false;
-            if (extension == "jpg") image = JpegLoader().loadFromBytes(bytes.data(), bytes.size());
-            if (extension == "tga") {
-                image = TgaLoader().loadFromBytes(bytes.data(), bytes.size(), name);
-                isTga = image != nullptr;
-            }
-            // As the player, any loader is tried when the named one fails.
-            if (!image) image = JpegLoader().loadFromBytes(bytes.data(), bytes.size());
-            if (!image) {
-                image = TgaLoader().loadFromBytes(bytes.data(), bytes.size(), name);
-                isTga = image != nullptr;
-            }
-            if (!image) {
-                const std::string kind = extension == "tga" ? tgaKindNotDrawn(bytes) : std::string();
-                verdict.text = kind.empty()
-                                   ? "is neither a JPEG nor a TGA picture the player can decode: it is drawn white"
-                                   : "is " + kind +
-                                         ", which the player cannot draw: it is drawn white; save it as 24- or "
-                                         "32-bit TGA, or as JPEG";
-            } else if (isTga) {
-                verdict = Verdict{Severity::Warning, tgaUpsideDown(bytes)};
-            }
+        } else if (picture.decodedBy.empty()) {
+            const std::string kind = fileExtension(name) == "tga" ? tgaKindNotDrawn(picture.header) : std::string();
+            verdict.text = kind.empty() ? "is neither a JPEG nor a TGA picture the player can decode: it is drawn white"
+                                        : "is " + kind +
+                                              ", which the player cannot draw: it is drawn white; save it as 24- or "
+                                              "32-bit TGA, or as JPEG";
+        } else if (picture.decodedBy == "tga") {
+            verdict = Verdict{Severity::Warning, tgaUpsideDown(picture.header)};
         }
         pictureVerdicts[name] = verdict;
         return verdict;
@@ -740,18 +753,29 @@ private:
                (readTopFirst ? "upper" : "lower") + "-left origin";
     }
 
-    std::string objectVerdict(const std::string& name) const {
-        if (isImportedObjectFile(pathOf(name))) {
+    // What the object readers found; an object no effect read is read now.
+    const ObjectFacts& objectFacts(const std::string& name) {
+        const std::string path = pathOf(name);
+        for (const std::string& key : {name, path}) {
+            if (const auto found = assets.objects.find(key); found != assets.objects.end()) return found->second;
+        }
+        Quiet quiet;
+        AssetReadingScope reading({files.reader(), &assets});
+        if (isImportedObjectFile(name)) {
             ImportedObject object;
             std::string problem;
-            if (!importObjectFile(pathOf(name), object, problem)) return problem + ": nothing is drawn";
-            return {};
+            importObjectFile(path, object, problem);
+            return assets.objects[path];
         }
-        std::vector<uint8_t> bytes;
-        if (!readFileBytes(pathOf(name).c_str(), bytes)) return "cannot be opened: nothing is drawn";
-        QuietConsole quiet;
-        LwoObject object;
-        if (!object.parse(bytes.data(), bytes.size()) || object.polygons.empty())
+        loadLwoObject(name);
+        return assets.objects[name];
+    }
+
+    std::string objectVerdict(const std::string& name) {
+        const ObjectFacts& object = objectFacts(name);
+        if (object.imported) return object.parsed ? std::string() : object.importProblem + ": nothing is drawn";
+        if (!object.opened) return "cannot be opened: nothing is drawn";
+        if (!object.parsed || object.polygons == 0)
             return "holds no LightWave (LWOB) polygons the player can read: nothing is drawn";
         return {};
     }
@@ -879,61 +903,35 @@ private:
     // ---- sync file ----
 
     void checkSync() {
-        std::string bytes;
-        if (!readText(pathOf(syncFileName), bytes)) {
+        if (!sync.read) {
             add(SyncFile, 0, Severity::Warning, "cannot be opened: the demo runs without sync events");
             return;
         }
-        if (const std::string mark = utf16Mark(bytes); !mark.empty()) {
+        if (const std::string mark = utf16Mark(sync.bytes); !mark.empty()) {
             add(SyncFile, 1, Severity::Warning, writtenInUtf16(mark, "no event in it reaches an effect"));
             return;
         }
-        std::string_view text = bytes;
-        if (text.starts_with(utf8ByteOrderMark)) {
+        if (sync.byteOrderMarkSkipped)
             add(SyncFile, 1, Severity::Warning, "the file starts with a UTF-8 byte order mark, which the player skips");
-            text.remove_prefix(utf8ByteOrderMark.size());
-        }
         std::set<std::string_view> reacting;
         for (const EffectTypeDeclaration& type : effectTypeDeclarations())
             reacting.insert(type.syncEvents.begin(), type.syncEvents.end());
 
-        int lineNumber = 0;
-        std::size_t position = 0;
-        while (position < text.size()) {
-            ++lineNumber;
-            std::size_t end = text.find('\n', position);
-            if (end == std::string_view::npos) end = text.size();
-            std::string_view line = text.substr(position, end - position);
-            position = end + 1;
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            if (line.empty()) {
-                if (text.substr(std::min(position, text.size())).find_first_not_of("\r\n") != std::string_view::npos)
-                    add(SyncFile, lineNumber, Severity::Warning,
-                        "an empty line ends the sync file: the lines after it are never read");
-                return;
-            }
-            const bool tooLong = line.size() > maxSyncLineLength;
-            if (tooLong) {
-                add(SyncFile, lineNumber, Severity::Warning,
+        for (const SyncFacts::Line& line : sync.lines) {
+            if (line.cut)
+                add(SyncFile, line.number, Severity::Warning,
                     "the line is longer than 255 characters: reading stops after its first 255");
-                line = line.substr(0, maxSyncLineLength);
-            }
-            // The player's own reader, one line at a time.
-            SyncTrack one;
-            const std::string single = std::string(line) + "\n";
-            {
-                QuietConsole quiet;
-                readSyncTrackFromBytes(single.data(), single.size(), one);
-            }
-            if (one.empty()) {
+            if (!line.event) {
                 std::string message = "the line needs a time, a name and a target: it is skipped";
-                if (line.find('\t') != std::string_view::npos) message += " (a tab is no separator, only spaces are)";
-                add(SyncFile, lineNumber, Severity::Warning, message);
+                if (line.text.find('\t') != std::string::npos) message += " (a tab is no separator, only spaces are)";
+                add(SyncFile, line.number, Severity::Warning, message);
             } else {
-                checkEvent(lineNumber, one.front(), reacting);
+                checkEvent(line.number, *line.event, reacting);
             }
-            if (tooLong) return;
         }
+        if (sync.emptyLineNumber > 0 && sync.linesAfterEmptyLine)
+            add(SyncFile, sync.emptyLineNumber, Severity::Warning,
+                "an empty line ends the sync file: the lines after it are never read");
     }
 
     void checkEvent(int line, const SyncEvent& event, const std::set<std::string_view>& reacting) {
@@ -1028,15 +1026,11 @@ private:
     // ---- music ----
 
     void checkMusic() {
-        std::vector<uint8_t> bytes;
-        if (!readFileBytes(pathOf(musicFileName).c_str(), bytes)) {
+        if (!music.opened) {
             add(MusicFile, 0, Severity::Warning, "cannot be opened: the demo plays without sound");
             return;
         }
-        QuietConsole quiet;
-        Mp3Stream stream;
-        std::vector<int16_t> pcm;
-        if (!stream.open(bytes.data(), bytes.size()) && !decodeMp3(bytes.data(), bytes.size(), pcm))
+        if (!music.decodable)
             add(MusicFile, 0, Severity::Error,
                 "holds no MP3 audio the player can decode: the demo plays without sound");
     }
@@ -1052,4 +1046,59 @@ EffectInstance* syncEventDestination(EffectInstance& root, const SyncEvent& even
     return active[static_cast<std::size_t>(event.target)];
 }
 
-DemoCheckReport checkDemo(const std::string& directory, CheckedFor mode) { return DemoChecker(directory, mode).run(); }
+MusicFacts readMusicFacts(DemoFiles& files) {
+    MusicFacts music;
+    std::vector<uint8_t> bytes;
+    music.opened = files.read(musicFileName, bytes);
+    if (!music.opened) return music;
+    Quiet quiet;
+    Mp3Stream stream;
+    std::vector<int16_t> pcm;
+    music.decodable = stream.open(bytes.data(), bytes.size()) || decodeMp3(bytes.data(), bytes.size(), pcm);
+    return music;
+}
+
+DemoCheckListeners::DemoCheckListeners() : heard(std::make_unique<Heard>()) {}
+
+DemoCheckListeners::~DemoCheckListeners() = default;
+
+DemoListeners DemoCheckListeners::listeners() { return DemoListeners{&heard->script, &heard->sync, &heard->assets}; }
+
+std::string DemoCheckListeners::problemWith(const std::string& name) const {
+    const AssetFacts& assets = heard->assets;
+    if (const auto found = assets.objects.find(name); found != assets.objects.end()) {
+        const ObjectFacts& object = found->second;
+        if (!object.opened) return "cannot open " + name + ": " + object.reason;
+        return object.parsed ? "" : "cannot read the object file " + name;
+    }
+    if (const auto found = assets.pictures.find(name); found != assets.pictures.end()) {
+        const PictureFacts& picture = found->second;
+        if (!picture.opened) return "cannot open picture file " + name + ": " + picture.reason;
+        if (picture.decodedBy.empty()) return "cannot decode the picture file " + name;
+        // Play draws it as it comes (a JPEG cut short is filled in grey),
+        // but it must not pass as a good edit.
+        if (!picture.damage.empty()) return "the picture file " + name + " is damaged: " + picture.damage;
+    }
+    return {};
+}
+
+DemoCheckReport checkDemo(const std::string& directory, CheckedFor mode, const MusicFacts* knownMusic,
+                          FileReader disk) {
+    DemoFiles files(std::move(disk), directory);
+    DemoCheckListeners heard;
+    LoadedDemo demo;
+    {
+        Quiet quiet;
+        loadSync(demo, files, &heard.heard->sync);
+        // The effects stay uninitialised: no window, nothing drawn. Their
+        // pictures and objects are read as the report comes to them.
+        loadScript(demo, files, nullptr, ScriptReaderSetup{.limits = DemoLimits{}, .waitForKey = nullptr},
+                   heard.listeners());
+    }
+    heard.music = knownMusic != nullptr ? *knownMusic : readMusicFacts(files);
+    return checkLoadedDemo(heard, demo, files, mode);
+}
+
+DemoCheckReport checkLoadedDemo(DemoCheckListeners& heard, const LoadedDemo& demo, DemoFiles& files, CheckedFor mode) {
+    return DemoChecker(heard, demo, files, mode).run();
+}

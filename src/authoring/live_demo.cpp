@@ -9,72 +9,25 @@
 #include <malloc.h>
 #endif
 
-#include "assets/image_loader.h"
-#include "assets/jpeg_reader.h"
-#include "assets/lwo_reader.h"
-#include "assets/missing_picture.h"
-#include "assets/object_import.h"
-#include "assets/tga_reader.h"
 #include "authoring/demo_check.h"
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
 #include "platform/file_bytes.h"
 #include "platform/mp3_stream.h"
-#include "platform/render_state.h"
+#include "platform/report.h"
 #include "player/demo.h"
-#include "player/effect_types.h"
+#include "player/loaded_demo.h"
 #include "player/music.h"
 #include "player/sync_catch_up.h"
-#include "player/sync_dispatch.h"
-#include "player/sync_track.h"
 
 namespace {
 
-const std::string syncFile = "test.dat";
-const std::string scriptFile = "iDemo.dat";
-const std::string musicFile = "demomusik.mp3";
+const std::string syncFile = demoSyncFile;
+const std::string scriptFile = demoScriptFile;
+const std::string musicFile = demoMusicFile;
 
 bool contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-bool isObjectFile(const std::string& name) {
-    std::string extension = std::filesystem::path(name).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
-    return extension == ".lwo";
-}
-
-// A picture or object the effects were given, tried once more on its own:
-// the effects draw a stand-in for a damaged one, which must not pass as a
-// good edit. So does a JPEG that decodes only with a warning (cut short, it
-// is filled in grey), which play draws as it comes.
-std::string problemWith(const std::string& name) {
-    std::vector<uint8_t> bytes;
-    std::string reason;
-    if (isImportedObjectFile(name)) {
-        if (!readFileBytes(name, bytes, &reason)) return "cannot open " + name + ": " + reason;
-        ImportedObject object;
-        return importObjectFile(name, object, reason) ? "" : "cannot read the object file " + name;
-    }
-    if (isObjectFile(name)) {
-        if (!readFileBytes(name, bytes, &reason)) return "cannot open " + name + ": " + reason;
-        LwoObject object;
-        return object.parse(bytes.data(), bytes.size()) ? "" : "cannot read the object file " + name;
-    }
-    if (!readPictureFile(name, bytes, reason)) return "cannot open picture file " + name + ": " + reason;
-    // Tried in the player's order, so that a TGA is not reported by libjpeg.
-    const auto decodesAsJpeg = [&](std::string& problem) {
-        JpegPicture picture;
-        if (!readJpegFromMemory(bytes.data(), bytes.size(), picture)) return false;
-        if (!picture.warning.empty()) problem = "the picture file " + name + " is damaged: " + picture.warning;
-        return true;
-    };
-    const auto decodesAsTga = [&] { return parseTga(bytes.data(), bytes.size(), name.c_str()) != nullptr; };
-    std::string problem;
-    const bool decoded = fileExtension(name) == "tga" ? decodesAsTga() || decodesAsJpeg(problem)
-                                                      : decodesAsJpeg(problem) || decodesAsTga();
-    return decoded ? problem : "cannot decode the picture file " + name;
 }
 
 std::string joined(const std::vector<std::string>& names) {
@@ -90,98 +43,75 @@ double steadyNow() {
 }  // namespace
 
 struct LiveDemo::Reading {
-    std::unique_ptr<ScriptReader> reader;
-    EffectInstance* root = nullptr;
-    SyncTrack syncTrack;
-    uint32_t nextSyncEvent = 0;
-    std::vector<EffectInstance*> activeInstances;
-    std::vector<std::string> files;        // named by the script
-    std::vector<std::string> checkedGood;  // of those, the ones tried now and found good
-    std::string damagedFile;               // the one whose problem stopped the reading
-
-    bool readSync(std::string& problem) {
-        if (readSyncTrack(syncFile, syncTrack)) return true;
-        problem = "cannot open " + syncFile;
-        return false;
-    }
-
-    // Every named file is tried once more unless knownGood lists it (found
-    // good before and unchanged since).
-    bool readScript(RenderState& renderState, const DemoLimits& limits, const std::vector<std::string>& knownGood,
-                    std::string& problem) {
-        reader = std::make_unique<ScriptReader>(ScriptReaderSetup{.limits = limits, .waitForKey = nullptr});
-        registerEffectTypes(*reader);
-        try {
-            root = reader->load(scriptFile, renderState);
-        } catch (const MissingPicture& missing) {
-            // What the reader built so far is dropped with it; the missing
-            // file is watched, so that providing it counts as an edit.
-            reader.reset();
-            root = nullptr;
-            files = {missing.fileName};
-            damagedFile = missing.fileName;
-            problem = "cannot open picture file " + missing.fileName + ": " + missing.reason;
-            return false;
-        }
-        files = reader->namedFiles();
-        // Room for every instance, so that delivering does not allocate.
-        activeInstances.reserve(limits.maxInstances);
-        if (root == nullptr) {
-            std::error_code error;
-            const std::filesystem::file_status status = std::filesystem::status(scriptFile, error);
-            problem = std::filesystem::is_directory(status) ? scriptFile + " is a folder, not a script"
-                      : std::filesystem::exists(status)     ? scriptFile + " has no instance named iDemo"
-                                                            : "cannot open " + scriptFile;
-            return false;
-        }
-        for (const std::string& name : files) {
-            if (contains(knownGood, name)) continue;
-            problem = problemWith(name);
-            if (!problem.empty()) {
-                damagedFile = name;
-                return false;
-            }
-            checkedGood.push_back(name);
-        }
-        return true;
-    }
+    LoadedDemo demo;
+    std::vector<std::string> files;  // named by the script
 };
 
-LiveDemo::LiveDemo(Music& music, RenderState& renderState) : music(music), renderState(renderState) {}
+LiveDemo::LiveDemo(Music& music, RenderState& renderState, FileReader disk)
+    : music(music), renderState(renderState), disk(std::move(disk)) {}
 
 LiveDemo::~LiveDemo() = default;
 
-void LiveDemo::init() {
+std::unique_ptr<LiveDemo::Reading> LiveDemo::read(std::string& problem, DemoCheckReport& checked,
+                                                  const std::function<void()>& afterSync) {
     auto reading = std::make_unique<Reading>();
-    std::string problem;
-    std::printf("loading sync\n");
-    reading->readSync(problem);
-    std::printf("loading music\n");
-    music.load(musicFile);
-    std::printf("loading demo script\n");
-    if (problem.empty()) {
-        reading->readScript(renderState, limits, {}, problem);
+    DemoFiles files(disk);
+    DemoCheckListeners heard;
+    LoadedDemo& demo = reading->demo;
+    if (!loadSync(demo, files, heard.listeners().sync)) problem = "cannot open " + syncFile;
+    if (afterSync) afterSync();
+    heard.music = musicFacts;
+    loadScript(demo, files, &renderState, ScriptReaderSetup{.limits = limits, .waitForKey = nullptr},
+               heard.listeners());
+    reading->files = demo.namedFiles();
+    // What --check says of the files as they now are, good edit or not. It
+    // reads, through the same files, any the effects did not.
+    checked = checkLoadedDemo(heard, demo, files, CheckedFor::live);
+    if (!problem.empty()) return reading;
+    if (demo.missingPicture) {
+        problem = "cannot open picture file " + demo.missingPicture->fileName + ": " + demo.missingPicture->reason;
+    } else if (demo.root == nullptr) {
+        std::error_code error;
+        const std::filesystem::file_status status = std::filesystem::status(scriptFile, error);
+        problem = std::filesystem::is_directory(status) ? scriptFile + " is a folder, not a script"
+                  : std::filesystem::exists(status)     ? scriptFile + " has no instance named iDemo"
+                                                        : "cannot open " + scriptFile;
     } else {
-        std::string ignored;
-        reading->readScript(renderState, limits, {}, ignored);
+        for (const std::string& name : reading->files) {
+            problem = heard.problemWith(name);
+            if (!problem.empty()) break;
+        }
     }
+    return reading;
+}
+
+void LiveDemo::init() {
+    std::string problem;
+    DemoCheckReport checked;
+    QUARN_REPORT(Output, "loading sync\n");
+    auto reading = read(problem, checked, [this] {
+        QUARN_REPORT(Output, "loading music\n");
+        DemoFiles files(disk);
+        musicFacts = readMusicFacts(files);
+        music.load(musicFile);
+        QUARN_REPORT(Output, "loading demo script\n");
+    });
     music.play();
     musicFading = false;
     watched = {syncFile, scriptFile, musicFile};
     watchAlso(reading->files);
-    noteChecks(*reading);
     // Nothing good came before: what could be read plays.
     current = std::move(reading);
     failed = !problem.empty();
-    reportCheck();
-    if (failed) std::fprintf(stderr, "reload failed: %s\n", problem.c_str());
+    reportCheck(checked);
+    if (failed) QUARN_REPORTF(Error, "reload failed: %s\n", problem.c_str());
 }
 
-DemoTimes LiveDemo::times() const { return current ? demoTimesOf(current->syncTrack) : DemoTimes{}; }
+DemoTimes LiveDemo::times() const { return current ? current->demo.times : DemoTimes{}; }
 
-EffectInstance* LiveDemo::root() const { return current ? current->root : nullptr; }
+EffectInstance* LiveDemo::root() const { return current ? current->demo.root : nullptr; }
 
-const SyncTrack* LiveDemo::syncTrack() const { return current ? &current->syncTrack : nullptr; }
+const SyncTrack* LiveDemo::syncTrack() const { return current ? &current->demo.syncTrack : nullptr; }
 
 void LiveDemo::drawFrame(float t) {
     clearFrameToBlack(renderState);
@@ -190,9 +120,7 @@ void LiveDemo::drawFrame(float t) {
         music.fadeOut(timing.fadeSeconds);
         musicFading = true;
     }
-    if (!current || current->root == nullptr) return;
-    dispatchDueSyncEvent(current->syncTrack, current->nextSyncEvent, *current->root, t, current->activeInstances);
-    current->root->render(t, renderState);
+    if (current) current->demo.drawTree(t, renderState);
 }
 
 void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
@@ -206,13 +134,10 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
     std::string problem;
     if (musicChanged) musicFailed = !reloadMusic(t, started, problem);
     if (problem.empty() && treeChanged) {
-        // A changed file is good again only once it has been tried.
-        if (everything) goodFiles.clear();
-        std::erase_if(goodFiles, [&changed](const std::string& name) { return contains(changed, name); });
-        auto reading = std::make_unique<Reading>();
-        const bool good = reading->readSync(problem) && reading->readScript(renderState, limits, goodFiles, problem);
-        noteChecks(*reading);
-        if (good) {
+        DemoCheckReport checked;
+        auto reading = read(problem, checked);
+        reportCheck(checked);
+        if (problem.empty()) {
             adopt(std::move(reading));
             catchUpTo(t, playStepsPerSecond);
         } else {
@@ -220,16 +145,19 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
             // once it is mended.
             watchAlso(reading->files);
         }
+    } else {
+        // Nothing of the tree is read again; what --check says of the files
+        // as they now are is read without initialising the effects.
+        reportCheck(checkDemo(".", CheckedFor::live, &musicFacts, disk));
     }
     failed = !problem.empty();
-    // What --check says of the files as they now are, good edit or not.
-    reportCheck();
     // Last, so that the time covers everything the picture waited for.
     if (failed) {
-        std::fprintf(stderr, "reload failed: %s\n", problem.c_str());
+        QUARN_REPORTF(Error, "reload failed: %s\n", problem.c_str());
     } else {
         const auto milliseconds = static_cast<long>((steadyNow() - started) * 1000.0 + 0.5);
-        std::printf("reloaded %s in %ld ms\n", everything ? scriptFile.c_str() : joined(changed).c_str(), milliseconds);
+        QUARN_REPORTF(Output, "reloaded %s in %ld ms\n", everything ? scriptFile.c_str() : joined(changed).c_str(),
+                      milliseconds);
     }
 #ifdef __GLIBC__
     // While reading, the old tree and the new one were both held; the
@@ -238,39 +166,35 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
 #endif
 }
 
-void LiveDemo::reportCheck() {
-    const DemoCheckReport report = checkDemo(".", CheckedFor::live);
+void LiveDemo::reportCheck(const DemoCheckReport& checked) {
     findings.clear();
     std::string text;
-    for (const std::string& line : report.lines) {
+    for (const std::string& line : checked.lines) {
         text += line;
         text += '\n';
         if (line.find(": error: ") != std::string::npos || line.find(": warning: ") != std::string::npos)
             findings.push_back(line);
     }
-    errors = report.errors;
-    // One write: a note for each of many sync events would otherwise cost a
-    // system call apiece.
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    errors = checked.errors;
+    // One report: a note for each of many sync events would otherwise cost
+    // a system call apiece.
+    QUARN_REPORT(Output, text);
     std::fflush(stdout);
 }
 
-void LiveDemo::noteChecks(const Reading& reading) {
-    for (const std::string& name : reading.checkedGood) {
-        if (!contains(goodFiles, name)) goodFiles.push_back(name);
-    }
-    std::erase(goodFiles, reading.damagedFile);
-}
-
 bool LiveDemo::reloadMusic(float t, double started, std::string& problem) {
+    DemoFiles files(disk);
     std::vector<uint8_t> bytes;
-    if (!readFileBytes(musicFile.c_str(), bytes) || scanMp3FrameCount(bytes.data(), bytes.size()) == 0) {
+    const bool opened = files.read(musicFile, bytes);
+    if (!opened || scanMp3FrameCount(bytes.data(), bytes.size()) == 0) {
+        musicFacts = readMusicFacts(files);
         problem = "cannot play " + musicFile;
         return false;
     }
+    musicFacts = MusicFacts{.opened = true, .decodable = true};
     music.release();
     music.load(musicFile);
-    std::printf("\n");
+    QUARN_REPORT(Output, "\n");
     music.play();
     // The demo's clock ran on while the music was read.
     if (!paused) t += static_cast<float>(steadyNow() - started);
@@ -302,10 +226,9 @@ void LiveDemo::seek(float /*from*/, float to) {
 }
 
 void LiveDemo::catchUpTo(double t, int stepsPerSecond) {
-    if (!current || current->root == nullptr) return;
-    clearSyncStateOfTree(*current->root);
-    catchUpSyncEvents(current->syncTrack, current->nextSyncEvent, *current->root, stepsPerSecond,
-                      firstStepFrom(t, stepsPerSecond), current->activeInstances);
+    if (!current || current->demo.root == nullptr) return;
+    clearSyncStateOfTree(*current->demo.root);
+    current->demo.catchUpTo(t, stepsPerSecond);
 }
 
 void LiveDemo::pause() {

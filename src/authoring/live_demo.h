@@ -2,10 +2,13 @@
 // The demo as live authoring plays it: the files, tree and sync delivery of
 // the player's Demo, read again whenever they change on disk. A reading
 // that fails keeps the last good one playing. It never ends by itself.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "assets/asset_reading.h"
+#include "authoring/demo_check.h"
 #include "framework/demo_limits.h"
 #include "player/demo_interface.h"
 #include "player/sync_track.h"
@@ -18,8 +21,9 @@ class LiveDemo : public DemoInterface {
 public:
     // music is the player's, which the demo loads, plays, seeks and fades.
     // Everything is drawn through renderState. A broken script block never
-    // waits for a key: that would hold the playing demo.
-    LiveDemo(Music& music, RenderState& renderState);
+    // waits for a key: that would hold the playing demo. disk (empty: from
+    // disk) reads the demo's files, each reading each file once.
+    LiveDemo(Music& music, RenderState& renderState, FileReader disk = {});
     // What it draws with; the tools over the picture draw through it too.
     RenderState& drawsWith() { return renderState; }
     ~LiveDemo() override;
@@ -44,8 +48,7 @@ public:
     // place (t when reading began; the demo's clock runs on meanwhile).
     // Prints the report of --check, then "reloaded NAMES in N ms" (N counts
     // everything up to that line), or the problem on stderr. A reading is
-    // good only when every file it uses is: a file whose last trial failed
-    // is tried again, changed or not.
+    // good only when every file it uses is; every reading tries them all.
     void reload(const std::vector<std::string>& changed, float t);
     // Whether the latest reading failed (the one before it plays on).
     bool reloadFailed() const { return failed; }
@@ -72,24 +75,25 @@ public:
 private:
     // One reading of the files: script reader, tree, sync track and delivery.
     struct Reading;
+    // Reads sync file and script once each, with --check listening;
+    // problem says why the reading cannot play. Prints --check's report.
+    std::unique_ptr<Reading> read(std::string& problem, DemoCheckReport& checked,
+                                  const std::function<void()>& afterSync = {});
     // t: demo time when reading began, at steady time started.
     bool reloadMusic(float t, double started, std::string& problem);
     void adopt(std::unique_ptr<Reading> reading);
     void watchAlso(const std::vector<std::string>& files);
-    // Which named files were found good or damaged by this reading.
-    void noteChecks(const Reading& reading);
     // Prints --check's report and keeps its findings.
-    void reportCheck();
+    void reportCheck(const DemoCheckReport& checked);
 
     Music& music;
     RenderState& renderState;
     // The player's own.
     DemoLimits limits;
+    FileReader disk;
     std::unique_ptr<Reading> current;
     std::vector<std::string> watched;
-    // Named files found good when last tried and not changed since: the
-    // only ones a reading does not try again.
-    std::vector<std::string> goodFiles;
+    MusicFacts musicFacts;
     std::vector<std::string> findings;
     int errors = 0;
     bool failed = false;

@@ -9,6 +9,7 @@
 #include "effects/particles1_formula.h"
 #include "effects/sprite_material.h"
 #include "platform/render_state.h"
+#include "platform/report.h"
 
 FxAsmParticles::FxAsmParticles() = default;
 FxAsmParticles::~FxAsmParticles() = default;
@@ -31,7 +32,7 @@ void FxAsmParticles::init(RenderState& renderState, const DemoLimits& limits) {
             break;
         }
     }
-    if (!formula) logLine("No particle formula set named " + calc + ", the cloud stays hidden");
+    if (!formula) QUARN_REPORT(Log, "No particle formula set named " + calc + ", the cloud stays hidden");
 
     cloud = std::make_unique<ParticleCloud>(count, size);
     giveCloudSpriteTexture(renderState, limits, *cloud, getStringValue("textureFilename"), material, layer, texture);

@@ -6,6 +6,7 @@
 #include "framework/demo_limits.h"
 #include "platform/extensions.h"
 #include "platform/render_state.h"
+#include "platform/report.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ void FxGLLayerObject::init(RenderState& renderState, const DemoLimits& limits) {
         texture = textureManager.loadTexture(textureFileName, false);
         if (!alphaFileName.empty()) textureManager.addAlpha(texture.get(), alphaFileName);
     } else {
-        logLine("FxGLLayerObject: no textureFilename, the layer draws nothing");
+        QUARN_REPORT(Log, "FxGLLayerObject: no textureFilename, the layer draws nothing");
     }
 
     alpha.compile(getStringValue("alpha"), "t");
@@ -72,14 +73,14 @@ void FxGLLayerObject::init(RenderState& renderState, const DemoLimits& limits) {
     } else {
         blendMode = BlendModeSolid;
         if (transparency)
-            logLine("FxGLLayerObject: unknown transparency \"" + std::string(transparency) +
-                    "\", drawing the layer solid");
+            QUARN_REPORT(Log, "FxGLLayerObject: unknown transparency \"" + std::string(transparency) +
+                                  "\", drawing the layer solid");
         else
-            logLine("FxGLLayerObject: no transparency, drawing the layer solid");
+            QUARN_REPORT(Log, "FxGLLayerObject: no transparency, drawing the layer solid");
     }
 
     if (!initExtensions()) {
-        printf("initExtensions fucked up!!\n");
+        QUARN_REPORT(Output, "initExtensions fucked up!!\n");
     }
 }
 

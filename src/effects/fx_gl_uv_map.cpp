@@ -5,6 +5,7 @@
 #include "assets/texture.h"
 #include "framework/demo_limits.h"
 #include "platform/render_state.h"
+#include "platform/report.h"
 
 int usableUVMapResolution(int written) { return written < 1 ? 1 : written; }
 
@@ -16,8 +17,8 @@ void FxGLUVMap::init(RenderState& renderState, const DemoLimits& limits) {
     const int written = resolutionValue ? *resolutionValue : 1;
     const int resolution = usableUVMapResolution(written);
     if (resolution != written)
-        logLine("FxGLUVMap: resolution " + std::to_string(written) + " is below 1, using " +
-                std::to_string(resolution));
+        QUARN_REPORT(Log, "FxGLUVMap: resolution " + std::to_string(written) + " is below 1, using " +
+                              std::to_string(resolution));
     columns = 64 / resolution;
     rows = 48 / resolution;
 
@@ -27,7 +28,7 @@ void FxGLUVMap::init(RenderState& renderState, const DemoLimits& limits) {
         texture = textureManager.loadTexture(textureFileName, false);
         texture->upload(renderState);
     } else {
-        logLine("FxGLUVMap: no textureFilename, the effect draws nothing");
+        QUARN_REPORT(Log, "FxGLUVMap: no textureFilename, the effect draws nothing");
     }
 
     grid.assign(static_cast<size_t>((rows + 1) * (columns + 1)), Vec2(0.0f, 0.0f));

@@ -14,6 +14,7 @@
 #include "effects/mesh_object.h"
 #include "framework/demo_limits.h"
 #include "platform/render_state.h"
+#include "platform/report.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void FxRenderParametric::init(RenderState& renderState, const DemoLimits& limits
         buildGrid(function, limits);
         animated = true;
     } else {
-        std::printf("getting LWO vertices\n");
+        QUARN_REPORT(Output, "getting LWO vertices\n");
         animated = false;
         buildFromObject();
     }
@@ -80,7 +81,7 @@ int FxRenderParametric::readResolution(const char* name, const DemoLimits& limit
     if (value == nullptr) return defaultResolution;
     const int used = usableGridResolution(*value, limits);
     if (used != *value)
-        std::fprintf(stderr, "%s of %i is too %s, using %i\n", name, *value, *value < 1 ? "small" : "large", used);
+        QUARN_REPORTF(Error, "%s of %i is too %s, using %i\n", name, *value, *value < 1 ? "small" : "large", used);
     return used;
 }
 
@@ -133,9 +134,9 @@ void FxRenderParametric::buildFromObject() {
     // The reader's own lines never name the file.
     auto notDrawn = [&fileName](const char* why) {
         if (fileName.empty())
-            std::fprintf(stderr, "FxRenderParametric: no object file is named: nothing is drawn\n");
+            QUARN_REPORT(Error, "FxRenderParametric: no object file is named: nothing is drawn\n");
         else
-            std::fprintf(stderr, "FxRenderParametric: object file %s %s: it is not drawn\n", fileName.c_str(), why);
+            QUARN_REPORTF(Error, "FxRenderParametric: object file %s %s: it is not drawn\n", fileName.c_str(), why);
     };
     std::unique_ptr<LwoObject> object = loadLwoObject(fileName);
     if (object == nullptr) {
@@ -143,7 +144,7 @@ void FxRenderParametric::buildFromObject() {
         return;
     }
     const int pointCount = object->pointCount();
-    std::printf("object has %i vertices and %i triangles\n", pointCount, object->polygonCount());
+    QUARN_REPORTF(Output, "object has %i vertices and %i triangles\n", pointCount, object->polygonCount());
 
     // Only the first three indices of a polygon are drawn; polygons with
     // fewer, or naming points the file does not have, are left out.
@@ -156,7 +157,7 @@ void FxRenderParametric::buildFromObject() {
     }
     const int skipped = object->polygonCount() - static_cast<int>(usable.size());
     if (skipped > 0)
-        std::fprintf(stderr, "skipped %i polygons with fewer than three points or unknown points\n", skipped);
+        QUARN_REPORTF(Error, "skipped %i polygons with fewer than three points or unknown points\n", skipped);
     if (usable.empty()) {
         notDrawn("holds no LightWave (LWOB) polygons the player can read");
         return;
@@ -187,12 +188,12 @@ void FxRenderParametric::buildFromImportedObject(const std::string& fileName) {
     ImportedObject object;
     std::string problem;
     if (!importObjectFile(fileName, object, problem)) {
-        std::fprintf(stderr, "object file '%s' %s\n", fileName.c_str(), problem.c_str());
-        std::fprintf(stderr, "FxRenderParametric: no object to draw\n");
+        QUARN_REPORTF(Error, "object file '%s' %s\n", fileName.c_str(), problem.c_str());
+        QUARN_REPORT(Error, "FxRenderParametric: no object to draw\n");
         return;
     }
     const int pointCount = static_cast<int>(object.points.size());
-    std::printf("object has %i vertices and %i triangles\n", pointCount, object.triangleCount());
+    QUARN_REPORTF(Output, "object has %i vertices and %i triangles\n", pointCount, object.triangleCount());
 
     mesh = std::make_unique<Mesh>(pointCount, object.triangleCount());
     meshObject = std::make_unique<MeshObject>();
@@ -242,7 +243,7 @@ void FxRenderParametric::buildMaterial(RenderState& rs, const DemoLimits& limits
     if (!envFilename.empty()) {
         Texture* environment = textures.emplace_back(manager.loadTexture(envFilename, false)).get();
         environment->upload(rs);
-        std::printf("yep, we've got an envmap!\n");
+        QUARN_REPORT(Output, "yep, we've got an envmap!\n");
         layers.push_back(std::make_unique<TextureLayer>(TextureLayer{environment, LayerKindEnvironment}));
     }
     for (const auto& layer : layers) material.layers.push_back(layer.get());

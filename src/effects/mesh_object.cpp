@@ -6,6 +6,7 @@
 #include "assets/texture.h"
 #include "effects/material.h"
 #include "platform/render_state.h"
+#include "platform/report.h"
 
 bool MeshObject::canDraw() {
     const char* problem = nullptr;
@@ -18,7 +19,7 @@ bool MeshObject::canDraw() {
     else if (!mesh->polygonsInRange())
         problem = "mesh has polygon indices outside its vertices, not drawn\n";
     if (problem == nullptr) return true;
-    if (!reportedUndrawable) std::fputs(problem, stderr);
+    if (!reportedUndrawable) QUARN_REPORT(Error, problem);
     reportedUndrawable = true;
     return false;
 }

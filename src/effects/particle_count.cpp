@@ -6,6 +6,7 @@
 #include "effects/particle_cloud.h"
 #include "framework/demo_limits.h"
 #include "framework/effect.h"
+#include "platform/report.h"
 
 int usableParticleCount(int written, const DemoLimits& limits) {
     const int maxCount = std::clamp(limits.maxParticles, 0, ParticleCloud::MaxCount);
@@ -19,6 +20,6 @@ int readParticleCount(Effect& effect, const DemoLimits& limits) {
     if (!value) return 0;
     const int count = usableParticleCount(*value, limits);
     if (count != *value)
-        logLine("numParticles " + std::to_string(*value) + " out of range, using " + std::to_string(count));
+        QUARN_REPORT(Log, "numParticles " + std::to_string(*value) + " out of range, using " + std::to_string(count));
     return count;
 }

@@ -1,6 +1,7 @@
 #include "effects/script_expression.h"
 
 #include "framework/effect.h"
+#include "platform/report.h"
 
 void ScriptExpression::addConstant(const std::string& name, double value) { parser.AddConstant(name, value); }
 
@@ -8,7 +9,7 @@ int ScriptExpression::parse(const std::string& text, const std::string& variable
     // fparser returns -1 on success and the error position otherwise. A
     // failed parse leaves no program to run, and optimising it crashes
     // inside fparser, so only good ones are optimised or evaluated.
-    const int errorAt = text.empty() ? parser.Parse(fallback, "") : parser.Parse(text, variables);
+    errorAt = text.empty() ? parser.Parse(fallback, "") : parser.Parse(text, variables);
     compiled = errorAt < 0;
     if (compiled) parser.Optimize();
     return errorAt;
@@ -21,11 +22,11 @@ bool ScriptExpression::compile(const std::string& text, const std::string& varia
 
 bool ScriptExpression::compileReporting(const std::string& parameter, const std::string& text,
                                         const std::string& variables, const std::string& fallback) {
-    const int errorAt = parse(text, variables, fallback);
+    parse(text, variables, fallback);
     // A broken expression would otherwise silently freeze its quantity.
     if (!compiled && !text.empty())
-        logLine("Could not parse " + parameter + " \"" + text + "\" at " + std::to_string(errorAt) + ": " +
-                parser.ErrorMsg() + ", using 0");
+        QUARN_REPORT(Log, "Could not parse " + parameter + " \"" + text + "\" at " + std::to_string(errorAt) + ": " +
+                              parser.ErrorMsg() + ", using 0");
     return compiled;
 }
 

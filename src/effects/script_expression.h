@@ -21,6 +21,14 @@ public:
                           const std::string& fallback = "");
 
     bool isCompiled() const { return compiled; }
+    // Why the latest compile did not parse: the parser's error position
+    // (negative when it parsed), whether it met a name it does not know,
+    // and its words.
+    int errorPosition() const { return errorAt; }
+    bool metUnknownName() const {
+        return errorAt >= 0 && parser.GetParseErrorType() == FunctionParser::UNKNOWN_IDENTIFIER;
+    }
+    std::string errorMessage() const { return errorAt >= 0 ? parser.ErrorMsg() : ""; }
     // The variables' values in list order.
     double evaluate(const double* variables) { return compiled ? parser.Eval(variables) : 0.0; }
     // For an expression over the single variable t.
@@ -32,4 +40,5 @@ private:
 
     FunctionParser parser;
     bool compiled = false;
+    int errorAt = -1;
 };

@@ -1,10 +1,11 @@
 #include "framework/effect.h"
+#include "platform/report.h"
 
 namespace {
 
-void reportTableFull() { logLine("parameter could not be set!\n"); }
+void reportTableFull() { QUARN_REPORT(Log, "parameter could not be set!\n"); }
 
-void reportMissing(const std::string& name) { logLine("Could not find value for parameter " + name + "\n"); }
+void reportMissing(const std::string& name) { QUARN_REPORT(Log, "Could not find value for parameter " + name + "\n"); }
 
 template <typename Value>
 Value lookup(const ParameterTable<Value>& table, const std::string& name, ParameterKind kind,

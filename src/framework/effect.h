@@ -9,9 +9,6 @@
 struct DemoLimits;
 class RenderState;
 
-// Writes text and a newline to standard error.
-void logLine(const std::string& text);
-
 // Inclusive range tests: low <= value && value <= high.
 bool inRange(float low, float value, float high);
 bool inRange(int low, int value, int high);

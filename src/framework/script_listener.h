@@ -23,6 +23,8 @@ enum class ScriptProblem {
 class ScriptListener {
 public:
     virtual ~ScriptListener() = default;
+    // The script's bytes as read, before anything is taken from them.
+    virtual void scriptText(std::string_view /*text*/) {}
     // A statement line; keyword is its first token, known or not.
     virtual void statement(int /*line*/, std::string_view /*keyword*/) {}
     // effect is null when no type of that name is registered.

@@ -16,6 +16,7 @@
 #include "framework/script_listener.h"
 #include "framework/script_numbers.h"
 #include "platform/file_bytes.h"
+#include "platform/report.h"
 
 namespace {
 
@@ -29,18 +30,13 @@ struct InstanceEntry {
     EffectInstance* instance;
 };
 
-void reportMissing(std::string_view name) { logLine("Could not find value for parameter " + std::string(name) + "\n"); }
-
-void reportTableFull() { logLine("parameter could not be set!\n"); }
-
-void reportBadAddChild() { logLine("invalid addChild in script!"); }
-
-// The root is named after the file: its base name up to the first ".".
-std::string rootNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    return base.substr(0, base.find('.'));
+void reportMissing(std::string_view name) {
+    QUARN_REPORT(Log, "Could not find value for parameter " + std::string(name) + "\n");
 }
+
+void reportTableFull() { QUARN_REPORT(Log, "parameter could not be set!\n"); }
+
+void reportBadAddChild() { QUARN_REPORT(Log, "invalid addChild in script!"); }
 
 // Top-level lines that are not statements: empty, blank after the first
 // character, or a comment starting in the first column.
@@ -99,7 +95,7 @@ public:
         while (nextStatementLine(line)) {
             const auto tokens = splitTokens(line.text, 8);
             const std::string_view keyword = tokenAt(tokens, 0);
-            std::printf("tk: %s!\n", std::string(keyword).c_str());
+            QUARN_REPORTF(Output, "tk: %s!\n", std::string(keyword).c_str());
             listener.statement(line.number, keyword);
             if (keyword == "defineEffect") {
                 defineEffect(tokens, line.number);
@@ -122,8 +118,8 @@ private:
         if (!lines.next(line)) return false;
         if (line.tooLong) {
             listener.problem(line.number, ScriptProblem::LineTooLong);
-            logLine("script line longer than " + std::to_string(maxScriptLineLength) +
-                    " characters, the rest is ignored!");
+            QUARN_REPORT(Log, "script line longer than " + std::to_string(maxScriptLineLength) +
+                                  " characters, the rest is ignored!");
         }
         return true;
     }
@@ -139,7 +135,7 @@ private:
         const std::string_view typeName = tokenAt(tokens, 3);
         if (tokenAt(tokens, 2) != "as" || typeName.empty()) {
             listener.problem(lineNumber, ScriptProblem::BadDefinition);
-            logLine("invalid effect definition in script!\n");
+            QUARN_REPORT(Log, "invalid effect definition in script!\n");
             return;
         }
         const std::string name(tokenAt(tokens, 1));
@@ -164,7 +160,7 @@ private:
             if (!readParameterLine(line.text, line.number)) return;
         }
         listener.problem(headerLine, ScriptProblem::BlockUnfinished);
-        logLine("script ended inside the definition of " + state.currentEffectName + "!");
+        QUARN_REPORT(Log, "script ended inside the definition of " + state.currentEffectName + "!");
     }
 
     // False when the line has no operator, which ends the block.
@@ -173,14 +169,14 @@ private:
         const std::string_view operatorToken = tokenAt(tokens, 1);
         if (operatorToken != ":") {
             listener.problem(lineNumber, ScriptProblem::BlockBroken);
-            logLine("invalid operator!");
+            QUARN_REPORT(Log, "invalid operator!");
             if (state.setup.waitForKey != nullptr) state.setup.waitForKey();
             return false;
         }
         const std::string_view value = restOfLineAfter(line, operatorToken);
         if (value.empty()) {
             listener.problem(lineNumber, ScriptProblem::NoValue);
-            logLine("parameter type error!!!!");
+            QUARN_REPORT(Log, "parameter type error!!!!");
             return true;
         }
         const std::string name(tokenAt(tokens, 0));
@@ -195,7 +191,7 @@ private:
 
         if (kind == ParameterKind::Integer) {
             const int number = readScriptInteger(value.substr(1));
-            std::printf("%s = %i\n", name.c_str(), number);
+            QUARN_REPORTF(Output, "%s = %i\n", name.c_str(), number);
             if (effect != nullptr) {
                 state.intValues.push_back(number);
                 effect->setInt(name, &state.intValues.back());
@@ -268,13 +264,21 @@ private:
                 child->contains(parent)
                     ? "it would contain itself!"
                     : "a frame would visit more than " + std::to_string(maxInstanceVisitsPerFrame) + " instances!";
-            logLine("instance " + std::string(childName) + " cannot be a child of " + std::string(parentName) + ": " +
-                    reason);
+            QUARN_REPORT(Log, "instance " + std::string(childName) + " cannot be a child of " +
+                                  std::string(parentName) + ": " + reason);
         }
     }
 };
 
 }  // namespace
+
+std::string rootNameOfScript(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    return base.substr(0, base.find('.'));
+}
+
+EffectInstance* ScriptReader::findInstance(std::string_view name) const { return state->findInstance(name); }
 
 ScriptReader::ScriptReader(const ScriptReaderSetup& setup) : state(std::make_unique<State>(setup)) {}
 
@@ -284,33 +288,47 @@ void ScriptReader::registerType(std::unique_ptr<Effect> prototype) {
     state->registry.registerType(std::move(prototype));
 }
 
-EffectInstance* ScriptReader::load(const std::string& path, RenderState& renderState) {
-    std::printf("opening %s\n", path.c_str());
-    std::string text;
-    if (!readFileText(path, text)) {
-        std::printf("couldn't open %s\n", path.c_str());
-        return finish(path, &renderState);
+EffectInstance* ScriptReader::load(const std::string& path, RenderState& renderState, const ScriptReading& reading) {
+    return loadFile(path, &renderState, reading);
+}
+
+EffectInstance* ScriptReader::loadWithoutInit(const std::string& path, const ScriptReading& reading) {
+    return loadFile(path, nullptr, reading);
+}
+
+EffectInstance* ScriptReader::loadFile(const std::string& path, RenderState* renderState,
+                                       const ScriptReading& reading) {
+    QUARN_REPORTF(Output, "opening %s\n", path.c_str());
+    std::vector<uint8_t> bytes;
+    if (!(reading.readFile ? reading.readFile(path, bytes, nullptr, noFileSizeLimit) : readFileBytes(path, bytes))) {
+        QUARN_REPORTF(Output, "couldn't open %s\n", path.c_str());
+        return finish(path, renderState, reading);
     }
-    std::printf("parsing file %s\n", path.c_str());
+    QUARN_REPORTF(Output, "parsing file %s\n", path.c_str());
+    const std::string text(bytes.begin(), bytes.end());
+    if (reading.listener != nullptr) reading.listener->scriptText(text);
+    state->listener = reading.listener;
     parse(text);
-    return finish(path, &renderState);
+    state->listener = nullptr;
+    return finish(path, renderState, reading);
 }
 
 EffectInstance* ScriptReader::loadFromText(const std::string& text, const std::string& path, RenderState& renderState) {
-    std::printf("opening %s\n", path.c_str());
-    std::printf("parsing file %s\n", path.c_str());
+    QUARN_REPORTF(Output, "opening %s\n", path.c_str());
+    QUARN_REPORTF(Output, "parsing file %s\n", path.c_str());
     parse(text);
-    return finish(path, &renderState);
+    return finish(path, &renderState, {});
 }
 
 EffectInstance* ScriptReader::readWithoutInit(const std::string& text, const std::string& path,
                                               ScriptListener& listener) {
     state->listener = &listener;
-    std::printf("opening %s\n", path.c_str());
-    std::printf("parsing file %s\n", path.c_str());
+    QUARN_REPORTF(Output, "opening %s\n", path.c_str());
+    QUARN_REPORTF(Output, "parsing file %s\n", path.c_str());
+    listener.scriptText(text);
     parse(text);
     state->listener = nullptr;
-    return finish(path, nullptr);
+    return finish(path, nullptr, {});
 }
 
 void ScriptReader::parse(const std::string& text) {
@@ -322,15 +340,19 @@ void ScriptReader::parse(const std::string& text) {
     parser.parse();
 }
 
-EffectInstance* ScriptReader::finish(const std::string& path, RenderState* renderState) {
-    std::printf("closed file\n");
-    std::printf("about to calc ename\n");
-    const std::string rootName = rootNameOf(path);
-    std::printf("ename: %s\n", rootName.c_str());
-    for (const EffectEntry& entry : state->effects) {
-        if (renderState == nullptr || entry.effect == nullptr) continue;
-        entry.effect->watchParameterReads(state->setup.parameterReads);
-        entry.effect->init(*renderState, state->setup.limits);
+EffectInstance* ScriptReader::finish(const std::string& path, RenderState* renderState, const ScriptReading& reading) {
+    QUARN_REPORT(Output, "closed file\n");
+    QUARN_REPORT(Output, "about to calc ename\n");
+    const std::string rootName = rootNameOfScript(path);
+    QUARN_REPORTF(Output, "ename: %s\n", rootName.c_str());
+    if (renderState != nullptr) {
+        // The effects load their pictures and objects in init.
+        AssetReadingScope assets({reading.readFile, reading.assets});
+        for (const EffectEntry& entry : state->effects) {
+            if (entry.effect == nullptr) continue;
+            entry.effect->watchParameterReads(state->setup.parameterReads);
+            entry.effect->init(*renderState, state->setup.limits);
+        }
     }
     EffectInstance* root = state->findInstance(rootName);
     if (root == nullptr) reportMissing(rootName);

@@ -5,43 +5,34 @@
 #include "framework/effect_instance.h"
 #include "framework/script_reader.h"
 #include "platform/render_state.h"
-#include "player/effect_types.h"
+#include "platform/report.h"
 #include "player/music.h"
-#include "player/sync_catch_up.h"
-#include "player/sync_dispatch.h"
 #include "player/warm_up.h"
 
 Demo::Demo(std::string syncFileName, Music& music, RenderState& renderState, EffectDrawObserver* observer)
     : music(music), renderState(renderState), observer(observer) {
-    std::printf("loading sync\n");
-    readSyncTrack(syncFileName, syncTrack);
-    times = demoTimesOf(syncTrack);
+    QUARN_REPORT(Output, "loading sync\n");
+    DemoFiles files;
+    loadSync(loaded, files, nullptr, syncFileName);
 }
 
 Demo::~Demo() = default;
 
 void Demo::init() {
-    scriptReader = std::make_unique<ScriptReader>(ScriptReaderSetup{.limits = limits});
-    registerEffectTypes(*scriptReader);
-    std::printf("loading music\n");
-    music.load("demomusik.mp3");
-    std::printf("loading demo script\n");
-    root = scriptReader->load("iDemo.dat", renderState);
+    QUARN_REPORT(Output, "loading music\n");
+    music.load(demoMusicFile);
+    QUARN_REPORT(Output, "loading demo script\n");
+    DemoFiles files;
+    loadScript(loaded, files, &renderState, ScriptReaderSetup{.limits = limits});
+    // The entry point reports it and ends the run.
+    if (loaded.missingPicture) throw *loaded.missingPicture;
     // Before the music and the clock start, so that it costs no frame.
-    if (root) drawEachLineUpOnce(*root, renderState, 0.0f, times.end);
-    nextSyncEvent = 0;
-    // Room for every instance a script may create, so that delivering the
-    // first sync event does not grow the list inside a frame.
-    activeInstances.reserve(limits.maxInstances);
+    if (loaded.root) drawEachLineUpOnce(*loaded.root, renderState, 0.0f, loaded.times.end);
     music.play();
     musicFading = false;
 }
 
-void Demo::catchUpTo(double t, int stepsPerSecond) {
-    if (root == nullptr) return;
-    catchUpSyncEvents(syncTrack, nextSyncEvent, *root, stepsPerSecond, firstStepFrom(t, stepsPerSecond),
-                      activeInstances);
-}
+void Demo::catchUpTo(double t, int stepsPerSecond) { loaded.catchUpTo(t, stepsPerSecond); }
 
 void clearFrameToBlack(RenderState& renderState) {
     renderState.setClearColor(Color(0, 0, 0));
@@ -52,16 +43,14 @@ void clearFrameToBlack(RenderState& renderState) {
 void Demo::drawFrame(float t) {
     clearFrameToBlack(renderState);
 
-    if (!musicFading && t > times.fadeOut) {
-        music.fadeOut(times.fadeSeconds);
+    if (!musicFading && t > loaded.times.fadeOut) {
+        music.fadeOut(loaded.times.fadeSeconds);
         musicFading = true;
-    } else if (musicFading && t > times.end) {
+    } else if (musicFading && t > loaded.times.end) {
         ended = true;
         return;
     }
 
     // Without a script there is nothing to draw and nobody to deliver to.
-    if (root == nullptr) return;
-    dispatchDueSyncEvent(syncTrack, nextSyncEvent, *root, t, activeInstances);
-    root->render(t, renderState, observer);
+    loaded.drawTree(t, renderState, observer);
 }

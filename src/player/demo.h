@@ -8,13 +8,13 @@
 
 #include "framework/demo_limits.h"
 #include "player/demo_interface.h"
+#include "player/loaded_demo.h"
 #include "player/sync_track.h"
 
 class EffectDrawObserver;
 class EffectInstance;
 class RenderState;
 class Music;
-class ScriptReader;
 
 // Unless the sync file says otherwise (see DemoTimes), music starts fading
 // on the first frame after this time...
@@ -44,10 +44,10 @@ public:
     void catchUpTo(double t, int stepsPerSecond) override;
     bool hasEnded() const override { return ended; }
 
-    EffectInstance* getRoot() const { return root; }
-    const SyncTrack& getSyncTrack() const { return syncTrack; }
-    uint32_t getNextSyncEvent() const { return nextSyncEvent; }
-    const DemoTimes& getTimes() const { return times; }
+    EffectInstance* getRoot() const { return loaded.root; }
+    const SyncTrack& getSyncTrack() const { return loaded.syncTrack; }
+    uint32_t getNextSyncEvent() const { return loaded.nextSyncEvent; }
+    const DemoTimes& getTimes() const { return loaded.times; }
     bool isMusicFading() const { return musicFading; }
 
 private:
@@ -56,12 +56,7 @@ private:
     EffectDrawObserver* observer;
     // The player's own.
     DemoLimits limits;
-    EffectInstance* root = nullptr;
-    SyncTrack syncTrack;
-    DemoTimes times;
-    uint32_t nextSyncEvent = 0;
+    LoadedDemo loaded;
     bool musicFading = false;
     bool ended = false;
-    std::unique_ptr<ScriptReader> scriptReader;
-    std::vector<EffectInstance*> activeInstances;
 };

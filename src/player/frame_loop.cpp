@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/report.h"
 #include "player/demo_interface.h"
 #include "player/sync_catch_up.h"
 
@@ -84,7 +85,7 @@ FrameLoop::Step FrameLoop::step() {
         // The frame that ends the demo is never shown.
         if (demo->hasEnded()) return Step::Ended;
     } else {
-        std::printf("rnd was null!\n");
+        QUARN_REPORT(Output, "rnd was null!\n");
     }
     if (observer && !observer->frameDrawn(frameNumber, t)) return Step::Ended;
     imports.swapBuffers();

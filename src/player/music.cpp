@@ -7,6 +7,7 @@
 
 #include "platform/audio_decoder.h"
 #include "platform/audio_device.h"
+#include "platform/report.h"
 
 namespace {
 uint32_t milliseconds(double seconds) { return static_cast<uint32_t>(std::lround(std::max(seconds, 0.0) * 1000.0)); }
@@ -18,14 +19,14 @@ Music::~Music() {
 
 void Music::load(std::string fileName) {
     loaded = true;
-    if (audioGetVersion() != audioLibraryVersion) std::printf("BASS version 1.8 was not loaded\n");
-    if (!audioInit(-1, 44100)) std::printf("Can't initialize device");
+    if (audioGetVersion() != audioLibraryVersion) QUARN_REPORT(Output, "BASS version 1.8 was not loaded\n");
+    if (!audioInit(-1, 44100)) QUARN_REPORT(Output, "Can't initialize device");
     stream = audioStreamCreateFile(fileName);
     if (stream != 0) {
         length = audioStreamGetLength(stream);
-        std::printf("streaming file [%" PRId64 " bytes]", length);
+        QUARN_REPORTF(Output, "streaming file [%" PRId64 " bytes]", length);
     } else {
-        std::printf("file could not be played\n");
+        QUARN_REPORT(Output, "file could not be played\n");
     }
 }
 
@@ -35,7 +36,7 @@ void Music::play() {
         if (startTime > 0.0) moveTo(startTime);
         audioStreamPlay(stream, false, audioLoopFlag);
     } else {
-        std::printf("error, stream is null!\n");
+        QUARN_REPORT(Output, "error, stream is null!\n");
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "framework/effect.h"
 #include "framework/effect_instance.h"
+#include "platform/report.h"
 
 void dispatchDueSyncEvent(const SyncTrack& track, uint32_t& next, EffectInstance& root, float t,
                           std::vector<EffectInstance*>& active) {
@@ -13,16 +14,16 @@ void dispatchDueSyncEvent(const SyncTrack& track, uint32_t& next, EffectInstance
     active.clear();
     root.collectActive(t, active);
     if (event.target < 0 || static_cast<std::size_t>(event.target) >= active.size()) {
-        std::printf("sync event %s dropped: no active instance %d\n", event.name.c_str(),
-                    static_cast<int>(event.target));
+        QUARN_REPORTF(Output, "sync event %s dropped: no active instance %d\n", event.name.c_str(),
+                      static_cast<int>(event.target));
         return;
     }
     // An instance of an effect whose type was never registered has no
     // effect; the event reaches nobody.
     Effect* effect = active[static_cast<std::size_t>(event.target)]->getEffect();
     if (effect == nullptr) {
-        std::printf("sync event %s dropped: instance %d has no effect\n", event.name.c_str(),
-                    static_cast<int>(event.target));
+        QUARN_REPORTF(Output, "sync event %s dropped: instance %d has no effect\n", event.name.c_str(),
+                      static_cast<int>(event.target));
         return;
     }
     effect->onSyncEvent(event.name);

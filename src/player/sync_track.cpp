@@ -8,6 +8,7 @@
 
 #include "framework/script_reader.h"
 #include "platform/file_bytes.h"
+#include "platform/report.h"
 
 namespace {
 
@@ -81,10 +82,14 @@ int splitFields(std::string_view line, std::string_view (&fields)[3]) {
 
 }  // namespace
 
-void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track, bool quiet) {
+void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track, bool quiet, SyncListener* listener) {
+    SyncListener nobody;
+    SyncListener& told = listener != nullptr ? *listener : nobody;
     const std::string_view text(data, size);
+    told.fileRead(text);
     // A byte order mark from an editor is no part of the first time.
     std::size_t position = text.starts_with(utf8ByteOrderMark) ? utf8ByteOrderMark.size() : 0;
+    if (position > 0) told.byteOrderMark();
     unsigned lineNumber = 0;
     while (position < text.size()) {
         ++lineNumber;
@@ -95,27 +100,34 @@ void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track
         position = hasLineFeed ? lineEnd + 1 : lineEnd;
         // Text-mode reading drops the carriage return of a CR LF pair.
         if (hasLineFeed && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty()) return;
+        if (line.empty()) {
+            told.emptyLine(static_cast<int>(lineNumber),
+                           text.substr(position).find_first_not_of("\r\n") != std::string_view::npos);
+            return;
+        }
         const bool tooLong = line.size() > maxSyncLineLength;
         if (tooLong) line = line.substr(0, maxSyncLineLength);
 
         std::string_view fields[3];
         if (splitFields(line, fields) < 3) {
-            if (!quiet) std::printf("sync line %u skipped: it needs a time, a name and a target\n", lineNumber);
+            if (!quiet)
+                QUARN_REPORTF(Output, "sync line %u skipped: it needs a time, a name and a target\n", lineNumber);
+            told.line(static_cast<int>(lineNumber), line, nullptr, tooLong);
         } else {
             track.push_back(SyncEvent{readTime(fields[0]), std::string(fields[1]), readTarget(fields[2])});
+            told.line(static_cast<int>(lineNumber), line, &track.back(), tooLong);
         }
         if (tooLong) return;
     }
 }
 
-bool readSyncTrack(const std::string& path, SyncTrack& track) {
-    std::string bytes;
-    if (!readFileText(path, bytes)) {
-        std::printf("fuck, couldn't load file\n");
+bool readSyncTrack(const std::string& path, SyncTrack& track, const FileReader& readFile, SyncListener* listener) {
+    std::vector<uint8_t> bytes;
+    if (!(readFile ? readFile(path, bytes, nullptr, noFileSizeLimit) : readFileBytes(path, bytes))) {
+        QUARN_REPORT(Output, "fuck, couldn't load file\n");
         return false;
     }
-    readSyncTrackFromBytes(bytes.data(), bytes.size(), track);
+    readSyncTrackFromBytes(reinterpret_cast<const char*>(bytes.data()), bytes.size(), track, false, listener);
     return true;
 }
 

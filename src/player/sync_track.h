@@ -4,7 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "assets/asset_reading.h"
 
 struct SyncEvent {
     float time;        // demo seconds from which the event is due
@@ -18,12 +21,31 @@ using SyncTrack = std::vector<SyncEvent>;
 // Lines longer than this are cut, and reading stops after them.
 constexpr std::size_t maxSyncLineLength = 255;
 
+// What the sync reader finds, line by line, for tools that report on a demo.
+// Lines count from 1, after a byte order mark.
+class SyncListener {
+public:
+    virtual ~SyncListener() = default;
+    // The file's bytes as read, before anything is taken from them.
+    virtual void fileRead(std::string_view /*bytes*/) {}
+    virtual void byteOrderMark() {}
+    // A line that is read: event is what it gives, null when it is skipped;
+    // cut when it was longer than maxSyncLineLength (reading stops after it).
+    virtual void line(int /*number*/, std::string_view /*text*/, const SyncEvent* /*event*/, bool /*cut*/) {}
+    // The empty line that ends reading; linesFollow when more than line ends
+    // come after it.
+    virtual void emptyLine(int /*number*/, bool /*linesFollow*/) {}
+};
+
 // Appends the events of the file to track. A file that cannot be opened
 // prints a message and leaves the track as it was; returns false then.
-bool readSyncTrack(const std::string& path, SyncTrack& track);
+// readFile (empty: from disk) reads it; listener hears what is found.
+bool readSyncTrack(const std::string& path, SyncTrack& track, const FileReader& readFile = {},
+                   SyncListener* listener = nullptr);
 // The same for file contents held in memory; quiet leaves out the message
 // about a skipped line.
-void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track, bool quiet = false);
+void readSyncTrackFromBytes(const char* data, std::size_t size, SyncTrack& track, bool quiet = false,
+                            SyncListener* listener = nullptr);
 
 // Where the music starts fading and where the demo ends. A demo sets them
 // with events named "fadeout" and "end" (the first of each name counts,

@@ -12,6 +12,7 @@
 
 #include "platform/audio_decoder.h"
 #include "platform/audio_device.h"
+#include "platform/report.h"
 #include "player/demo.h"
 #include "recording/benchmark.h"
 #include "recording/png_writer.h"
@@ -56,7 +57,7 @@ bool CaptureSession::begin() {
     case CaptureKind::frames:
         return beginFolder();
     case CaptureKind::unknown:
-        std::fprintf(stderr, "capture: '%s' is not a directory and does not end in .mp4 or .mkv\n", directory.c_str());
+        QUARN_REPORTF(Error, "capture: '%s' is not a directory and does not end in .mp4 or .mkv\n", directory.c_str());
         return false;
     case CaptureKind::video:
         break;
@@ -72,7 +73,7 @@ bool CaptureSession::begin() {
     settings.maxFrames = static_cast<int64_t>(seconds * fps) + 2;
     video = std::make_unique<VideoFileWriter>();
     if (!video->open(directory, settings)) {
-        std::fprintf(stderr, "capture: cannot write '%s' (%s)\n", directory.c_str(), video->error().c_str());
+        QUARN_REPORTF(Error, "capture: cannot write '%s' (%s)\n", directory.c_str(), video->error().c_str());
         return false;
     }
     return true;
@@ -82,13 +83,13 @@ bool CaptureSession::beginFolder() {
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (error || !std::filesystem::is_directory(directory)) {
-        std::fprintf(stderr, "capture: cannot make the directory '%s'\n", directory.c_str());
+        QUARN_REPORTF(Error, "capture: cannot make the directory '%s'\n", directory.c_str());
         return false;
     }
     // The earlier audio.wav stays until the first new frame is written.
     const std::string wavPath = directory + "/audio.wav";
     if (!wav.open(wavPath, audioOutputRate, audioOutputChannels)) {
-        std::fprintf(stderr, "capture: cannot write '%s' (%s)\n", wavPath.c_str(), wav.error().c_str());
+        QUARN_REPORTF(Error, "capture: cannot write '%s' (%s)\n", wavPath.c_str(), wav.error().c_str());
         return false;
     }
     return true;
@@ -122,14 +123,14 @@ bool CaptureSession::writeFolderFrame(int frame, std::size_t soundFrames) {
     const RgbaPicture picture{pixels.data(), frameWidth, frameHeight, true};
     if (!writePngFile(path, picture)) {
         endProgressLine();
-        std::fprintf(stderr, "capture: cannot write '%s'\n", path.c_str());
+        QUARN_REPORTF(Error, "capture: cannot write '%s'\n", path.c_str());
         failed = true;
         return false;
     }
     if (!wav.append(sound.data(), soundFrames)) {
         endProgressLine();
-        std::fprintf(stderr, "capture: cannot write '%s/audio.wav' (%s); it holds %.3f s\n", directory.c_str(),
-                     wav.error().c_str(), static_cast<double>(wav.framesWritten()) / audioOutputRate);
+        QUARN_REPORTF(Error, "capture: cannot write '%s/audio.wav' (%s); it holds %.3f s\n", directory.c_str(),
+                      wav.error().c_str(), static_cast<double>(wav.framesWritten()) / audioOutputRate);
         failed = true;
         return false;
     }
@@ -160,14 +161,14 @@ bool CaptureSession::finish() {
 
 bool CaptureSession::finishVideo() {
     if (!video->close()) {
-        std::fprintf(stderr, "capture: cannot write '%s' (%s); it ends after %lld frames\n", directory.c_str(),
-                     video->error().c_str(), static_cast<long long>(video->framesInFile()));
+        QUARN_REPORTF(Error, "capture: cannot write '%s' (%s); it ends after %lld frames\n", directory.c_str(),
+                      video->error().c_str(), static_cast<long long>(video->framesInFile()));
         failed = true;
     }
     const std::string notice = video->notice();
     if (!notice.empty())
-        std::fprintf(stderr, "capture: '%s' plays as written, without its index at the front (%s)\n", directory.c_str(),
-                     notice.c_str());
+        QUARN_REPORTF(Error, "capture: '%s' plays as written, without its index at the front (%s)\n", directory.c_str(),
+                      notice.c_str());
     if (progress) {
         std::fprintf(progress, "capture: %lld frames at %d per second with sound (%.3f s) in %s, %.1f MB\n",
                      static_cast<long long>(video->framesInFile()), fps, video->soundSecondsInFile(), directory.c_str(),
@@ -178,7 +179,7 @@ bool CaptureSession::finishVideo() {
 
 bool CaptureSession::finishFolder() {
     if (!wav.close()) {
-        std::fprintf(stderr, "capture: cannot complete '%s/audio.wav'\n", directory.c_str());
+        QUARN_REPORTF(Error, "capture: cannot complete '%s/audio.wav'\n", directory.c_str());
         failed = true;
     }
     if (progress) {

@@ -26,6 +26,7 @@
 #include "platform/gles2_render_state.h"
 #include "platform/message_box.h"
 #include "platform/player_imports.h"
+#include "platform/report.h"
 #include "platform/tool_overlay.h"
 #include "platform/window.h"
 #include "player/demo.h"
@@ -86,7 +87,7 @@ int playDemo(const PlayerImports& imports, RenderState& renderState, Demo& demo,
     int status = 0;
     if (capture && !capture->finish()) status = 1;
     if (benchmark) {
-        std::fputs(benchmark->finish().c_str(), stdout);
+        QUARN_REPORT(Output, benchmark->finish());
     }
     return status;
 }
@@ -113,7 +114,7 @@ bool findStretchesToCalm(const PlayerImports& imports, RenderState& renderState,
         stretches = cache.stretches;
         return true;
     }
-    std::fprintf(stderr, "flashes: checking %.2f s to %.2f s before it plays\n", from, to);
+    QUARN_REPORTF(Error, "flashes: checking %.2f s to %.2f s before it plays\n", from, to);
     audioUseOfflineOutput();
     Music music;
     music.setStartTime(from);
@@ -138,15 +139,15 @@ bool findStretchesToCalm(const PlayerImports& imports, RenderState& renderState,
     stretches = check.finish();
     cache = FlashCache{key, from, to, stretches};
     if (!writeFlashCache(flashCacheName, cache))
-        std::fprintf(stderr, "flashes: cannot keep the result in '%s'\n", flashCacheName);
+        QUARN_REPORTF(Error, "flashes: cannot keep the result in '%s'\n", flashCacheName);
     return true;
 }
 
 // The check's findings on stdout; its status: 1 when any stretch fails.
 int reportFlashes(FlashCheckSession& check) {
     const std::vector<FlashStretch> stretches = check.finish();
-    for (const FlashStretch& stretch : stretches) std::printf("%s\n", flashStretchLine(stretch).c_str());
-    std::printf("%s\n", flashSummaryLine(stretches, check.firstTime(), check.lastTime()).c_str());
+    for (const FlashStretch& stretch : stretches) QUARN_REPORTF(Output, "%s\n", flashStretchLine(stretch).c_str());
+    QUARN_REPORTF(Output, "%s\n", flashSummaryLine(stretches, check.firstTime(), check.lastTime()).c_str());
     return stretches.empty() ? 0 : 1;
 }
 
@@ -213,7 +214,7 @@ int main(int argc, char** argv) {
     if (const int status = settleSize(options); status != 0) return status;
     if (options.check) {
         const DemoCheckReport report = checkDemo(options.directory.empty() ? "." : options.directory);
-        for (const std::string& line : report.lines) std::printf("%s\n", line.c_str());
+        for (const std::string& line : report.lines) QUARN_REPORTF(Output, "%s\n", line.c_str());
         return report.errors > 0 ? 1 : 0;
     }
     if (!options.directory.empty()) {
@@ -222,7 +223,7 @@ int main(int argc, char** argv) {
         if (!options.captureDirectory.empty())
             options.captureDirectory = std::filesystem::absolute(options.captureDirectory, ignored).string();
         if (chdir(options.directory.c_str()) != 0) {
-            std::fprintf(stderr, "quarn2: cannot enter the directory '%s'\n", options.directory.c_str());
+            QUARN_REPORTF(Error, "quarn2: cannot enter the directory '%s'\n", options.directory.c_str());
             return 2;
         }
     }
@@ -316,7 +317,7 @@ int main(int argc, char** argv) {
     if (flashCheck) shown.swapBuffers = noSwap;
     int status = playDemo(shown, renderState, demo, music, timing, capture.get(), benchmark.get());
     if (flashCheck && status == 0) status = reportFlashes(*flashCheck);
-    if (safeView) std::fprintf(stderr, "flashes: %d frames shown calmed\n", safeView->framesCalmed());
+    if (safeView) QUARN_REPORTF(Error, "flashes: %d frames shown calmed\n", safeView->framesCalmed());
     music.release();
     restoreDisplayMode();
     return status;

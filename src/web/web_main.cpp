@@ -14,11 +14,13 @@
 #include "platform/gles2_render_state.h"
 #include "platform/message_box.h"
 #include "platform/player_imports.h"
+#include "platform/report.h"
 #include "platform/window.h"
 #include "player/demo.h"
 #include "player/frame_loop.h"
 #include "player/music.h"
 #include "runtime/command_line.h"
+#include "web/page_log.h"
 
 namespace {
 
@@ -86,6 +88,8 @@ void playFrame() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // For the whole page's life: main returns while the browser runs the frames.
+    static ReportSinkScope pageLog(sendReportToPage);
     // A dialog would be a blocking alert(); the page shows the messages.
     forbidDialogs();
     // --paused is the page's own: the rest are the desktop player's options.
@@ -100,9 +104,9 @@ int main(int argc, char** argv) {
     const CommandLine options = parseCommandLine(static_cast<int>(arguments.size()), arguments.data());
     if (!options.unknownOption.empty() || !options.error.empty()) {
         if (!options.unknownOption.empty())
-            std::fprintf(stderr, "quarn2: unknown option '%s'\n", options.unknownOption.c_str());
+            QUARN_REPORTF(Error, "quarn2: unknown option '%s'\n", options.unknownOption.c_str());
         else
-            std::fprintf(stderr, "quarn2: %s\n", options.error.c_str());
+            QUARN_REPORTF(Error, "quarn2: %s\n", options.error.c_str());
         reportToPage("failed");
         return 2;
     }

@@ -185,10 +185,10 @@ TEST(TextureManager, AddAlphaOfAnotherSizePairsUpToTheSmallerCount) {
 
 TEST(Texture, UploadCreatesARepeatingTextureWithTheFilterForItsMipmaps) {
     RecordingRenderState recorder;
-    auto owned = std::make_unique<Image>(Image{{1, 2, 3, 4, 5, 6, 7, 8}, 2, 1});
+    auto owned = std::make_unique<Image>(Image{{1, 2, 3, 4, 5, 6, 7, 8}, 2, 1, {}});
     Image* image = owned.get();
     Texture plain(std::move(owned), false);
-    Texture mipmapped(std::make_unique<Image>(Image{{1, 2, 3, 4}, 1, 1}), true);
+    Texture mipmapped(std::make_unique<Image>(Image{{1, 2, 3, 4}, 1, 1, {}}), true);
     EXPECT_EQ(plain.upload(recorder), 1u);
     EXPECT_EQ(mipmapped.upload(recorder), 2u);
 

@@ -100,7 +100,7 @@ TEST(TextureRelease, AGoneTextureLeavesNoGlTexture) {
     for (TestRenderer renderer : {TestRenderer::FixedFunction, TestRenderer::Gles2}) {
         GlTestScreen screen(renderer);
         ASSERT_TRUE(screen.isOpen());
-        auto texture = std::make_unique<Texture>(std::make_unique<Image>(Image{{1, 2, 3, 4}, 1, 1}), false);
+        auto texture = std::make_unique<Texture>(std::make_unique<Image>(Image{{1, 2, 3, 4}, 1, 1, {}}), false);
         const GLuint first = texture->upload(screen.renderState());
         // A second upload replaces the first texture.
         const GLuint second = texture->upload(screen.renderState());

@@ -5,12 +5,15 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "authoring/live_loop.h"
+#include "platform/file_bytes.h"
 #include "player/music.h"
 #include "support/captured_console.h"
+#include "support/lwo_bytes.h"
 #include "support/picture_files.h"
 #include "support/recording_render_state.h"
 
@@ -186,3 +189,51 @@ TEST_F(LiveDemoTest, WindowListsTheCheckErrorsAndWarnings) {
 }
 
 }  // namespace
+
+namespace {
+
+// Counts every file the demo reads, by name, and reads it from disk.
+struct OpenCounter {
+    std::map<std::string, int> opens;
+    FileReader reader() {
+        return [this](const std::string& path, std::vector<uint8_t>& bytes, std::string* reason, uint64_t maxBytes) {
+            ++opens[path];
+            return readFileBytes(path, bytes, reason, maxBytes);
+        };
+    }
+};
+
+}  // namespace
+
+// A reload reads each file once on the frame thread: the tree, the check
+// of every picture and object, and --check's report all come from one
+// reading; a picture two effects name is read once too; the music, not
+// changed, is not read at all.
+TEST_F(LiveDemoTest, AReloadOpensEachFileOnce) {
+    std::vector<uint8_t> samples(8 * 8 * 3, 200);
+    writeBytes("blue.jpg", encodeJpeg(8, 8, samples));
+    writeBytesToFile("shape.lwo", lwoFile({lwoPoints({0, 0, 0, 1, 0, 0, 0, 1, 0}), lwoPolygons({{0, 1, 2}})}));
+    writeScript(
+        "defineEffect red as FxGLLayerObject\ntextureFilename : red.tga\ntransparency : solid\nend\n"
+        "defineEffect again as FxGLLayerObject\ntextureFilename : red.tga\nalphaFilename : red.tga\nend\n"
+        "defineEffect warp as FxGLUVMap\ntextureFilename : blue.jpg\nend\n"
+        "defineEffect shape as FxRenderParametric\nobject : shape.lwo\ntextureFilename : blue.jpg\n"
+        "mapping : pregenerated\nend\n"
+        "defineEffect root as Effect\nend\n"
+        "createInstance of root as iDemo at 0 1000\n"
+        "createInstance of red as a at 0 1000\ncreateInstance of again as b at 0 1000\n"
+        "createInstance of warp as c at 0 1000\ncreateInstance of shape as d at 0 1000\n"
+        "addChild a to iDemo\naddChild b to iDemo\naddChild c to iDemo\naddChild d to iDemo\nbah\n");
+    OpenCounter counter;
+    Music countedMusic;
+    LiveDemo counted(countedMusic, renderState, counter.reader());
+    captureConsole([&] { counted.init(); });
+    ASSERT_FALSE(counted.reloadFailed());
+
+    counter.opens.clear();
+    const CapturedConsole console = captureConsole([&] { counted.reload({"iDemo.dat"}, 1.0f); });
+    ASSERT_FALSE(counted.reloadFailed()) << console.err;
+    EXPECT_EQ(counter.opens,
+              (std::map<std::string, int>{
+                  {"iDemo.dat", 1}, {"test.dat", 1}, {"red.tga", 1}, {"blue.jpg", 1}, {"shape.lwo", 1}}));
+}

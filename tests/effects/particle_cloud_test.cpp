@@ -14,7 +14,7 @@ using Texts = std::vector<std::string>;
 
 // A texture that was never uploaded: its GL name is 0.
 struct NamedTexture {
-    Texture texture{std::make_unique<Image>(Image{std::vector<uint8_t>(4, 255), 1, 1}), false};
+    Texture texture{std::make_unique<Image>(Image{std::vector<uint8_t>(4, 255), 1, 1, {}}), false};
     TextureLayer layer;
     Material material;
     NamedTexture() {

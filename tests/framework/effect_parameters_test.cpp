@@ -4,6 +4,7 @@
 
 #include "framework/effect.h"
 #include "framework_test_helpers.h"
+#include "platform/report.h"
 
 namespace {
 
@@ -98,10 +99,10 @@ TEST(EffectParameters, InRangeIncludesBothBounds) {
     EXPECT_FALSE(inRange(-3, 6, 5));
 }
 
-TEST(EffectParameters, LogLineAddsOneNewlineOnStandardError) {
+TEST(EffectParameters, LogLinesAddOneNewlineOnStandardError) {
     const Console console = captureConsole([] {
-        logLine("first");
-        logLine("second\n");
+        QUARN_REPORT(Log, "first");
+        QUARN_REPORT(Log, "second\n");
     });
     EXPECT_EQ(console.out, "");
     EXPECT_EQ(linesOf(console.err), (std::vector<std::string>{"first", "second", ""}));

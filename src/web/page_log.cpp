@@ -1,12 +1,12 @@
 // The page tells the player's log lines from its errors: both reach the
 // desktop's standard error, but a log line in the page's error colour would
 // look like a failure. The text is the desktop's, line by line.
+#include "web/page_log.h"
+
 #include <emscripten.h>
 
 #include <cstdio>
 #include <string>
-
-#include "framework/effect.h"
 
 namespace {
 
@@ -20,11 +20,16 @@ EM_JS(void, showLogLine, (const char* text), {
 
 }  // namespace
 
-void logLine(const std::string& text) {
+void sendReportToPage(ReportLevel level, const char* file, int line, std::string_view text) {
+    if (level != ReportLevel::Log) {
+        writeToConsole(level, file, line, text);
+        return;
+    }
     // Lines already written keep their place before this one.
     std::fflush(stdout);
     std::fflush(stderr);
-    const std::string whole = text + "\n";
+    std::string whole(text);
+    whole += '\n';
     std::size_t begin = 0;
     for (std::size_t end = whole.find('\n'); end != std::string::npos; end = whole.find('\n', begin)) {
         showLogLine(whole.substr(begin, end - begin).c_str());
