@@ -64,7 +64,8 @@ TEST(ParameterDeclarationsTest, EveryParameterAnEffectReadsIsDeclared) {
 
             reads.clear();
             captureConsole([&] {
-                ScriptReader reader(ScriptReaderSetup{.parameterReads = recordRead});
+                ScriptReader reader(
+                    ScriptReaderSetup{.limits = {}, .waitForKey = waitForConsoleKey, .parameterReads = recordRead});
                 registerEffectTypes(reader);
                 reader.loadFromText(script, "iDemo.dat", renderState);
             });

@@ -19,7 +19,7 @@ namespace {
 // instances collected from the root (which also proves the tree has no loop).
 std::size_t readGarbage(const std::string& text) {
     std::vector<std::string> journal;
-    ScriptReader reader(ScriptReaderSetup{.waitForKey = KeyWaitCounter::count});
+    ScriptReader reader(ScriptReaderSetup{.limits = {}, .waitForKey = KeyWaitCounter::count});
     reader.registerType(std::make_unique<JournalEffect>("FxGLUVMap", &journal));
     NullRenderState renderState;
     EffectInstance* root = nullptr;

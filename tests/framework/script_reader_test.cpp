@@ -86,7 +86,7 @@ protected:
     Lines journal;
     NullRenderState renderState;
     KeyWaitCounter keyWaits;
-    ScriptReader reader{ScriptReaderSetup{.waitForKey = KeyWaitCounter::count}};
+    ScriptReader reader{ScriptReaderSetup{.limits = {}, .waitForKey = KeyWaitCounter::count}};
     Console console;
 };
 
