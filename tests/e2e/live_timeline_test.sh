@@ -85,16 +85,21 @@ xdotool key --window "$id" space
 
 # Hidden, then shown: E records either way.
 record
+# The pauses give a loaded machine time to draw the panel and take each
+# key before the next: the field exists only once the panel is drawn.
 xdotool key --window "$id" Tab
-sleep 0.3
+sleep 1
 # The second and third go to instance 2 (b): typed into the target field.
 xdotool mousemove --window "$id" 370 257 click --repeat 2 1
-sleep 0.2
+sleep 0.6
 xdotool key --window "$id" ctrl+a
+sleep 0.2
 xdotool type --window "$id" 2
+sleep 0.2
 xdotool key --window "$id" Return
+sleep 0.2
 xdotool mousemove --window "$id" 10 10 click 1
-sleep 0.3
+sleep 0.8
 record
 record
 for _ in $(seq 100); do grep -q '^test.dat:4: note: ' out.txt && break; sleep 0.05; done
