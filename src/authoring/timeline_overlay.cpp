@@ -341,8 +341,11 @@ TimelineRequest TimelineOverlay::State::drawTimeline(LiveDemo& demo) {
             const auto last = bin + static_cast<std::size_t>(std::max((to - from) * waveBinsPerSecond, 1.0));
             float peak = 0.0f;
             for (std::size_t b = bin; b < last; ++b) peak = std::max(peak, wave[b % wave.size()]);
-            draw->AddLine(ImVec2(left + x, waveMiddle - peak * waveHalf),
-                          ImVec2(left + x, waveMiddle + peak * waveHalf + 1.0f), IM_COL32(90, 160, 220, 255));
+            // A one-pixel rectangle is two triangles; an anti-aliased line
+            // is several, and a software GL pays for each.
+            draw->AddRectFilled(ImVec2(left + x, waveMiddle - peak * waveHalf),
+                                ImVec2(left + x + 1.0f, waveMiddle + peak * waveHalf + 1.0f),
+                                IM_COL32(90, 160, 220, 255));
         }
     } else {
         draw->AddText(ImVec2(left + 4.0f, top + 6.0f), IM_COL32(140, 140, 140, 255), "reading the music ...");
@@ -410,9 +413,11 @@ TimelineRequest TimelineOverlay::State::drawTimeline(LiveDemo& demo) {
                                       : IM_COL32(55, 60, 75, 230);
         barDraw->AddRectFilled(ImVec2(x0, y + 1.0f), ImVec2(std::max(x1, x0 + 2.0f), y + rowHeight - 1.0f), fill, 2.0f);
         const std::string label = std::string(static_cast<std::size_t>(bar.depth) * 2, ' ') + bar.instance->getName();
-        barDraw->PushClipRect(ImVec2(x0, y), ImVec2(std::max(x1, x0 + 1.0f), y + rowHeight), true);
-        barDraw->AddText(ImVec2(x0 + 3.0f, y), IM_COL32(230, 230, 230, 255), label.c_str());
-        barDraw->PopClipRect();
+        // Clipped on the CPU: a clip rectangle of its own would end the
+        // draw command at each bar.
+        const ImVec4 labelClip(x0, y, std::max(x1, x0 + 1.0f), y + rowHeight);
+        barDraw->AddText(ImGui::GetFont(), ImGui::GetFontSize(), ImVec2(x0 + 3.0f, y), IM_COL32(230, 230, 230, 255),
+                         label.c_str(), nullptr, 0.0f, &labelClip);
         if (barsHovered && ImGui::IsMouseClicked(ImGuiMouseButton_Left)) {
             const ImVec2 mouse = ImGui::GetIO().MousePos;
             if (mouse.y >= y && mouse.y < y + rowHeight && mouse.x >= x0 && mouse.x <= x1) select(bar);
