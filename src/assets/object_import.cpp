@@ -80,12 +80,13 @@ private:
 bool isBlankOrLineEnd(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
 // When a file cannot be opened, Assimp 5.2.5 tidies its name and tries
-// again. That tidying walks past the end of a name that ends in "://", that
-// is two backslashes, or that begins with a blank and has nothing else
-// (a blank at the start also makes it cut the name oddly), and then erases
-// a negative length: a name in the file (an OBJ's `mtllib a://`, a glTF
-// buffer's "uri": " ") crashed the player and --check. Such a name, when it
-// does not open, fails the reading before the library tidies it.
+// again. The tidying walks past the end of a name that ends in "://", that
+// is two backslashes, or that is blanks alone, and then erases a negative
+// length: such a name in a file (an OBJ's `mtllib a://`, a glTF buffer's
+// "uri": " ") crashed the player and --check. A name beginning with a blank
+// counts as one of them: the tidying drops its first word with the blanks,
+// and what is left may be of the other kinds. Such a name, when it does not
+// open, fails the reading before the library tidies it.
 bool libraryCannotLookFor(const std::string& name) {
     const auto endsWith = [&name](const char* tail) {
         const std::size_t length = std::strlen(tail);
