@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "platform/extensions.h"
+#include "platform/gl_state_calls.h"
 #include "platform/window.h"
 
 namespace {
@@ -53,18 +54,7 @@ void selectUnitIfPresent(uint32_t unit) {
     if (multitexture.glActiveTextureARB) multitexture.glActiveTextureARB(unit);
 }
 
-const GlStateCalls fixedFunctionCalls = {
-    .enable = glEnable,
-    .disable = glDisable,
-    .depthMask = glDepthMask,
-    .blendFunc = glBlendFunc,
-    .clearColor = glClearColor,
-    .scissor = glScissor,
-    .activeTexture = selectUnitIfPresent,
-    .bindTexture = glBindTexture,
-    .pixelStore = glPixelStorei,
-    .clear = glClear,
-};
+const GlStateCalls fixedFunctionCalls = glStateCallsSelectingUnitsWith(selectUnitIfPresent);
 
 // Mesa's depth for both stacks; GL refuses a push beyond.
 constexpr int matrixStackDepth = 32;

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/gl_state_calls.h"
 #include "platform/gl_state_shadow.h"
 #include "platform/gles2_matrices.h"
 #include "platform/gles2_shaders.h"
@@ -18,18 +19,7 @@ using namespace gles2;
 
 namespace {
 
-const GlStateCalls shaderCalls = {
-    .enable = glEnable,
-    .disable = glDisable,
-    .depthMask = glDepthMask,
-    .blendFunc = glBlendFunc,
-    .clearColor = glClearColor,
-    .scissor = glScissor,
-    .activeTexture = glActiveTexture,
-    .bindTexture = glBindTexture,
-    .pixelStore = glPixelStorei,
-    .clear = glClear,
-};
+const GlStateCalls shaderCalls = glStateCallsSelectingUnitsWith(glActiveTexture);
 
 // What a unit does besides the texture bound on it (in the shadow).
 struct TextureUnit {
