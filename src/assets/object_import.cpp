@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstring>
 #include <exception>
 #include <fstream>
@@ -226,6 +227,17 @@ bool takeScene(Assimp::Importer& importer, const aiScene* scene, ImportedObject&
     if (object.triangles.empty()) {
         object = ImportedObject();
         problem = "holds no triangles to draw";
+        return false;
+    }
+    // An infinite or undefined coordinate spoils the normals of every
+    // polygon around it and draws as stray spikes or nothing.
+    const auto notFinite = std::find_if(object.points.begin(), object.points.end(), [](const Vec3& p) {
+        return !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z);
+    });
+    if (notFinite != object.points.end()) {
+        problem =
+            "cannot be read: point " + std::to_string(notFinite - object.points.begin()) + " is not a finite number";
+        object = ImportedObject();
         return false;
     }
     return true;
