@@ -152,6 +152,11 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
         reportCheck(checkDemo(".", CheckedFor::live, &musicFacts, disk));
     }
     failed = !problem.empty();
+#ifdef __GLIBC__
+    // While reading, the old tree and the new one were both held; the
+    // allocator would keep that peak resident for the rest of the session.
+    malloc_trim(0);
+#endif
     // Last, so that the time covers everything the picture waited for.
     if (failed) {
         QUARN_REPORTF(Error, "reload failed: %s\n", problem.c_str());
@@ -160,11 +165,6 @@ void LiveDemo::reload(const std::vector<std::string>& changed, float t) {
         QUARN_REPORTF(Output, "reloaded %s in %ld ms\n", everything ? scriptFile.c_str() : joined(changed).c_str(),
                       milliseconds);
     }
-#ifdef __GLIBC__
-    // While reading, the old tree and the new one were both held; the
-    // allocator would keep that peak resident for the rest of the session.
-    malloc_trim(0);
-#endif
 }
 
 void LiveDemo::reportCheck(const DemoCheckReport& checked) {
