@@ -125,7 +125,7 @@ std::string describeUse(const ParameterDeclaration& parameter) {
     case ParameterUse::Picture:
         return "picture";
     case ParameterUse::Object:
-        return "LightWave object";
+        return "object file";
     case ParameterUse::Expression:
         break;
     }

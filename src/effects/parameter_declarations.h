@@ -14,7 +14,7 @@ enum class ParameterUse {
     Word,        // text: one of choices when choices is not empty
     Expression,  // text compiled over variables
     Picture,     // text: a TGA or JPEG file name
-    Object,      // text: a LightWave object file name
+    Object,      // text: an object file name (LightWave, OBJ, glTF)
 };
 
 struct ParameterDeclaration {
@@ -45,5 +45,5 @@ const ParameterDeclaration* findParameterDeclaration(const EffectTypeDeclaration
 // The table a value for this use must be stored in.
 ParameterKind storedKind(ParameterUse use);
 // How docs/effects.md names the use: "float", "integer", "text",
-// "expression of t, i, n", "picture", "LightWave object".
+// "expression of t, i, n", "picture", "object file".
 std::string describeUse(const ParameterDeclaration& parameter);
