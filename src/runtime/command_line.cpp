@@ -162,7 +162,7 @@ const char* usageText() {
            "                     desktop: the desktop's resolution\n"
            "                       quarn2 --capture demo.mp4 --size 3840x2160\n"
            "  --start SECONDS    begin at that demo time, the music at the same place;\n"
-           "                     sync events before it still arrive, one per frame\n"
+           "                     the effects stand as a run from 0 has them there\n"
            "                       quarn2 --windowed --start 92.5\n"
            "  --until SECONDS    end the run at that demo time (a capture's files are\n"
            "                     completed, a benchmark's figures printed)\n"

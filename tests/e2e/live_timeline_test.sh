@@ -85,21 +85,51 @@ xdotool key --window "$id" space
 
 # Hidden, then shown: E records either way.
 record
-# The pauses give a loaded machine time to draw the panel and take each
-# key before the next: the field exists only once the panel is drawn.
+# The second and third go to instance 2 (b): typed into the target field,
+# paused meanwhile so that only the choice changes the words after the
+# field ("= a now" becomes "= b now"). A loaded machine may draw the panel
+# late or drop a click on a field not yet there: the choice is made again
+# until those words change, and must have changed within three tries.
+where_it_goes() { "$pixel" "$id" 435 246 100 20; }
+# settled_region [UNLIKE]: that place's digest once two reads agree (and
+# differ from UNLIKE).
+settled_region() {
+    local last now
+    last=$(where_it_goes)
+    for _ in $(seq 40); do
+        sleep 0.25
+        now=$(where_it_goes)
+        [ "$now" = "$last" ] && [ "$now" != "${1:-}" ] && break
+        last=$now
+    done
+    echo "$now"
+}
+xdotool mousemove --window "$id" 10 10
+xdotool key --window "$id" space
+no_panel=$(settled_region)
 xdotool key --window "$id" Tab
-sleep 1
-# The second and third go to instance 2 (b): typed into the target field.
-xdotool mousemove --window "$id" 370 257 click --repeat 2 1
-sleep 0.6
-xdotool key --window "$id" ctrl+a
-sleep 0.2
-xdotool type --window "$id" 2
-sleep 0.2
-xdotool key --window "$id" Return
-sleep 0.2
-xdotool mousemove --window "$id" 10 10 click 1
-sleep 0.8
+before_choice=$(settled_region "$no_panel")
+[ "$before_choice" != "$no_panel" ] || fail "the timeline did not show"
+chose=
+for _ in 1 2 3; do
+    xdotool mousemove --window "$id" 370 257 click --repeat 2 1
+    sleep 0.6
+    xdotool key --window "$id" ctrl+a
+    sleep 0.2
+    xdotool type --window "$id" 2
+    sleep 0.2
+    xdotool key --window "$id" Return
+    sleep 0.2
+    xdotool mousemove --window "$id" 10 10 click 1
+    for _ in $(seq 20); do
+        sleep 0.2
+        [ "$(where_it_goes)" != "$before_choice" ] && chose=yes && break
+    done
+    [ -n "$chose" ] && break
+done
+[ -n "$chose" ] || fail "the target field never took 2"
+xdotool key --window "$id" space
+sleep 0.3
 record
 record
 for _ in $(seq 100); do grep -q '^test.dat:4: note: ' out.txt && break; sleep 0.05; done

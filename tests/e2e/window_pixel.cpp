@@ -2,7 +2,8 @@
 // The window is raised first: other tests' windows share the display and
 // may cover it. Usage: window_pixel WINDOW_ID X Y
 // With "all" for X and Y: a digest of every pixel of the window instead, for
-// telling whether two pictures are the same.
+// telling whether two pictures are the same; with X Y W H, a digest of that
+// rectangle only (window_pixel WINDOW_ID X Y W H).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -24,8 +25,8 @@ unsigned channel(unsigned long pixel, unsigned long mask) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s WINDOW_ID X Y\n", argv[0]);
+    if (argc != 4 && argc != 6) {
+        std::fprintf(stderr, "usage: %s WINDOW_ID X Y [W H]\n", argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -36,10 +37,17 @@ int main(int argc, char** argv) {
     const Window window = std::strtoul(argv[1], nullptr, 0);
     XRaiseWindow(display, window);
     XSync(display, False);
-    if (std::strcmp(argv[2], "all") == 0) {
+    if (std::strcmp(argv[2], "all") == 0 || argc == 6) {
         XWindowAttributes attributes{};
         XGetWindowAttributes(display, window, &attributes);
-        XImage* whole = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+        int left = 0, top = 0;
+        if (argc == 6) {
+            left = std::atoi(argv[2]);
+            top = std::atoi(argv[3]);
+            attributes.width = std::atoi(argv[4]);
+            attributes.height = std::atoi(argv[5]);
+        }
+        XImage* whole = XGetImage(display, window, left, top, attributes.width, attributes.height, AllPlanes, ZPixmap);
         if (!whole) {
             std::fprintf(stderr, "cannot read the window\n");
             XCloseDisplay(display);
