@@ -36,7 +36,6 @@ fps=60
 size=""
 retries=2
 player=${QUARN_PLAYER:-$here/../build/quarn2}
-demoEnd=255  # the demo ends on the first frame after this time
 
 usage() {
     sed -n '4,7p' "$0" | sed 's/^# \{0,1\}//' >&2
@@ -96,8 +95,14 @@ onGrid() { awk -v t="$1" -v n="$fps" 'BEGIN { s = t * n; r = int(s + 0.5); exit 
 stepOf() { awk -v t="$1" -v n="$fps" 'BEGIN { printf "%d", t * n + 0.5 }'; }
 onGrid "$start" || fail "--start $start is not a whole number of frames at $fps per second"
 first=$(stepOf "$start")
-# Without --until, up to and including the frame at the demo's end.
-lastStep=$((demoEnd * fps))
+# The demo ends on the first frame after its end: 255 s unless its sync
+# file sets another with an `end` or `fadeout` event. The player's own
+# check says where, so the rule lives in one place.
+demoEnd=$(checker=$(cd "$(dirname "$player")" && pwd)/$(basename "$player") && cd "$dir" && "$checker" --check 2>/dev/null |
+    sed -n "s/.*\(the demo ends at\|the demo's end at\) \([0-9.e+]*\) s.*/\2/p" | head -n 1)
+demoEnd=${demoEnd:-255}
+# Without --until, up to and including the last frame at or before the end.
+lastStep=$(awk -v t="$demoEnd" -v n="$fps" 'BEGIN { printf "%d", t * n + 1e-6 }')
 [ "$first" -le "$lastStep" ] || fail "--start $start is beyond the demo's end ($demoEnd s)"
 if [ -n "$until" ]; then
     onGrid "$until" || fail "--until $until is not a whole number of frames at $fps per second"

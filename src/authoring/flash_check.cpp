@@ -1,7 +1,5 @@
 #include "authoring/flash_check.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cinttypes>
 #include <cstring>
@@ -12,6 +10,7 @@
 #include <system_error>
 
 #include "platform/back_buffer_picture.h"
+#include "platform/report.h"
 #include "recording/capture.h"
 
 namespace {
@@ -37,11 +36,11 @@ constexpr const char* cacheHeader = "quarn2 flash check 1";
 
 }  // namespace
 
-FlashCheckSession::FlashCheckSession(const PlayerImports& imports, double startTime, int rate, std::FILE* progress)
+FlashCheckSession::FlashCheckSession(const PlayerImports& imports, double startTime, int rate, bool showProgress)
     : readFrame(imports.readFrame),
       startTime(startTime),
       rate(rate),
-      progress(progress),
+      showProgress(showProgress),
       analysis(startFlashAnalysis(captureWidth, captureHeight)),
       pixels(static_cast<std::size_t>(captureWidth) * captureHeight * 4) {}
 
@@ -53,22 +52,11 @@ bool FlashCheckSession::frameDrawn(int frame, float /*t*/) {
     if (frames == 0) first = t;
     last = t;
     ++frames;
-    if (progress && frames % rate == 0) {
-        // On a terminal the line is rewritten in place; in a log each is kept.
-        progressLineOpen = isatty(fileno(progress)) != 0;
-        std::fprintf(progress, "flashes: checked to demo time %.0f s%c", t, progressLineOpen ? '\r' : '\n');
-        std::fflush(progress);
-    }
+    if (showProgress && frames % rate == 0) QUARN_REPORTF(Progress, "flashes: checked to demo time %.0f s", t);
     return true;
 }
 
-std::vector<FlashStretch> FlashCheckSession::finish() {
-    if (progressLineOpen) {
-        std::fputc('\n', progress);
-        progressLineOpen = false;
-    }
-    return finishFlashAnalysis(analysis);
-}
+std::vector<FlashStretch> FlashCheckSession::finish() { return finishFlashAnalysis(analysis); }
 
 SafeView::SafeView(RenderState& renderState, const PlayerImports& imports, std::vector<FlashStretch> stretches,
                    double startTime, int fixedRate, FrameObserver* next)

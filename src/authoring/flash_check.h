@@ -16,9 +16,9 @@ constexpr int flashCheckRate = 60;
 class FlashCheckSession : public FrameObserver {
 public:
     // Frames come from the imports' readFrame. startTime and rate give
-    // each frame's exact time; progress (null for none) gets a line every
-    // demo second.
-    FlashCheckSession(const PlayerImports& imports, double startTime, int rate, std::FILE* progress = nullptr);
+    // each frame's exact time; with showProgress, a progress line is
+    // reported every demo second.
+    FlashCheckSession(const PlayerImports& imports, double startTime, int rate, bool showProgress = false);
 
     bool frameDrawn(int frame, float t) override;
     // The failing stretches, by their start.
@@ -32,13 +32,12 @@ private:
     void (*readFrame)(uint8_t* rgba, int width, int height);
     double startTime;
     int rate;
-    std::FILE* progress;
+    bool showProgress;
     FlashAnalysis analysis;
     FlashCells cells;
     std::vector<uint8_t> pixels;
     int frames = 0;
     double first = 0.0, last = 0.0;
-    bool progressLineOpen = false;
 };
 
 // --safe: around the stretches a check found, each frame is blended with

@@ -95,6 +95,7 @@ void LiveDemo::init() {
         DemoFiles files(disk);
         musicFacts = readMusicFacts(files);
         music.load(musicFile);
+        ++musicLoadCount;
         QUARN_REPORT(Output, "loading demo script\n");
     });
     music.play();
@@ -195,6 +196,7 @@ bool LiveDemo::reloadMusic(float t, double started, std::string& problem) {
     musicFacts = MusicFacts{.opened = true, .decodable = true};
     music.release();
     music.load(musicFile);
+    ++musicLoadCount;
     QUARN_REPORT(Output, "\n");
     music.play();
     // The demo's clock ran on while the music was read.

@@ -59,6 +59,10 @@ public:
     // The demo's files: sync file, script, music and every file the script
     // names, the missing ones included.
     const std::vector<std::string>& watchedFiles() const { return watched; }
+    // How often the music has been loaded: init once, then each reading
+    // that found it changed (or still broken) and could play it. Whatever
+    // summarises the music does so again only when this moves.
+    int musicLoads() const { return musicLoadCount; }
 
     // Moves the music to t, with the fade where it would stand by then, and
     // the effects to where a run from 0 at 60 steps a second has them at t,
@@ -96,6 +100,7 @@ private:
     MusicFacts musicFacts;
     std::vector<std::string> findings;
     int errors = 0;
+    int musicLoadCount = 0;
     bool failed = false;
     bool musicFailed = false;
     bool musicFading = false;

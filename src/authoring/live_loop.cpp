@@ -202,9 +202,11 @@ private:
     }
 
     void reload(const std::vector<std::string>& changed, double now) {
+        const int musicLoads = demo.musicLoads();
         demo.reload(changed, static_cast<float>(now));
-        timeline.demoRead(
-            demo, changed.empty() || std::find(changed.begin(), changed.end(), "demomusik.mp3") != changed.end());
+        // R reads the tree again but keeps the music playing: its waveform
+        // is made again only for music loaded again.
+        timeline.demoRead(demo, demo.musicLoads() != musicLoads);
         watcher.watch(demo.watchedFiles());
         overlay = checkFindingsOverlay(demo.checkFindings());
     }

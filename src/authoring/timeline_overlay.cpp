@@ -20,6 +20,7 @@
 #include "framework/effect.h"
 #include "framework/effect_instance.h"
 #include "platform/audio_decoder.h"
+#include "platform/file_bytes.h"
 #include "platform/report.h"
 #include "platform/tool_overlay.h"
 #include "player/sync_track.h"
@@ -122,20 +123,30 @@ struct TimelineOverlay::State {
         if (decoder.joinable()) decoder.join();
         waveReady = false;
         decoder = std::thread([this] {
-            std::vector<int16_t> pcm;
             std::vector<float> bins;
             double seconds = 0.0;
-            if (decodeMp3File(musicFileName, pcm)) {
-                const std::size_t frames = pcm.size() / audioOutputChannels;
-                seconds = static_cast<double>(frames) / audioOutputRate;
-                const std::size_t perBin = audioOutputRate / waveBinsPerSecond;
-                bins.assign((frames + perBin - 1) / perBin, 0.0f);
-                for (std::size_t frame = 0; frame < frames; ++frame) {
-                    const int left = std::abs(static_cast<int>(pcm[frame * 2]));
-                    const int right = std::abs(static_cast<int>(pcm[frame * 2 + 1]));
-                    float& bin = bins[frame / perBin];
-                    bin = std::max(bin, static_cast<float>(std::max(left, right)) / 32768.0f);
+            // Bin by bin as the decoder goes: the whole PCM would be tens
+            // of megabytes, held for nothing but a few thousand peaks.
+            constexpr std::size_t samplesPerBin = audioOutputRate / waveBinsPerSecond * audioOutputChannels;
+            std::size_t samples = 0;
+            const auto binPeaks = [&bins, &samples](const int16_t* piece, std::size_t count) {
+                for (std::size_t i = 0; i < count; ++i, ++samples) {
+                    const std::size_t bin = samples / samplesPerBin;
+                    if (bin == bins.size()) bins.push_back(0.0f);
+                    const float peak = static_cast<float>(std::abs(static_cast<int>(piece[i]))) / 32768.0f;
+                    bins[bin] = std::max(bins[bin], peak);
                 }
+            };
+            std::vector<uint8_t> bytes;
+            const bool decoded =
+                readFileBytes(musicFileName, bytes) && decodeMp3Pieces(bytes.data(), bytes.size(), binPeaks);
+            // Whole frames only: a lone last sample makes no frame.
+            const std::size_t frames = decoded ? samples / audioOutputChannels : 0;
+            if (frames > 0) {
+                seconds = static_cast<double>(frames) / audioOutputRate;
+                bins.resize((frames * audioOutputChannels + samplesPerBin - 1) / samplesPerBin);
+            } else {
+                bins.clear();
             }
             wave = std::move(bins);
             musicSeconds = seconds;

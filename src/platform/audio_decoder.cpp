@@ -34,13 +34,14 @@ mpg123_handle* openFeedDecoder() {
 
 }  // namespace
 
-bool decodeMp3(const uint8_t* data, std::size_t size, std::vector<int16_t>& pcm) {
-    pcm.clear();
+bool decodeMp3Pieces(const uint8_t* data, std::size_t size,
+                     const std::function<void(const int16_t* samples, std::size_t count)>& piece) {
     HandleCloser decoder{openFeedDecoder()};
     if (decoder.handle == nullptr || size == 0) return false;
     if (mpg123_feed(decoder.handle, data, size) != MPG123_OK) return false;
 
     bool sawFormat = false;
+    bool sawSamples = false;
     int16_t chunk[8192];
     for (;;) {
         size_t produced = 0;
@@ -53,14 +54,25 @@ bool decodeMp3(const uint8_t* data, std::size_t size, std::vector<int16_t>& pcm)
             if (!sawFormat) break;
             continue;
         }
-        pcm.insert(pcm.end(), chunk, chunk + produced / sizeof(int16_t));
+        if (produced >= sizeof(int16_t)) {
+            piece(chunk, produced / sizeof(int16_t));
+            sawSamples = true;
+        }
         if (result == MPG123_OK) continue;
         // NEED_MORE: all the fed bytes are used up; DONE or an error: stop.
         break;
     }
+    return sawFormat && sawSamples;
+}
+
+bool decodeMp3(const uint8_t* data, std::size_t size, std::vector<int16_t>& pcm) {
+    pcm.clear();
+    const bool decoded = decodeMp3Pieces(data, size, [&pcm](const int16_t* samples, std::size_t count) {
+        pcm.insert(pcm.end(), samples, samples + count);
+    });
     // Keep whole frames only.
     pcm.resize(pcm.size() - pcm.size() % audioOutputChannels);
-    if (!sawFormat || pcm.empty()) {
+    if (!decoded || pcm.empty()) {
         pcm.clear();
         return false;
     }

@@ -7,6 +7,8 @@
 #include <initializer_list>
 
 #include "platform/extensions.h"
+#include "platform/gl_state_calls.h"
+#include "platform/report.h"
 #include "platform/window.h"
 
 namespace {
@@ -53,18 +55,7 @@ void selectUnitIfPresent(uint32_t unit) {
     if (multitexture.glActiveTextureARB) multitexture.glActiveTextureARB(unit);
 }
 
-const GlStateCalls fixedFunctionCalls = {
-    .enable = glEnable,
-    .disable = glDisable,
-    .depthMask = glDepthMask,
-    .blendFunc = glBlendFunc,
-    .clearColor = glClearColor,
-    .scissor = glScissor,
-    .activeTexture = selectUnitIfPresent,
-    .bindTexture = glBindTexture,
-    .pixelStore = glPixelStorei,
-    .clear = glClear,
-};
+const GlStateCalls fixedFunctionCalls = glStateCallsSelectingUnitsWith(selectUnitIfPresent);
 
 // Mesa's depth for both stacks; GL refuses a push beyond.
 constexpr int matrixStackDepth = 32;
@@ -311,7 +302,7 @@ uint32_t GlRenderState::createTexture(int width, int height, const void* pixels,
     setTexEnv(TexEnvAdd);
     // gluBuild2DMipmaps reads the pixels even where glTexImage2D would not.
     if ((filterMode & 4) && pixels) {
-        std::printf("building 2d mipmaps...\n");
+        QUARN_REPORT(Output, "building 2d mipmaps...\n");
         gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA8, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     } else {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);

@@ -7,29 +7,20 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/gl_state_calls.h"
 #include "platform/gl_state_shadow.h"
 #include "platform/gles2_matrices.h"
 #include "platform/gles2_shaders.h"
 #include "platform/gles2_texture_upload.h"
 #include "platform/gles2_vertex_stream.h"
+#include "platform/report.h"
 #include "platform/window.h"
 
 using namespace gles2;
 
 namespace {
 
-const GlStateCalls shaderCalls = {
-    .enable = glEnable,
-    .disable = glDisable,
-    .depthMask = glDepthMask,
-    .blendFunc = glBlendFunc,
-    .clearColor = glClearColor,
-    .scissor = glScissor,
-    .activeTexture = glActiveTexture,
-    .bindTexture = glBindTexture,
-    .pixelStore = glPixelStorei,
-    .clear = glClear,
-};
+const GlStateCalls shaderCalls = glStateCallsSelectingUnitsWith(glActiveTexture);
 
 // What a unit does besides the texture bound on it (in the shadow).
 struct TextureUnit {
@@ -245,7 +236,7 @@ uint32_t Gles2RenderState::createTexture(int width, int height, const void* pixe
         return name;
     }
     const bool mipmaps = (filterMode & 4) && pixels;
-    if (mipmaps) std::printf("building 2d mipmaps...\n");
+    if (mipmaps) QUARN_REPORT(Output, "building 2d mipmaps...\n");
     // WebGL 1 repeats and mipmaps only power-of-two sizes: others are scaled
     // to the nearest, as the desktop's mipmap builder does.
     std::vector<uint8_t> scaled;

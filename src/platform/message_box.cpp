@@ -1,4 +1,5 @@
 #include "platform/message_box.h"
+#include "platform/report.h"
 
 #include <SDL.h>
 
@@ -26,7 +27,6 @@ void showErrorDialog(const char* text) {
 }
 
 void showErrorMessage(const char* text) {
-    std::fprintf(stderr, "%s: %s\n", caption, text);
-    std::fflush(stderr);
+    QUARN_REPORTF(Error, "%s: %s\n", caption, text);
     showErrorDialog(text);
 }

@@ -1,5 +1,7 @@
 #include "platform/report.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -14,6 +16,13 @@ ReportSink& currentSink() {
 }  // namespace
 
 void writeToConsole(ReportLevel level, const char*, int, std::string_view text) {
+    // A terminal's progress line ends in a carriage return, so the next
+    // one overwrites it; anything else starts on a line of its own.
+    static bool progressLineOpen = false;
+    if (progressLineOpen && level != ReportLevel::Progress) {
+        std::fputc('\n', stderr);
+        progressLineOpen = false;
+    }
     switch (level) {
     case ReportLevel::Output:
         std::fwrite(text.data(), 1, text.size(), stdout);
@@ -27,6 +36,11 @@ void writeToConsole(ReportLevel level, const char*, int, std::string_view text) 
         break;
     case ReportLevel::Error:
         std::fwrite(text.data(), 1, text.size(), stderr);
+        break;
+    case ReportLevel::Progress:
+        progressLineOpen = isatty(fileno(stderr)) != 0;
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        std::fputc(progressLineOpen ? '\r' : '\n', stderr);
         break;
     }
 }

@@ -15,6 +15,9 @@ enum class ReportLevel {
     Log,
     // Warnings and errors on standard error, as written.
     Error,
+    // A progress line on standard error, given without its line end: on a
+    // terminal each rewrites the last in place, elsewhere each is kept.
+    Progress,
 };
 
 // file and line name the reporting source line; text is written exactly as
@@ -29,7 +32,8 @@ void reportFormatted(ReportLevel level, const char* file, int line, const char* 
 #define QUARN_REPORT(level, text) report(ReportLevel::level, __FILE__, __LINE__, text)
 #define QUARN_REPORTF(level, ...) reportFormatted(ReportLevel::level, __FILE__, __LINE__, __VA_ARGS__)
 
-// The console: stdout for Output, stderr for Log and Error.
+// The console: stdout for Output, stderr for the rest. A progress line left
+// open on a terminal is ended before anything else is written.
 void writeToConsole(ReportLevel level, const char* file, int line, std::string_view text);
 
 // Puts a sink in force for its lifetime, then the previous one back.

@@ -14,6 +14,7 @@
 #include "platform/message_box.h"
 #include "platform/picture_area.h"
 #include "platform/render_state.h"
+#include "platform/report.h"
 #include "platform/window_state.h"
 
 namespace {
@@ -30,7 +31,7 @@ SDL_Window* createWindowWithPixelFormat(int width, int height, Uint32 flags) {
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     window = SDL_CreateWindow(windowTitle, 0, 0, width, height, flags);
-    if (!window) std::fprintf(stderr, "Couldn't create the window: %s\n", SDL_GetError());
+    if (!window) QUARN_REPORTF(Error, "Couldn't create the window: %s\n", SDL_GetError());
     return window;
 }
 
@@ -86,7 +87,7 @@ bool startVideo() {
     // browser's canvas is seen too; the desktop's SDL has no such driver.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland,emscripten");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-    std::fprintf(stderr, "Couldn't start the window system: %s\n", SDL_GetError());
+    QUARN_REPORTF(Error, "Couldn't start the window system: %s\n", SDL_GetError());
     return false;
 }
 
@@ -279,7 +280,7 @@ bool drawOffScreen(int width, int height) {
     }
     if (!complete) {
         freeOffScreenBuffers(state);
-        std::fprintf(stderr, "Couldn't make an off-screen framebuffer of %dx%d\n", width, height);
+        QUARN_REPORTF(Error, "Couldn't make an off-screen framebuffer of %dx%d\n", width, height);
         return false;
     }
     state.offScreenWidth = width;

@@ -6,6 +6,7 @@
 
 #include "framework/effect.h"
 #include "platform/audio_device.h"
+#include "platform/report.h"
 #include "player/demo.h"
 #include "player/music.h"
 
@@ -92,7 +93,7 @@ bool runBenchmark(const PlayerImports& imports, RenderState& renderState, DemoIn
     // Finishing the GL inside a frame costs time a viewer would not wait
     // for, so the first pass was timed without; the second charges each
     // effect type its own work.
-    std::printf("benchmark: second pass, each effect draw between two GL finishes\n");
+    QUARN_REPORT(Output, "benchmark: second pass, each effect draw between two GL finishes\n");
     music.release();
     audioUseOfflineOutput();
     Demo again("test.dat", music, renderState, &benchmark);

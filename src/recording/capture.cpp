@@ -1,7 +1,5 @@
 #include "recording/capture.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -40,12 +38,12 @@ int64_t captureAudioFramesBefore(int frame, int fps, int rate) {
     return static_cast<int64_t>(frame) * rate / fps;
 }
 
-CaptureSession::CaptureSession(const PlayerImports& imports, std::string target, int fps, std::FILE* progress,
+CaptureSession::CaptureSession(const PlayerImports& imports, std::string target, int fps, bool showProgress,
                                double startTime, double endTime)
     : imports(imports),
       directory(std::move(target)),
       fps(fps),
-      progress(progress),
+      showProgress(showProgress),
       startTime(startTime),
       endTime(endTime) {}
 
@@ -114,7 +112,7 @@ bool CaptureSession::frameDrawn(int frame, float t) {
         if (!writeFolderFrame(frame, static_cast<std::size_t>(soundFrames))) return false;
     }
     frames = frame + 1;
-    if (progress && frames % fps == 0) printProgress(t);
+    if (showProgress && frames % fps == 0) printProgress(t);
     return true;
 }
 
@@ -122,13 +120,11 @@ bool CaptureSession::writeFolderFrame(int frame, std::size_t soundFrames) {
     const std::string path = directory + "/" + captureFrameName(frame);
     const RgbaPicture picture{pixels.data(), frameWidth, frameHeight, true};
     if (!writePngFile(path, picture)) {
-        endProgressLine();
         QUARN_REPORTF(Error, "capture: cannot write '%s'\n", path.c_str());
         failed = true;
         return false;
     }
     if (!wav.append(sound.data(), soundFrames)) {
-        endProgressLine();
         QUARN_REPORTF(Error, "capture: cannot write '%s/audio.wav' (%s); it holds %.3f s\n", directory.c_str(),
                       wav.error().c_str(), static_cast<double>(wav.framesWritten()) / audioOutputRate);
         failed = true;
@@ -140,22 +136,17 @@ bool CaptureSession::writeFolderFrame(int frame, std::size_t soundFrames) {
 void CaptureSession::printProgress(float t) {
     const double elapsed = steadySeconds() - startSeconds;
     const double rate = elapsed > 0.0 ? frames / elapsed : 0.0;
-    // On a terminal the line is rewritten in place; in a log each is kept.
-    progressLineOpen = isatty(fileno(progress)) != 0;
-    const char end = progressLineOpen ? '\r' : '\n';
     if (video) {
-        std::fprintf(progress, "capture: frame %d, demo time %.3f s, %.1f frames/s, %.1f MB%c", frames, t, rate,
-                     static_cast<double>(video->fileBytes()) / 1e6, end);
+        QUARN_REPORTF(Progress, "capture: frame %d, demo time %.3f s, %.1f frames/s, %.1f MB", frames, t, rate,
+                      static_cast<double>(video->fileBytes()) / 1e6);
     } else {
-        std::fprintf(progress, "capture: frame %d, demo time %.3f s, %.1f frames/s%c", frames, t, rate, end);
+        QUARN_REPORTF(Progress, "capture: frame %d, demo time %.3f s, %.1f frames/s", frames, t, rate);
     }
-    std::fflush(progress);
 }
 
 bool CaptureSession::finish() {
     if (finished) return !failed;
     finished = true;
-    endProgressLine();
     return video ? finishVideo() : finishFolder();
 }
 
@@ -169,10 +160,10 @@ bool CaptureSession::finishVideo() {
     if (!notice.empty())
         QUARN_REPORTF(Error, "capture: '%s' plays as written, without its index at the front (%s)\n", directory.c_str(),
                       notice.c_str());
-    if (progress) {
-        std::fprintf(progress, "capture: %lld frames at %d per second with sound (%.3f s) in %s, %.1f MB\n",
-                     static_cast<long long>(video->framesInFile()), fps, video->soundSecondsInFile(), directory.c_str(),
-                     static_cast<double>(video->fileBytes()) / 1e6);
+    if (showProgress) {
+        QUARN_REPORTF(Error, "capture: %lld frames at %d per second with sound (%.3f s) in %s, %.1f MB\n",
+                      static_cast<long long>(video->framesInFile()), fps, video->soundSecondsInFile(),
+                      directory.c_str(), static_cast<double>(video->fileBytes()) / 1e6);
     }
     return !failed;
 }
@@ -182,15 +173,9 @@ bool CaptureSession::finishFolder() {
         QUARN_REPORTF(Error, "capture: cannot complete '%s/audio.wav'\n", directory.c_str());
         failed = true;
     }
-    if (progress) {
-        std::fprintf(progress, "capture: %d frames at %d per second and audio.wav (%.3f s) in %s\n", frames, fps,
-                     static_cast<double>(wav.framesWritten()) / audioOutputRate, directory.c_str());
+    if (showProgress) {
+        QUARN_REPORTF(Error, "capture: %d frames at %d per second and audio.wav (%.3f s) in %s\n", frames, fps,
+                      static_cast<double>(wav.framesWritten()) / audioOutputRate, directory.c_str());
     }
     return !failed;
-}
-
-void CaptureSession::endProgressLine() {
-    if (!progressLineOpen) return;
-    std::fputc('\n', progress);
-    progressLineOpen = false;
 }

@@ -31,11 +31,12 @@ int64_t captureAudioFramesBefore(int frame, int fps, int rate);
 class CaptureSession : public FrameObserver {
 public:
     // The frames come from the imports' readFrame and the sound from their
-    // renderAudio (the back buffer and the offline mix). The progress line
-    // goes to progress; null for none. startTime is the demo time of the
+    // renderAudio (the back buffer and the offline mix). With showProgress,
+    // a progress line is reported as frames are written and a summary at
+    // the end. startTime is the demo time of the
     // first frame and endTime the demo's end; they bound the length of a
     // video, which ends with the demo.
-    CaptureSession(const PlayerImports& imports, std::string target, int fps, std::FILE* progress = stderr,
+    CaptureSession(const PlayerImports& imports, std::string target, int fps, bool showProgress = true,
                    double startTime = 0.0, double endTime = demoEndTime);
 
     // Creates the directory and audio.wav, or the video file. Says why not
@@ -49,7 +50,7 @@ public:
     // Writes the frame's picture and its share of the sound. False when a
     // file cannot be written: the run then stops.
     bool frameDrawn(int frame, float t) override;
-    // Completes audio.wav or the video and ends the progress line. False
+    // Completes audio.wav or the video. False
     // when anything failed along the way. Harmless when repeated.
     bool finish();
 
@@ -61,15 +62,13 @@ private:
     bool finishFolder();
     bool finishVideo();
     void printProgress(float t);
-    // A progress line rewritten in place needs its line end before others.
-    void endProgressLine();
 
     PlayerImports imports;
     std::string directory;  // or the video file
     int fps;
     int frameWidth = captureWidth;
     int frameHeight = captureHeight;
-    std::FILE* progress;
+    bool showProgress;
     double startTime;
     double endTime;
     WavFileWriter wav;
@@ -79,6 +78,5 @@ private:
     int frames = 0;
     bool failed = false;
     bool finished = false;
-    bool progressLineOpen = false;
     double startSeconds = 0.0;
 };

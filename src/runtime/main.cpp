@@ -65,8 +65,7 @@ PlayerImports desktopImports() {
 // the run's status.
 int reportMissingPicture(const MissingPicture& missing) {
     const std::string message = missingPictureMessage(missing);
-    std::fputs(message.c_str(), stderr);
-    std::fflush(stderr);
+    QUARN_REPORT(Error, message);
     // Started from a desktop launcher, nobody would see the line above.
     showErrorDialog(message.substr(0, message.find('\n')).c_str());
     return 1;
@@ -159,16 +158,16 @@ int settleSize(CommandLine& options) {
     if (options.width <= 0) return 0;
     const bool odd = options.width % 2 != 0 || options.height % 2 != 0;
     if (odd && captureKindOf(options.captureDirectory) == CaptureKind::video) {
-        std::fprintf(stderr,
-                     "quarn2: --capture to a video needs an even width and height (yuv420p), not --size %dx%d\n",
-                     options.width, options.height);
+        QUARN_REPORTF(Error,
+                      "quarn2: --capture to a video needs an even width and height (yuv420p), not --size %dx%d\n",
+                      options.width, options.height);
         return 2;
     }
     const int largest = largestDrawableSide();
     // No GL at all is told when the window cannot open.
     if (largest > 0 && (options.width > largest || options.height > largest)) {
-        std::fprintf(stderr, "quarn2: --size %dx%d is larger than this GL can draw: at most %d pixels on a side\n",
-                     options.width, options.height, largest);
+        QUARN_REPORTF(Error, "quarn2: --size %dx%d is larger than this GL can draw: at most %d pixels on a side\n",
+                      options.width, options.height, largest);
         return 2;
     }
     return 0;
@@ -200,15 +199,15 @@ int main(int argc, char** argv) {
     const double processStart = steadySeconds();
     CommandLine options = parseCommandLine(argc, argv);
     if (!options.unknownOption.empty()) {
-        std::fprintf(stderr, "quarn2: unknown option '%s'\n%s", options.unknownOption.c_str(), usageText());
+        QUARN_REPORTF(Error, "quarn2: unknown option '%s'\n%s", options.unknownOption.c_str(), usageText());
         return 2;
     }
     if (!options.error.empty()) {
-        std::fprintf(stderr, "quarn2: %s\n%s", options.error.c_str(), usageText());
+        QUARN_REPORTF(Error, "quarn2: %s\n%s", options.error.c_str(), usageText());
         return 2;
     }
     if (options.help) {
-        std::fputs(usageText(), stdout);
+        QUARN_REPORT(Output, usageText());
         return 0;
     }
     if (const int status = settleSize(options); status != 0) return status;
@@ -249,7 +248,7 @@ int main(int argc, char** argv) {
     Music music;
     music.setStartTime(options.startTime);
     if (!options.captureDirectory.empty()) {
-        capture = std::make_unique<CaptureSession>(imports, options.captureDirectory, options.fps, stderr,
+        capture = std::make_unique<CaptureSession>(imports, options.captureDirectory, options.fps, true,
                                                    options.startTime, readDemoTimes("test.dat").end);
         if (options.width > 0) capture->setFrameSize(options.width, options.height);
         if (!capture->begin()) return 1;
@@ -266,7 +265,7 @@ int main(int argc, char** argv) {
         options.windowed = true;
         options.fps = flashCheckRate;
         flashCheck = std::make_unique<FlashCheckSession>(imports, options.startTime, flashCheckRate,
-                                                         isatty(fileno(stderr)) ? stderr : nullptr);
+                                                         isatty(fileno(stderr)) != 0);
         timing.observer = flashCheck.get();
     }
     if (capture || benchmark || flashCheck) {

@@ -16,6 +16,7 @@
 #include "support/lwo_bytes.h"
 #include "support/picture_files.h"
 #include "support/recording_render_state.h"
+#include "support/test_audio.h"
 
 namespace {
 
@@ -236,4 +237,27 @@ TEST_F(LiveDemoTest, AReloadOpensEachFileOnce) {
     EXPECT_EQ(counter.opens,
               (std::map<std::string, int>{
                   {"iDemo.dat", 1}, {"test.dat", 1}, {"red.tga", 1}, {"blue.jpg", 1}, {"shape.lwo", 1}}));
+}
+
+// R reads the tree again and keeps the music playing; only a changed music
+// file is loaded again. What summarises the music (the timeline's waveform)
+// follows these loads: were R to count as one, each R would decode the
+// whole music once more, tens of megabytes on the bundled demo.
+TEST_F(LiveDemoTest, OnlyAChangedMusicFileIsLoadedAgain) {
+    if (!encodeMp3(sineSamples(4410, 2, 44100, 441.0, 8000), 2, 44100, "demomusik.mp3")) {
+        GTEST_SKIP() << "lame is needed to make the test music";
+    }
+    writeScript(layerScript("red.tga"));
+    start();
+    ASSERT_FALSE(demo.reloadFailed());
+    EXPECT_EQ(demo.musicLoads(), 1);
+
+    reload({});
+    reload({"iDemo.dat", "test.dat"});
+    ASSERT_FALSE(demo.reloadFailed());
+    EXPECT_EQ(demo.musicLoads(), 1);
+
+    const CapturedConsole changed = reload({"demomusik.mp3"});
+    ASSERT_FALSE(demo.reloadFailed()) << changed.err;
+    EXPECT_EQ(demo.musicLoads(), 2);
 }

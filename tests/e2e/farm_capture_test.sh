@@ -16,6 +16,12 @@ export QUARN_PLAYER=$player
 "$farm" --start 20 --until 10 bad.mp4 demo 2>err.txt
 [ $? -eq 2 ] && grep -q '^farm: --until 10 is not after --start 20$' err.txt || fail "until before start: $(cat err.txt)"
 [ ! -e bad.parts ] || fail "a refused range left work behind"
+# A demo that sets its own length ends there, not at 255 s.
+mkdir short
+printf 'defineEffect root as Effect\nend\ncreateInstance of root as iDemo at 0 1000\nbah\n' >short/iDemo.dat
+printf '1 fadeout 0\n2 end 0\n' >short/test.dat
+"$farm" --start 3 bad.mp4 short 2>err.txt
+[ $? -eq 2 ] && grep -q "^farm: --start 3 is beyond the demo's end (2 s)$" err.txt || fail "start past a set end: $(cat err.txt)"
 
 # Six seconds of the torus scene, with its "pushback" events, at 10 frames
 # a second: the PNG capture is the reference.

@@ -66,7 +66,7 @@ TEST_F(CaptureTest, TheArgumentsFormChoosesPicturesOrVideo) {
 
 TEST_F(CaptureTest, WritesNumberedFramesAndTheSoundThatGoesWithThem) {
     const std::string directory = root + "/new/shots";  // made on the way
-    CaptureSession capture(fakes, directory, 24, nullptr);
+    CaptureSession capture(fakes, directory, 24, false);
     ASSERT_TRUE(capture.begin());
     for (int frame = 0; frame < 3; ++frame) ASSERT_TRUE(capture.frameDrawn(frame, 10.0f + frame / 24.0f));
     EXPECT_TRUE(capture.finish());
@@ -89,14 +89,14 @@ TEST_F(CaptureTest, WritesNumberedFramesAndTheSoundThatGoesWithThem) {
 
 TEST_F(CaptureTest, ADirectoryThatCannotBeMadeIsReported) {
     std::ofstream(root + "/file") << "x";
-    CaptureSession capture(fakes, root + "/file", 60, nullptr);
+    CaptureSession capture(fakes, root + "/file", 60, false);
     const CapturedConsole console = captureConsole([&] { EXPECT_FALSE(capture.begin()); });
     EXPECT_EQ(console.err, "capture: cannot make the directory '" + root + "/file'\n");
 }
 
 TEST_F(CaptureTest, AFrameThatCannotBeWrittenStopsTheRunAndFails) {
     const std::string directory = root + "/shots";
-    CaptureSession capture(fakes, directory, 60, nullptr);
+    CaptureSession capture(fakes, directory, 60, false);
     ASSERT_TRUE(capture.begin());
     ASSERT_TRUE(capture.frameDrawn(0, 0.0f));
     // The directory goes away under the capture (a full or lost disk).
@@ -118,7 +118,7 @@ TEST_F(CaptureTest, AnEarlierCaptureStaysUntilTheFirstNewFrame) {
     std::ofstream(directory + "/audio.wav") << "earlier";
     {
         // Ended before its first frame, as when the window cannot open.
-        CaptureSession capture(fakes, directory, 60, nullptr);
+        CaptureSession capture(fakes, directory, 60, false);
         ASSERT_TRUE(capture.begin());
         EXPECT_TRUE(capture.finish());
     }
@@ -126,7 +126,7 @@ TEST_F(CaptureTest, AnEarlierCaptureStaysUntilTheFirstNewFrame) {
     EXPECT_EQ(std::string(earlier.begin(), earlier.end()), "earlier");
     EXPECT_FALSE(std::filesystem::exists(directory + "/audio.wav.part"));
 
-    CaptureSession capture(fakes, directory, 60, nullptr);
+    CaptureSession capture(fakes, directory, 60, false);
     ASSERT_TRUE(capture.begin());
     ASSERT_TRUE(capture.frameDrawn(0, 0.0f));
     EXPECT_EQ(fileBytes(directory + "/audio.wav").size(), wavHeaderSize + 735 * 4);
@@ -135,9 +135,9 @@ TEST_F(CaptureTest, AnEarlierCaptureStaysUntilTheFirstNewFrame) {
 
 TEST_F(CaptureTest, ASecondCaptureIntoTheSameFolderIsRefused) {
     const std::string directory = root + "/shots";
-    CaptureSession first(fakes, directory, 60, nullptr);
+    CaptureSession first(fakes, directory, 60, false);
     ASSERT_TRUE(first.begin());
-    CaptureSession second(fakes, directory, 60, nullptr);
+    CaptureSession second(fakes, directory, 60, false);
     const CapturedConsole console = captureConsole([&] {
         EXPECT_FALSE(second.begin());
         ASSERT_TRUE(first.frameDrawn(0, 0.0f));
