@@ -122,8 +122,8 @@ else
 fi
 
 for t in "${moments[@]}"; do
-    if ! (cd "$root" && "$build/bench/pixel_capture" held "$t" "$work/desktop_$t.png" demo >/dev/null 2>&1); then
-        echo "FAILED: no desktop frame for t=$t"
+    if ! (cd "$root" && "$build/bench/pixel_capture" held "$t" "$work/desktop_$t.png" demo >"$work/desktop_$t.log" 2>&1); then
+        echo "FAILED: no desktop frame for t=$t: $(tail -n 2 "$work/desktop_$t.log" | tr '\n' ' ')"
         failed=$((failed + 1))
         continue
     fi
