@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool xfonts-base
   lame clang libclang-rt-14-dev clang-format
   parallel rsync ffmpeg
+  assimp-testmodels
 )
 
 missing=()

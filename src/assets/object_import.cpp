@@ -9,12 +9,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstring>
 #include <exception>
 #include <fstream>
 #include <limits>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <utility>
 
 #include "assets/asset_reading.h"
@@ -76,6 +78,31 @@ private:
     int& openCount;
 };
 
+bool isBlankOrLineEnd(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
+
+// When a file cannot be opened, Assimp 5.2.5 tidies its name and tries
+// again. The tidying walks past the end of a name that ends in "://", that
+// is two backslashes, or that is blanks alone, and then erases a negative
+// length: such a name in a file (an OBJ's `mtllib a://`, a glTF buffer's
+// "uri": " ") crashed the player and --check. A name beginning with a blank
+// counts as one of them: the tidying drops its first word with the blanks,
+// and what is left may be of the other kinds. Such a name, when it does not
+// open, fails the reading before the library tidies it.
+bool libraryCannotLookFor(const std::string& name) {
+    const auto endsWith = [&name](const char* tail) {
+        const std::size_t length = std::strlen(tail);
+        return name.size() >= length && name.compare(name.size() - length, length, tail) == 0;
+    };
+    return (!name.empty() && isBlankOrLineEnd(name.front())) || endsWith("://") || name == "\\\\";
+}
+
+std::string printableName(const std::string& name) {
+    constexpr std::size_t shown = 60;
+    std::string text;
+    for (const char c : name.substr(0, shown)) text += std::isprint(static_cast<unsigned char>(c)) ? c : '?';
+    return name.size() > shown ? text + "..." : text;
+}
+
 // The files the library may open while reading one object: the object
 // itself (from disk, or from memory under the name the reading gives it),
 // once at a time, and the buffers a .gltf on disk names. The OBJ reader
@@ -90,7 +117,18 @@ public:
 
     bool Exists(const char* name) const override { return mayOpen(name) && (data != nullptr || disk.Exists(name)); }
     char getOsSeparator() const override { return disk.getOsSeparator(); }
+    // The library catches what is thrown here and gives its text as the
+    // reason the reading failed.
     Assimp::IOStream* Open(const char* name, const char* mode) override {
+        Assimp::IOStream* stream = openAllowed(name, mode);
+        if (stream == nullptr && name != nullptr && libraryCannotLookFor(name))
+            throw std::runtime_error("the file it names, '" + printableName(name) + "', cannot be looked for");
+        return stream;
+    }
+    void Close(Assimp::IOStream* stream) override { delete stream; }
+
+private:
+    Assimp::IOStream* openAllowed(const char* name, const char* mode) {
         if (!mayOpen(name)) return nullptr;
         if (objectName != name) return disk.Open(name, mode);
         // Read again while it is being read: as its own material library.
@@ -98,9 +136,7 @@ public:
         Assimp::IOStream* stream = data != nullptr ? new Assimp::MemoryIOStream(data, size) : disk.Open(name, mode);
         return stream != nullptr ? new CountedStream(stream, objectOpen) : nullptr;
     }
-    void Close(Assimp::IOStream* stream) override { delete stream; }
 
-private:
     bool mayOpen(const char* name) const {
         if (name == nullptr) return false;
         if (objectName == name) return true;
@@ -191,6 +227,17 @@ bool takeScene(Assimp::Importer& importer, const aiScene* scene, ImportedObject&
     if (object.triangles.empty()) {
         object = ImportedObject();
         problem = "holds no triangles to draw";
+        return false;
+    }
+    // An infinite or undefined coordinate spoils the normals of every
+    // polygon around it and draws as stray spikes or nothing.
+    const auto notFinite = std::find_if(object.points.begin(), object.points.end(), [](const Vec3& p) {
+        return !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z);
+    });
+    if (notFinite != object.points.end()) {
+        problem =
+            "cannot be read: point " + std::to_string(notFinite - object.points.begin()) + " is not a finite number";
+        object = ImportedObject();
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "support/lwo_bytes.h"
@@ -117,6 +118,42 @@ TEST(ObjectImport, ObjMaterialLibrariesAreNotOpened) {
     // the object itself, read again as a material library.
     const ImportedObject fromMemory = importText("bump stripes.tga\nmtllib none.mtl\n" + triangle, "obj", problem);
     EXPECT_EQ(fromMemory.triangleCount(), 1) << problem;
+}
+
+// When a file the object names does not open, the library tidies the name
+// and tries again; on these names that tidying walked past the end of the
+// name and crashed (found by fuzz_object_import). The reading now fails
+// first, from disk and from memory alike.
+TEST(ObjectImport, NamesTheLibraryWouldTidyPastTheirEndFailTheReading) {
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    const auto gltfNaming = [](const std::string& uri) {
+        return "{\"asset\":{\"version\":\"2.0\"},\"buffers\":[{\"uri\":\"" + uri +
+               "\",\"byteLength\":36}],\"bufferViews\":[{\"buffer\":0,\"byteLength\":36}],"
+               "\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"}],"
+               "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}}]}],\"nodes\":[{\"mesh\":0}],"
+               "\"scenes\":[{\"nodes\":[0]}],\"scene\":0}";
+    };
+    ScratchDirectory scratch;
+    ASSERT_TRUE(std::filesystem::create_directory("objects"));
+    const std::string obj = "mtllib a://\n" + triangle;
+    writeBytesToFile("objects/odd.obj", Bytes(obj.begin(), obj.end()));
+    const std::string gltf = gltfNaming("b://");
+    writeBytesToFile("objects/odd.gltf", Bytes(gltf.begin(), gltf.end()));
+    ImportedObject object;
+    std::string problem;
+    EXPECT_FALSE(importObjectFile("objects/odd.obj", object, problem));
+    EXPECT_EQ(problem, "cannot be read: the file it names, 'objects/a://', cannot be looked for");
+    EXPECT_FALSE(importObjectFile("objects/odd.gltf", object, problem));
+    EXPECT_EQ(problem, "cannot be read: the file it names, 'objects/b://', cannot be looked for");
+
+    EXPECT_EQ(importText(obj, "obj", problem).triangleCount(), 0);
+    EXPECT_EQ(problem, "cannot be read: the file it names, 'a://', cannot be looked for");
+    EXPECT_EQ(importText(gltfNaming(" "), "gltf", problem).triangleCount(), 0);
+    EXPECT_EQ(problem, "cannot be read: the file it names, ' ', cannot be looked for");
+    EXPECT_EQ(importText(gltfNaming("\\\\\\\\"), "gltf", problem).triangleCount(), 0);
+    EXPECT_EQ(problem, "cannot be read: the file it names, '\\\\', cannot be looked for");
+    // Names that only look like addresses still just go unread.
+    EXPECT_EQ(importText("mtllib http://example.org/a.mtl\n" + triangle, "obj", problem).triangleCount(), 1) << problem;
 }
 
 TEST(ObjectImport, DamagedFilesSayWhyAndLeaveTheObjectEmpty) {
