@@ -16,6 +16,7 @@
 #include "platform/mp3_stream.h"
 #include "platform/report.h"
 #include "player/demo.h"
+#include "player/demo_seek.h"
 #include "player/loaded_demo.h"
 #include "player/music.h"
 #include "player/sync_catch_up.h"
@@ -200,8 +201,7 @@ bool LiveDemo::reloadMusic(float t, double started, std::string& problem) {
     music.play();
     // The demo's clock ran on while the music was read.
     if (!paused) t += static_cast<float>(steadyNow() - started);
-    const DemoTimes timing = times();
-    music.seek(t, t > timing.fadeOut ? t - timing.fadeOut : -1.0, timing.fadeSeconds);
+    seekMusic(music, times(), t);
     if (paused) music.pause();
     return true;
 }
@@ -219,18 +219,12 @@ void LiveDemo::watchAlso(const std::vector<std::string>& files) {
 }
 
 void LiveDemo::seek(float /*from*/, float to) {
-    const DemoTimes timing = times();
-    musicFading = to > timing.fadeOut;
-    music.seek(to, musicFading ? to - timing.fadeOut : -1.0, timing.fadeSeconds);
-    // Frames played live fall between the steps; after a seek either way
-    // the picture is the one a run from 0 shows at to.
+    musicFading = seekMusic(music, times(), to);
     catchUpTo(to, playStepsPerSecond);
 }
 
 void LiveDemo::catchUpTo(double t, int stepsPerSecond) {
-    if (!current || current->demo.root == nullptr) return;
-    clearSyncStateOfTree(*current->demo.root);
-    current->demo.catchUpTo(t, stepsPerSecond);
+    if (current) seekEffects(current->demo, t, stepsPerSecond);
 }
 
 void LiveDemo::pause() {

@@ -6,6 +6,7 @@
 #include "framework/script_reader.h"
 #include "platform/render_state.h"
 #include "platform/report.h"
+#include "player/demo_seek.h"
 #include "player/music.h"
 #include "player/warm_up.h"
 
@@ -53,4 +54,19 @@ void Demo::drawFrame(float t) {
 
     // Without a script there is nothing to draw and nobody to deliver to.
     loaded.drawTree(t, renderState, observer);
+}
+
+void Demo::seek(float t) {
+    seekEffects(loaded, t);
+    ended = false;
+    // The fade starts on the first frame after its time, as in a run from 0;
+    // placeMusic fades the music where a seek lands inside the fade.
+    musicFading = t > loaded.times.fadeOut;
+}
+
+void Demo::placeMusic(float t) { musicFading = seekMusic(music, loaded.times, t); }
+
+void Demo::redrawFrame(float t) {
+    clearFrameToBlack(renderState);
+    if (loaded.root) loaded.root->render(t, renderState, observer);
 }

@@ -44,6 +44,18 @@ public:
     void catchUpTo(double t, int stepsPerSecond) override;
     bool hasEnded() const override { return ended; }
 
+    // Moves the demo to t, either way, as a run from 0 on the play grid has
+    // it there: the effects with their sync events, the fade and the end
+    // (a demo that had ended plays again). The music stays where it is
+    // until placeMusic, so that a silent held frame moves without decoding.
+    void seek(float t);
+    // Moves the music to t, with the fade where it stands by then.
+    void placeMusic(float t);
+    // Draws the frame at t again as the last frame left the effects: no
+    // sync event is delivered and the music is left alone. For a held frame
+    // whose canvas was cleared by a new size.
+    void redrawFrame(float t);
+
     EffectInstance* getRoot() const { return loaded.root; }
     const SyncTrack& getSyncTrack() const { return loaded.syncTrack; }
     uint32_t getNextSyncEvent() const { return loaded.nextSyncEvent; }

@@ -186,3 +186,44 @@ TEST_F(DemoTest, TheDrawWatcherSeesTheFramesNotTheDrawsAheadOfThem) {
     EXPECT_TRUE(frameClearsFirst(*demo, 1.0f));
     EXPECT_EQ(observer.calls, 2);
 }
+
+// The browser page's seek bar and keys move a played demo either way, even
+// after its end: it then plays on as a run from 0 would from the target. A
+// held frame drawn again after its canvas was cleared delivers nothing.
+TEST_F(DemoTest, ASeekBackAfterTheEndPlaysOnAsARunFromZero) {
+    std::ofstream("iDemo.dat") << "defineEffect group as Effect\n"
+                                  "end\n"
+                                  "createInstance of group as iDemo at 0 1000\n"
+                                  "bah\n";
+    auto demo = makeDemo("1 a 0\n2 b 0\n12 c 0\n20 end 0\n");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    demo->init();
+    testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+    ASSERT_NE(demo->getRoot(), nullptr);
+    for (const float t : {12.0f, 12.0f, 12.0f, 19.0f, 20.5f}) frameClearsFirst(*demo, t);
+    ASSERT_TRUE(demo->hasEnded());
+
+    demo->seek(1.5f);
+    EXPECT_FALSE(demo->hasEnded());
+    EXPECT_FALSE(demo->isMusicFading());
+    EXPECT_EQ(demo->getNextSyncEvent(), 1u) << "the event at 1 s, and only it, is delivered again";
+    EXPECT_TRUE(frameClearsFirst(*demo, 1.5f));
+    renderState.clear();
+    demo->redrawFrame(1.5f);
+    ASSERT_GE(renderState.texts().size(), 3u);
+    EXPECT_EQ(renderState.texts()[1], "clearColorBuffer()");
+    EXPECT_EQ(demo->getNextSyncEvent(), 1u);
+
+    EXPECT_TRUE(frameClearsFirst(*demo, 2.5f));
+    EXPECT_EQ(demo->getNextSyncEvent(), 2u);
+    // Forward into the fade: the run ends on the first frame after the end.
+    demo->seek(19.0f);
+    EXPECT_EQ(demo->getNextSyncEvent(), 3u);
+    EXPECT_TRUE(demo->isMusicFading());
+    EXPECT_TRUE(frameClearsFirst(*demo, 20.0f));
+    EXPECT_FALSE(demo->hasEnded());
+    frameClearsFirst(*demo, 20.1f);
+    EXPECT_TRUE(demo->hasEnded());
+}

@@ -2,7 +2,8 @@
 # The browser build in headless Chromium: held moments against the desktop
 # player's frames of the same moments (PSNR >= 30 dB each), a bad start time
 # shown in the page, and a played stretch (its frame rate printed) stopped
-# with Escape. Then a second demo, a visitor's own, given to the unchanged
+# with Escape. The poster and the frame after a seek along the bar against
+# the desktop's frames of their moments, and the controls and keys. Then a second demo, a visitor's own, given to the unchanged
 # page as ?demo=second.zip: its held moment against the desktop player's
 # frame of that folder (and unlike the bundled demo's), played to its own
 # end; a zip cut short, a zip with a damaged file and one without iDemo.dat
@@ -15,6 +16,8 @@ web=${QUARN_WEB_DIR:-$root/build-web}
 build=${QUARN_BUILD_DIR:-$root/build}
 moments=(9 47 129 207)
 second_moment=2
+# The poster's moment, one of the moments above.
+poster_moment=207
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -111,7 +114,7 @@ trap 'kill $server 2>/dev/null; rm -rf "$work"' EXIT
 
 passed=0
 failed=0
-if SECOND_MOMENT=$second_moment node --experimental-websocket "$root/tests/web/drive_page.mjs" \
+if SECOND_MOMENT=$second_moment POSTER_MOMENT=$poster_moment node --experimental-websocket "$root/tests/web/drive_page.mjs" \
     "http://127.0.0.1:$port/index.html" "$work" "${moments[@]}"; then
     passed=$((passed + 1))
 else
@@ -119,8 +122,8 @@ else
 fi
 
 for t in "${moments[@]}"; do
-    if ! (cd "$root" && "$build/bench/pixel_capture" held "$t" "$work/desktop_$t.png" demo >/dev/null 2>&1); then
-        echo "FAILED: no desktop frame for t=$t"
+    if ! (cd "$root" && "$build/bench/pixel_capture" held "$t" "$work/desktop_$t.png" demo >"$work/desktop_$t.log" 2>&1); then
+        echo "FAILED: no desktop frame for t=$t: $(tail -n 2 "$work/desktop_$t.log" | tr '\n' ' ')"
         failed=$((failed + 1))
         continue
     fi
@@ -131,6 +134,26 @@ for t in "${moments[@]}"; do
     else
         failed=$((failed + 1))
         cp "$work/desktop_$t.png" "$work/web_$t.png" "${QUARN_KEEP_DIR:-/tmp}/" 2>/dev/null || true
+    fi
+done
+# The poster is the desktop's frame of its moment, read from the canvas
+# under the play button; so is the frame held after a seek back along the
+# bar, wherever it landed.
+seek_time=$(cat "$work/seek_time" 2>/dev/null || echo none)
+for shot in "poster $poster_moment" "seek $seek_time"; do
+    read -r name t <<<"$shot"
+    if ! (cd "$root" && "$build/bench/pixel_capture" held "$t" "$work/desktop_$name.png" demo >/dev/null 2>&1); then
+        echo "FAILED: no desktop frame for the $name at t=$t"
+        failed=$((failed + 1))
+        continue
+    fi
+    db=$("$build/capture_check" psnr "$work/desktop_$name.png" "$work/web_$name.png" 2>&1) || db="none ($db)"
+    echo "$name at t=$t: browser canvas against desktop $db dB"
+    if awk -v db="$db" 'BEGIN { exit !(db + 0 >= 30) }'; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        cp "$work/desktop_$name.png" "$work/web_$name.png" "${QUARN_KEEP_DIR:-/tmp}/" 2>/dev/null || true
     fi
 done
 # The second demo's moment is what the desktop player draws for that folder,

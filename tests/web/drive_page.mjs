@@ -1,10 +1,13 @@
 // Drives the browser build in headless Chromium over the DevTools protocol:
 // screenshots of held moments, a bad start time, and a played stretch
-// stopped with Escape; then the demo second.zip served beside the page (a
+// stopped with Escape; the poster (POSTER_MOMENT, its canvas as
+// web_poster.png) and the controls: play, Space, Left, Right, a click on the
+// picture, the seek bar (the time it landed at in seek_time, its canvas as
+// web_seek.png), full screen; then the demo second.zip served beside the page (a
 // held moment, SECOND_MOMENT, as web_second.png, and a run to its own end)
 // and the damaged zips browser_test.sh serves with it. Needs node's
 // WebSocket (--experimental-websocket).
-// Usage: SECOND_MOMENT=T node --experimental-websocket drive_page.mjs URL OUTDIR T...
+// Usage: SECOND_MOMENT=T POSTER_MOMENT=T node --experimental-websocket drive_page.mjs URL OUTDIR T...
 import { spawn } from "node:child_process";
 import { mkdtempSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -118,6 +121,115 @@ for (const type of ["rawKeyDown", "keyUp"])
 const stopped = await waitForState(["stopped"], 30);
 check(stopped === "stopped", `Escape stops (state ${stopped})`);
 
+// The page as a video page. Its poster is the player's held frame at
+// ?poster=T; the canvas is read (the play button and the controls lie over
+// it in the page) and browser_test.sh compares it with the desktop's frame.
+const posterMoment = Number(process.env.POSTER_MOMENT || "207");
+await open(`?poster=${posterMoment}`);
+const posterState = await waitForState(["ready", "failed"], 120);
+const posterCover = await evaluate("document.getElementById('cover').textContent");
+const posterAt = await evaluate("quarn.time()");
+check(posterState === "ready" && posterCover === "click to play" && posterAt === posterMoment,
+      `the poster holds t=${posterMoment} under "click to play" (state ${posterState}, cover ${JSON.stringify(posterCover)}, time ${posterAt})`);
+console.log(`page load to poster: ${Math.round(await evaluate("quarn.posterTime()"))} ms`);
+const saveCanvas = async (name) => {
+    const url = (await evaluate("quarn.picture()")) || "";
+    writeFileSync(join(outDir, name), Buffer.from(url.replace(/^data:image\/png;base64,/, ""), "base64"));
+};
+await saveCanvas("web_poster.png");
+const clock = () => evaluate("document.getElementById('clock').textContent");
+const posterClock = await clock();
+check(posterClock === "3:27 / 4:15", `the clock shows the poster's time and the demo's length (${JSON.stringify(posterClock)})`);
+
+async function press(key, code, keyCode) {
+    for (const type of ["rawKeyDown", "keyUp"])
+        await send("Input.dispatchKeyEvent", { type, key, code, windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode });
+    await sleep(100);
+}
+const space = () => press(" ", "Space", 32);
+const left = () => press("ArrowLeft", "ArrowLeft", 37);
+const right = () => press("ArrowRight", "ArrowRight", 39);
+async function clickAt(x, y) {
+    await send("Input.dispatchMouseEvent", { type: "mouseMoved", x, y });
+    for (const type of ["mousePressed", "mouseReleased"])
+        await send("Input.dispatchMouseEvent", { type, x, y, button: "left", clickCount: 1 });
+}
+const boxOf = (id) => evaluate(`(() => { const b = document.getElementById('${id}').getBoundingClientRect();
+    return { x: b.left, y: b.top, width: b.width, height: b.height }; })()`);
+
+// The play button plays from the start (0: none given), not from the poster.
+const playBox = await boxOf("play");
+await clickAt(playBox.x + playBox.width / 2, playBox.y + playBox.height / 2);
+const played = await waitForState(["playing", "failed"], 60);
+await sleep(1500);
+const early = await evaluate("quarn.time()");
+check(played === "playing" && early > 0 && early < 60, `the play button plays from the start (state ${played}, time ${early})`);
+// Space pauses: the time holds; Right and Left move it by a second each
+// way, exactly; Space plays on from there.
+await space();
+const pausedState = await evaluate("document.body.dataset.state");
+const heldAt = await evaluate("quarn.time()");
+await sleep(500);
+const stillAt = await evaluate("quarn.time()");
+check(pausedState === "held" && stillAt === heldAt, `Space pauses (state ${pausedState}, time ${heldAt} then ${stillAt})`);
+await right();
+const forward = await evaluate("quarn.time()");
+await left();
+await left();
+const back = await evaluate("quarn.time()");
+check(Math.abs(forward - (heldAt + 1)) < 1e-9 && Math.abs(back - (heldAt - 1)) < 1e-9,
+      `Right and Left seek by a second (from ${heldAt} to ${forward}, then ${back})`);
+await space();
+const resumed = await evaluate("document.body.dataset.state");
+// The pointer leaves the play button for the picture, where it rests.
+await send("Input.dispatchMouseEvent", { type: "mouseMoved", x: 320, y: 150 });
+await sleep(3500);
+const later = await evaluate("quarn.time()");
+check(resumed === "playing" && later > back + 1, `Space plays on (state ${resumed}, time ${back} then ${later})`);
+// Playing, the controls hide once the mouse rests and show when it moves.
+const idle = await evaluate("document.body.classList.contains('idle')");
+await send("Input.dispatchMouseEvent", { type: "mouseMoved", x: 300, y: 200 });
+await sleep(100);
+const woken = await evaluate("!document.body.classList.contains('idle')");
+check(idle && woken, `playing, the controls hide at rest and show on a move (hidden ${idle}, shown again ${woken})`);
+// Right while playing jumps on a second.
+const beforeJump = await evaluate("quarn.time()");
+await right();
+const afterJump = await evaluate("quarn.time()");
+check(afterJump - beforeJump >= 1 && afterJump - beforeJump < 3, `Right seeks while playing (${beforeJump} to ${afterJump})`);
+// A click on the picture pauses, as on a video.
+await clickAt(320, 150);
+const clickedState = await evaluate("document.body.dataset.state");
+check(clickedState === "held", `a click on the picture pauses (state ${clickedState})`);
+
+// A press on the seek bar a quarter of the way along, after one three
+// quarters along, lands where it was pressed, within a pixel's worth of
+// time; its frame (a seek back from a later moment, whose sync events must
+// be undone) is compared with the desktop's by browser_test.sh.
+const barBox = await boxOf("bar");
+const length = await evaluate("quarn.length()");
+await clickAt(Math.round(barBox.x + (barBox.width * 3) / 4), barBox.y + barBox.height / 2);
+await sleep(200);
+const pressX = Math.round(barBox.x + barBox.width / 4);
+await clickAt(pressX, barBox.y + barBox.height / 2);
+await sleep(200);
+const landed = await evaluate("quarn.time()");
+const expected = ((pressX - barBox.x) / barBox.width) * length;
+check(length === 255 && Math.abs(landed - expected) <= length / barBox.width,
+      `the seek bar lands where pressed (at ${landed}, expected ${expected}, length ${length})`);
+writeFileSync(join(outDir, "seek_time"), String(landed));
+await saveCanvas("web_seek.png");
+
+// The full-screen button and F.
+const fullBox = await boxOf("full");
+await clickAt(fullBox.x + fullBox.width / 2, fullBox.y + fullBox.height / 2);
+await sleep(500);
+const full = await evaluate("document.fullscreenElement !== null");
+await press("f", "KeyF", 70);
+await sleep(500);
+const windowed = await evaluate("document.fullscreenElement === null");
+check(full && windowed, `the full-screen button enters full screen and F leaves it (${full}, ${windowed})`);
+
 // A visitor's demo, given to the same page as a zip beside it.
 const secondMoment = process.env.SECOND_MOMENT || "2";
 await open(`?demo=second.zip&start=${secondMoment}&paused=1`);
@@ -148,6 +260,12 @@ const secondEnd = await waitForState(["ended", "failed"], 60);
 const cover = await evaluate("document.getElementById('cover').textContent");
 check(secondEnd === "ended" && cover.startsWith("the end"),
       `second.zip plays to its own end (state ${secondEnd}, cover ${JSON.stringify(cover)})`);
+// A click on the end plays it again from 0, in the same page.
+for (const type of ["mousePressed", "mouseReleased"])
+    await send("Input.dispatchMouseEvent", { type, x: 320, y: 240, button: "left", clickCount: 1 });
+const again = await waitForState(["playing", "failed"], 30);
+const againAt = await evaluate("quarn.time()");
+check(again === "playing" && againAt < 2, `the end plays again from 0 (state ${again}, time ${againAt})`);
 
 // Zips the page cannot play are named in it, with the reason.
 for (const [zip, words] of [["cut.zip", "is not a zip archive, or is cut short"],
