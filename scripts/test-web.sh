@@ -16,4 +16,4 @@ fi
 "$root/scripts/build.sh"
 "$root/scripts/build-web.sh"
 export QUARN_NO_DIALOGS=1
-xvfb-run -a -s "-screen 0 640x480x24" bash "$root/tests/web/browser_test.sh"
+xvfb-run -a -s "-screen 0 640x480x24 -noreset" bash "$root/tests/web/browser_test.sh"
