@@ -128,6 +128,21 @@ for _ in 1 2 3; do
     [ -n "$chose" ] && break
 done
 [ -n "$chose" ] || fail "the target field never took 2"
+# The words change as the digit is typed; the keys after it reach the player
+# only once the field has let go of the keyboard (Return, the click beside).
+# An active field blinks its cursor: it has let go when its place stays the
+# same for two seconds.
+field() { "$pixel" "$id" 345 246 50 20; }
+last=$(field)
+same=0
+for _ in $(seq 100); do
+    sleep 0.25
+    now=$(field)
+    if [ "$now" = "$last" ]; then same=$((same + 1)); else same=0; fi
+    last=$now
+    [ "$same" -ge 8 ] && break
+done
+[ "$same" -ge 8 ] || fail "the target field kept the keyboard"
 xdotool key --window "$id" space
 sleep 0.3
 record
