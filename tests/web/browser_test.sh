@@ -121,41 +121,30 @@ else
     failed=$((failed + 1))
 fi
 
-for t in "${moments[@]}"; do
-    if ! (cd "$root" && "$build/bench/pixel_capture" held "$t" "$work/desktop_$t.png" demo >"$work/desktop_$t.log" 2>&1); then
-        echo "FAILED: no desktop frame for t=$t: $(tail -n 2 "$work/desktop_$t.log" | tr '\n' ' ')"
+# against_desktop NAME T: the page's picture web_NAME.png against the
+# desktop player's frame of the bundled demo at T, within 30 dB.
+against_desktop() {
+    local name=$1 t=$2 db
+    if ! (cd "$root" && "$build/bench/pixel_capture" held "$t" "$work/desktop_$name.png" demo >"$work/desktop_$name.log" 2>&1); then
+        echo "FAILED: no desktop frame for $name at t=$t: $(tail -n 2 "$work/desktop_$name.log" | tr '\n' ' ')"
         failed=$((failed + 1))
-        continue
-    fi
-    db=$("$build/capture_check" psnr "$work/desktop_$t.png" "$work/web_$t.png" 2>&1) || db="none ($db)"
-    echo "t=$t: browser against desktop $db dB"
-    if awk -v db="$db" 'BEGIN { exit !(db + 0 >= 30) }'; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        cp "$work/desktop_$t.png" "$work/web_$t.png" "${QUARN_KEEP_DIR:-/tmp}/" 2>/dev/null || true
-    fi
-done
-# The poster is the desktop's frame of its moment, read from the canvas
-# under the play button; so is the frame held after a seek back along the
-# bar, wherever it landed.
-seek_time=$(cat "$work/seek_time" 2>/dev/null || echo none)
-for shot in "poster $poster_moment" "seek $seek_time"; do
-    read -r name t <<<"$shot"
-    if ! (cd "$root" && "$build/bench/pixel_capture" held "$t" "$work/desktop_$name.png" demo >/dev/null 2>&1); then
-        echo "FAILED: no desktop frame for the $name at t=$t"
-        failed=$((failed + 1))
-        continue
+        return
     fi
     db=$("$build/capture_check" psnr "$work/desktop_$name.png" "$work/web_$name.png" 2>&1) || db="none ($db)"
-    echo "$name at t=$t: browser canvas against desktop $db dB"
+    echo "$name at t=$t: browser against desktop $db dB"
     if awk -v db="$db" 'BEGIN { exit !(db + 0 >= 30) }'; then
         passed=$((passed + 1))
     else
         failed=$((failed + 1))
         cp "$work/desktop_$name.png" "$work/web_$name.png" "${QUARN_KEEP_DIR:-/tmp}/" 2>/dev/null || true
     fi
-done
+}
+for t in "${moments[@]}"; do against_desktop "$t" "$t"; done
+# The poster is the desktop's frame of its moment, read from the canvas
+# under the play button; so is the frame held after a seek back along the
+# bar, wherever it landed.
+against_desktop poster "$poster_moment"
+against_desktop seek "$(cat "$work/seek_time" 2>/dev/null || echo none)"
 # The second demo's moment is what the desktop player draws for that folder,
 # and not what it draws for the bundled demo at the same time.
 t=$second_moment
