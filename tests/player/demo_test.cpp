@@ -40,6 +40,19 @@ protected:
         return demo;
     }
 
+    // A script of one plain group, read with the console kept quiet.
+    void initWithOneGroup(Demo& demo) {
+        std::ofstream("iDemo.dat") << "defineEffect group as Effect\n"
+                                      "end\n"
+                                      "createInstance of group as iDemo at 0 1000\n"
+                                      "bah\n";
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        demo.init();
+        testing::internal::GetCapturedStderr();
+        testing::internal::GetCapturedStdout();
+    }
+
     // Draws one frame; true when it started with the three clears.
     bool frameClearsFirst(Demo& demo, float t) {
         renderState.clear();
@@ -171,16 +184,8 @@ TEST_F(DemoTest, TheDrawWatcherSeesTheFramesNotTheDrawsAheadOfThem) {
         void beforeDraw(Effect&) override { ++calls; }
         void afterDraw(Effect&) override { ++calls; }
     } observer;
-    std::ofstream("iDemo.dat") << "defineEffect group as Effect\n"
-                                  "end\n"
-                                  "createInstance of group as iDemo at 0 1000\n"
-                                  "bah\n";
     auto demo = makeDemo("", &observer);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    demo->init();
-    testing::internal::GetCapturedStderr();
-    testing::internal::GetCapturedStdout();
+    initWithOneGroup(*demo);
     ASSERT_NE(demo->getRoot(), nullptr);
     EXPECT_EQ(observer.calls, 0);
     EXPECT_TRUE(frameClearsFirst(*demo, 1.0f));
@@ -191,16 +196,8 @@ TEST_F(DemoTest, TheDrawWatcherSeesTheFramesNotTheDrawsAheadOfThem) {
 // after its end: it then plays on as a run from 0 would from the target. A
 // held frame drawn again after its canvas was cleared delivers nothing.
 TEST_F(DemoTest, ASeekBackAfterTheEndPlaysOnAsARunFromZero) {
-    std::ofstream("iDemo.dat") << "defineEffect group as Effect\n"
-                                  "end\n"
-                                  "createInstance of group as iDemo at 0 1000\n"
-                                  "bah\n";
     auto demo = makeDemo("1 a 0\n2 b 0\n12 c 0\n20 end 0\n");
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    demo->init();
-    testing::internal::GetCapturedStderr();
-    testing::internal::GetCapturedStdout();
+    initWithOneGroup(*demo);
     ASSERT_NE(demo->getRoot(), nullptr);
     for (const float t : {12.0f, 12.0f, 12.0f, 19.0f, 20.5f}) frameClearsFirst(*demo, t);
     ASSERT_TRUE(demo->hasEnded());
